@@ -1,0 +1,137 @@
+#include "app/ErrorLog.h"
+
+#include "app/Constants.h"
+#include "app/ProgramFolder.h"
+#include "app/RegionalFormats.h"
+#include "app/Win1252.h"
+#include "platform/Platform.h"
+
+#include <QDateTime>
+#include <QFile>
+
+namespace app {
+namespace {
+
+constexpr int kOldLinesKept = 51;
+
+// The previous file's first lines, or an error number when it cannot be read.
+int ReadOldLines(const QString& path, QList<QByteArray>& lines) {
+    QFile file(NativePath(path));
+    if (!file.exists()) {
+        return 0;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        return kPermissionDenied;
+    }
+    while (lines.size() < kOldLinesKept && !file.atEnd()) {
+        QByteArray line = file.readLine();
+        if (line.endsWith('\n')) {
+            line.chop(1);
+        }
+        if (line.endsWith('\r')) {
+            line.chop(1);
+        }
+        lines.append(line);
+    }
+    return 0;
+}
+
+bool IsBlank(const QByteArray& line) {
+    for (char c : line) {
+        if (c != ' ') {
+            return false;
+        }
+    }
+    return true;
+}
+
+QString Quoted(const QString& s) { return u'"' + s + u'"'; }
+
+} // namespace
+
+QString ErrorDescription(int number) {
+    switch (number) {
+    case kOverflow:
+        return QStringLiteral("Overflow");
+    case 7:
+        return QStringLiteral("Out of memory");
+    case kSubscriptOutOfRange:
+        return QStringLiteral("Subscript out of range");
+    case kDivisionByZero:
+        return QStringLiteral("Division by zero");
+    case kTypeMismatch:
+        return QStringLiteral("Type mismatch");
+    case kFileNotFound:
+        return QStringLiteral("File not found");
+    case kPermissionDenied:
+        return QStringLiteral("Permission denied");
+    case kPathFileAccessError:
+        return QStringLiteral("Path/File access error");
+    case kPathNotFound:
+        return QStringLiteral("Path not found");
+    case kInvalidPropertyValue:
+        return QStringLiteral("Invalid property value");
+    case kInvalidPropertyArrayIndex:
+        return QStringLiteral("Invalid property array index");
+    case kInvalidPicture:
+        return QStringLiteral("Invalid picture");
+    default:
+        return QStringLiteral("Application-defined or object-defined error");
+    }
+}
+
+QString ErrorLogPath() { return ProgramPath(kExecutableName + QStringLiteral(".Err")); }
+
+void LogAnError(const QString& number, const QString& description, const QString& line) {
+    switch (number.trimmed().toInt()) {
+    case kOverflow:
+    case kSubscriptOutOfRange:
+    case kDivisionByZero:
+    case kInvalidPropertyArrayIndex:
+        return;
+    default:
+        break;
+    }
+
+    const QString now = FormatGeneralDate(QDateTime::currentDateTime());
+    const QString record = Quoted(now) + u',' + Quoted(number) + u',' + Quoted(description) +
+                           u',' + Quoted(line) + u',' + Quoted(u'v' + VersionText()) + u',' +
+                           Quoted(ProgramFolder().trimmed());
+    const QString entry = now + QStringLiteral(", ** no control currently active **, ") + record +
+                          QStringLiteral(", ");
+
+    const QString path = ErrorLogPath();
+    QList<QByteArray> old;
+    int failure = ReadOldLines(path, old);
+
+    if (failure == 0) {
+        QByteArray content = ToWin1252(entry);
+        content += "\r\n";
+        for (const QByteArray& l : old) {
+            if (!IsBlank(l)) {
+                content += l;
+                content += "\r\n";
+            }
+        }
+        QFile file(NativePath(path));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+            failure = file.exists() ? kPermissionDenied : kPathNotFound;
+        } else if (file.write(content) != content.size() || !file.flush()) {
+            failure = kPathFileAccessError;
+        }
+    }
+
+    if (failure != 0) {
+        platform::messageBoxes().show(
+            {QStringLiteral("There was an error writing to the error log-->#") +
+                 QString::number(failure),
+             kTitle + QStringLiteral("- critical error!"), platform::Buttons::Ok,
+             platform::Icon::None, 1});
+    }
+}
+
+void Guard::Report(int number, const QString& description, const std::source_location& where) {
+    LogAnError(QString::number(number), description, QString::number(where.line()));
+}
+
+} // namespace app

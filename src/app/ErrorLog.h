@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <source_location>
+#include <utility>
+
+// The error log and the guard every guarded routine runs its steps through.
+namespace app {
+
+// Classic runtime error numbers, raised exactly where the old runtime raised.
+enum ErrorNumber : int {
+    kOverflow = 6,
+    kSubscriptOutOfRange = 9,
+    kDivisionByZero = 11,
+    kTypeMismatch = 13,
+    kFileNotFound = 53,
+    kPermissionDenied = 70,
+    kPathFileAccessError = 75,
+    kPathNotFound = 76,
+    kInvalidPropertyValue = 380,
+    kInvalidPropertyArrayIndex = 381,
+    kInvalidPicture = 481,
+};
+
+QString ErrorDescription(int number);
+
+class RuntimeError : public std::exception {
+public:
+    explicit RuntimeError(int number, QString description = {})
+        : m_number(number),
+          m_description(description.isEmpty() ? ErrorDescription(number) : std::move(description)) {}
+    int number() const { return m_number; }
+    const QString& description() const { return m_description; }
+    const char* what() const noexcept override { return "runtime error"; }
+
+private:
+    int m_number;
+    QString m_description;
+};
+
+[[noreturn]] inline void Raise(int number, QString description = {}) {
+    throw RuntimeError(number, std::move(description));
+}
+
+// "<executable name>.Err" in the program folder.
+QString ErrorLogPath();
+
+// Writes one entry, newest first, keeping at most 52 lines. Numbers 6, 9, 11
+// and 381 are never written. When the log itself cannot be written the user
+// is told through the message-box seam.
+void LogAnError(const QString& number, const QString& description, const QString& line);
+
+// Runs the steps of a guarded routine: a step that raises is logged with its
+// number, description and source line, and the routine goes on.
+class Guard {
+public:
+    // Returns true when the step completed; a routine that must leave instead
+    // of resuming tests the result.
+    template <class Step>
+    bool step(Step&& f, std::source_location where = std::source_location::current()) {
+        try {
+            std::forward<Step>(f)();
+            return true;
+        } catch (const RuntimeError& e) {
+            Report(e.number(), e.description(), where);
+        } catch (const std::bad_alloc&) {
+            Report(7, QStringLiteral("Out of memory"), where);
+        } catch (const std::exception&) {
+            Report(51, QStringLiteral("Internal error"), where);
+        }
+        return false;
+    }
+
+private:
+    static void Report(int number, const QString& description, const std::source_location& where);
+};
+
+} // namespace app

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+// The program folder and the one rule by which paths below it are formed.
+// Path texts keep the backslash of stored data ("_data\_userImages\x.jpg");
+// NativePath converts exactly where a path meets the file system.
+namespace app {
+
+// The executable's folder unless a test set another.
+QString ProgramFolder();
+void SetProgramFolder(const QString& folder);
+
+// Folder (blanks around it removed) joined to a relative part with exactly one
+// separator between them.
+QString JoinPath(const QString& folder, const QString& relative);
+
+// JoinPath(ProgramFolder(), relative)
+QString ProgramPath(const QString& relative);
+
+// The same path in the form the file system takes.
+QString NativePath(const QString& path);
+
+// g_sDefaultImagePath: the default item picture and the report's logo.
+extern QString g_sDefaultImagePath;
+
+} // namespace app

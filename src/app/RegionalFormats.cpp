@@ -1,0 +1,171 @@
+#include "app/RegionalFormats.h"
+
+#include "app/ErrorLog.h"
+
+#include <QLocale>
+#include <cmath>
+#include <limits>
+
+namespace app {
+namespace {
+
+const QLocale& Us() {
+    static const QLocale locale(QLocale::English, QLocale::UnitedStates);
+    return locale;
+}
+
+QString Grouped2(double magnitude) { return Us().toString(magnitude, 'f', 2); }
+
+bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// The digits, point and exponent of a plain decimal number, "," grouping allowed
+// between digits of the integer part.
+std::optional<double> ParseUnsigned(QStringView s) {
+    QString plain;
+    plain.reserve(s.size());
+    bool seenDigit = false;
+    bool inFraction = false;
+    bool inExponent = false;
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s[i];
+        if (IsDigit(c)) {
+            seenDigit = true;
+            plain += c;
+        } else if (c == u',' && !inFraction && !inExponent && seenDigit && i + 1 < s.size() &&
+                   IsDigit(s[i + 1])) {
+            continue;
+        } else if (c == u'.' && !inFraction && !inExponent) {
+            inFraction = true;
+            plain += c;
+        } else if ((c == u'e' || c == u'E') && seenDigit && !inExponent) {
+            inExponent = true;
+            plain += c;
+            if (i + 1 < s.size() && (s[i + 1] == u'+' || s[i + 1] == u'-')) {
+                plain += s[++i];
+            }
+            if (i + 1 >= s.size() || !IsDigit(s[i + 1])) {
+                return std::nullopt;
+            }
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!seenDigit) {
+        return std::nullopt;
+    }
+    bool ok = false;
+    const double v = plain.toDouble(&ok);
+    if (!ok || !std::isfinite(v)) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+} // namespace
+
+QString FormatCurrency(double value) {
+    const double rounded = std::round(value * 100.0) / 100.0;
+    if (rounded < 0) {
+        return QStringLiteral("($") + Grouped2(-rounded) + u')';
+    }
+    return u'$' + Grouped2(rounded);
+}
+
+QString FormatPercent(double value) {
+    double scaled = std::round(value * 10000.0) / 100.0;
+    if (scaled == 0) {
+        scaled = 0; // no "-0.00%"
+    }
+    return Grouped2(scaled) + u'%';
+}
+
+QString FormatGeneralDate(const QDateTime& when) {
+    const QDate d = when.date();
+    const QTime t = when.time();
+    QString text = QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year());
+    if (t.hour() == 0 && t.minute() == 0 && t.second() == 0) {
+        return text;
+    }
+    const int hour12 = t.hour() % 12 == 0 ? 12 : t.hour() % 12;
+    return text + QStringLiteral(" %1:%2:%3 %4")
+                      .arg(hour12)
+                      .arg(t.minute(), 2, 10, QLatin1Char('0'))
+                      .arg(t.second(), 2, 10, QLatin1Char('0'))
+                      .arg(t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
+}
+
+QString FormatGeneralNumber(double value) {
+    if (value == 0) {
+        return QStringLiteral("0");
+    }
+    return QString::number(value, 'g', 15);
+}
+
+std::optional<double> ParseNumber(const QString& text) {
+    QStringView s = QStringView(text).trimmed();
+    bool negative = false;
+    if (s.startsWith(u'(') && s.endsWith(u')')) {
+        negative = true;
+        s = s.mid(1, s.size() - 2).trimmed();
+    }
+    if (!negative && (s.startsWith(u'-') || s.startsWith(u'+'))) {
+        negative = s.startsWith(u'-');
+        s = s.mid(1).trimmed();
+    }
+    if (s.startsWith(u'$')) {
+        s = s.mid(1).trimmed();
+    }
+    if (!negative && (s.startsWith(u'-') || s.startsWith(u'+'))) {
+        negative = s.startsWith(u'-');
+        s = s.mid(1);
+    }
+    const std::optional<double> magnitude = ParseUnsigned(s);
+    if (!magnitude) {
+        return std::nullopt;
+    }
+    return negative ? -*magnitude : *magnitude;
+}
+
+std::optional<qint32> RoundToLong(double value) {
+    const double r = std::nearbyint(value); // the default rounding mode: half to even
+    if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() ||
+        r > std::numeric_limits<qint32>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<qint32>(r);
+}
+
+std::optional<qint32> ToLong(const QString& text) {
+    const std::optional<double> v = ParseNumber(text);
+    return v ? RoundToLong(*v) : std::nullopt;
+}
+
+std::optional<qint16> ToInteger(const QString& text) {
+    const std::optional<qint32> v = ToLong(text);
+    if (!v || *v < std::numeric_limits<qint16>::min() || *v > std::numeric_limits<qint16>::max()) {
+        return std::nullopt;
+    }
+    return static_cast<qint16>(*v);
+}
+
+qint32 CLng(const QString& text) {
+    const std::optional<double> v = ParseNumber(text);
+    if (!v) {
+        Raise(kTypeMismatch);
+    }
+    const std::optional<qint32> r = RoundToLong(*v);
+    if (!r) {
+        Raise(kOverflow);
+    }
+    return *r;
+}
+
+qint16 CInt(const QString& text) {
+    const qint32 v = CLng(text);
+    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) {
+        Raise(kOverflow);
+    }
+    return static_cast<qint16>(v);
+}
+
+} // namespace app

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringView>
+
+// Windows-1252, the single-byte character set of every text file the program
+// keeps. Bytes without a defined character map to the control code of the same
+// number, so every byte survives a read and a write unchanged.
+namespace app {
+
+QString FromWin1252(const char* data, qsizetype size);
+inline QString FromWin1252(const QByteArray& bytes) {
+    return FromWin1252(bytes.constData(), bytes.size());
+}
+
+// Characters the set cannot hold become "?".
+QByteArray ToWin1252(QStringView text);
+void AppendWin1252(QByteArray& out, QStringView text);
+
+// The byte a character becomes, "?" when the set cannot hold it.
+unsigned char Win1252Byte(QChar c);
+
+} // namespace app

@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+// The thin seams over the operating system. The program talks to message
+// boxes, the file-open dialog, the shell and the settings store only through
+// these, so that tests can answer and record them.
+namespace platform {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel };
+enum class Icon { None, Warning, Critical, Question, Information };
+enum class Answer { Ok, Cancel, Yes, No };
+
+struct MessageRequest {
+    QString text;
+    QString title;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    // 1 = first button, 2 = second, 3 = third.
+    int defaultButton = 1;
+};
+
+class MessageBoxes {
+public:
+    virtual ~MessageBoxes() = default;
+    // Closing the box without a button counts as Cancel (or Ok for a lone OK button).
+    virtual Answer show(const MessageRequest& request) = 0;
+};
+
+class FileDialogs {
+public:
+    virtual ~FileDialogs() = default;
+    // filters: "Caption|*.A;*.B" entries in order. No value means cancelled.
+    virtual std::optional<QString> openFile(const QString& title, const QStringList& filters) = 0;
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+    // The shell's "open" action on a web address or a local document.
+    virtual bool open(const QString& target) = 0;
+};
+
+class SettingsStore {
+public:
+    virtual ~SettingsStore() = default;
+    virtual std::optional<QString> get(const QString& key) = 0;
+    virtual bool set(const QString& key, const QString& value) = 0;
+};
+
+MessageBoxes& messageBoxes();
+FileDialogs& fileDialogs();
+Shell& shell();
+SettingsStore& settings();
+
+// Installs replacements (tests); nullptr restores the real one. Ownership stays
+// with the caller.
+void install(MessageBoxes* boxes);
+void install(FileDialogs* dialogs);
+void install(Shell* shell);
+void install(SettingsStore* store);
+
+} // namespace platform

@@ -1,0 +1,138 @@
+#include "platform/QtPlatform.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSettings>
+#include <QUrl>
+
+namespace platform {
+namespace {
+
+QMessageBox::Icon ToQtIcon(Icon icon) {
+    switch (icon) {
+    case Icon::Warning:
+        return QMessageBox::Warning;
+    case Icon::Critical:
+        return QMessageBox::Critical;
+    case Icon::Question:
+        return QMessageBox::Question;
+    case Icon::Information:
+        return QMessageBox::Information;
+    case Icon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+struct ButtonSet {
+    QList<QMessageBox::StandardButton> buttons;
+    QMessageBox::StandardButton escape;
+    Answer escapeAnswer;
+};
+
+ButtonSet ButtonsOf(Buttons buttons) {
+    switch (buttons) {
+    case Buttons::OkCancel:
+        return {{QMessageBox::Ok, QMessageBox::Cancel}, QMessageBox::Cancel, Answer::Cancel};
+    case Buttons::YesNo:
+        return {{QMessageBox::Yes, QMessageBox::No}, QMessageBox::No, Answer::No};
+    case Buttons::YesNoCancel:
+        return {{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, QMessageBox::Cancel, Answer::Cancel};
+    case Buttons::Ok:
+        break;
+    }
+    return {{QMessageBox::Ok}, QMessageBox::Ok, Answer::Ok};
+}
+
+Answer ToAnswer(int button, Answer fallback) {
+    switch (button) {
+    case QMessageBox::Ok:
+        return Answer::Ok;
+    case QMessageBox::Yes:
+        return Answer::Yes;
+    case QMessageBox::No:
+        return Answer::No;
+    case QMessageBox::Cancel:
+        return Answer::Cancel;
+    default:
+        return fallback;
+    }
+}
+
+} // namespace
+
+Answer QtMessageBoxes::show(const MessageRequest& request) {
+    QMessageBox box(ToQtIcon(request.icon), request.title, request.text, QMessageBox::NoButton,
+                    QApplication::activeWindow());
+    const ButtonSet set = ButtonsOf(request.buttons);
+    for (QMessageBox::StandardButton b : set.buttons) {
+        box.addButton(b);
+    }
+    const int defaultIndex = request.defaultButton - 1;
+    if (defaultIndex >= 0 && defaultIndex < set.buttons.size()) {
+        box.setDefaultButton(set.buttons[defaultIndex]);
+    }
+    box.setEscapeButton(set.escape);
+    return ToAnswer(box.exec(), set.escapeAnswer);
+}
+
+std::optional<QString> QtFileDialogs::openFile(const QString& title, const QStringList& filters) {
+    // "Caption|patterns" becomes Qt's "Caption (patterns)"; patterns use blanks.
+    QStringList qtFilters;
+    for (const QString& f : filters) {
+        const qsizetype bar = f.indexOf(u'|');
+        const QString caption = bar < 0 ? f : f.left(bar);
+        QString patterns = bar < 0 ? f : f.mid(bar + 1);
+        patterns.replace(u';', u' ');
+        // Patterns are matched without regard to letter case, as the caption promises.
+        QStringList both;
+        for (const QString& p : patterns.split(u' ', Qt::SkipEmptyParts)) {
+            both << p << p.toLower();
+        }
+        both.removeDuplicates();
+        qtFilters << QStringLiteral("%1 (%2)").arg(caption, both.join(u' '));
+    }
+    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, {},
+                                                      qtFilters.join(QStringLiteral(";;")));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(path);
+}
+
+bool QtShell::open(const QString& target) {
+    if (target.startsWith(QStringLiteral("http"), Qt::CaseInsensitive)) {
+        return QDesktopServices::openUrl(QUrl(target, QUrl::TolerantMode));
+    }
+    QString local = target;
+    local.replace(u'\\', u'/');
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(local));
+}
+
+namespace {
+QSettings& Store() {
+    static QSettings store(QStringLiteral("Corvantheil"), QStringLiteral("Corvantheil"));
+    return store;
+}
+QString SettingsKey(const QString& key) { return QStringLiteral("Settings/") + key; }
+} // namespace
+
+std::optional<QString> QtSettingsStore::get(const QString& key) {
+    const QVariant v = Store().value(SettingsKey(key));
+    if (!v.isValid()) {
+        return std::nullopt;
+    }
+    return v.toString();
+}
+
+bool QtSettingsStore::set(const QString& key, const QString& value) {
+    Store().setValue(SettingsKey(key), value);
+    Store().sync();
+    return Store().status() == QSettings::NoError;
+}
+
+} // namespace platform

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+// The real seams, on Qt's own classes.
+namespace platform {
+
+class QtMessageBoxes : public MessageBoxes {
+public:
+    Answer show(const MessageRequest& request) override;
+};
+
+class QtFileDialogs : public FileDialogs {
+public:
+    std::optional<QString> openFile(const QString& title, const QStringList& filters) override;
+};
+
+class QtShell : public Shell {
+public:
+    bool open(const QString& target) override;
+};
+
+class QtSettingsStore : public SettingsStore {
+public:
+    std::optional<QString> get(const QString& key) override;
+    bool set(const QString& key, const QString& value) override;
+};
+
+} // namespace platform

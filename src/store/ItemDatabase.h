@@ -1,0 +1,84 @@
+#pragma once
+
+#include "store/IniFile.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+// The item database: every item of the collection, read whole into the item
+// table and rewritten whole behind a backup copy.
+namespace store {
+
+// g_sAllItems: element (1, i, s) is the key name of slot s of item i, element
+// (2, i, s) its value. Items 1..itemBound() are the file's sections in order;
+// row 0 stages an item being added. Every item has slotBound() slots; those
+// past its own keys read as empty.
+class ItemTable {
+public:
+    void reset(qint32 itemCount);
+    qint32 itemBound() const { return static_cast<qint32>(m_rows.size()) - 1; }
+    qint32 slotBound() const { return m_slotBound; }
+
+    // Subscript out of range (9) outside the bounds.
+    const QString& key(qint32 item, qint32 slot) const { return at(item, slot).key; }
+    const QString& value(qint32 item, qint32 slot) const { return at(item, slot).value; }
+    // An item's own slots, first slot at index 0: the quick way to scan.
+    const std::vector<IniEntry>& ownSlots(qint32 item) const;
+
+    void setRow(qint32 item, std::vector<IniEntry>&& entries);
+    void setSlot(qint32 item, qint32 slot, const QString& key, const QString& value);
+    void clearRow(qint32 item);
+
+private:
+    const IniEntry& at(qint32 item, qint32 slot) const;
+    void checkItem(qint32 item) const;
+
+    std::vector<std::vector<IniEntry>> m_rows = std::vector<std::vector<IniEntry>>(1);
+    qint32 m_slotBound = 1;
+};
+
+extern ItemTable g_sAllItems;
+extern qint32 g_lNumberOfItems;
+extern qint32 g_lCurrentItem;
+// The open item's pictures, element 1 upwards; element 0 holds nothing.
+extern QStringList g_sListOfImagesForItem;
+
+// One box of the item window, as Save collects it.
+struct FieldBox {
+    enum class Kind { Text, Choice };
+    QString name;
+    bool enabled = true;
+    Kind kind = Kind::Text;
+    QString text;       // a text box's text, or the chosen row's text
+    int chosenRow = -1; // a choice box's row, -1 for none
+};
+
+// What the store needs of the window that edits the open item.
+class ItemWindow {
+public:
+    virtual ~ItemWindow() = default;
+    virtual void setBusy(bool busy) = 0;
+    virtual void stampRecordLastUpdated(const QString& when) = 0;
+    // The field boxes in the window's creation order.
+    virtual std::vector<FieldBox> fieldBoxes() const = 0;
+    virtual void takeCleanSnapshot() = 0;
+};
+void SetItemWindow(ItemWindow* window);
+
+// "ITEMNUMB000001"
+QString SectionName(qint32 itemNumber);
+// Text fields in the file: blanks around removed, line breaks as "~|".
+QString EncodeText(const QString& text);
+QString DecodeText(const QString& stored);
+
+// Program folder + "\_data\991106EB51", and the backup beside it.
+QString ItemDatabasePath();
+QString ItemDatabaseBackupPath();
+
+void LoadAllItems();
+// leaveOut < 0: store the open item and keep all; otherwise rewrite the file
+// without item leaveOut (0 leaves out nothing) and leave the window alone.
+void SaveAllItems(qint32 leaveOut);
+
+} // namespace store

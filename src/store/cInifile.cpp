@@ -1,0 +1,153 @@
+#include "store/cInifile.h"
+
+#include "app/ErrorLog.h"
+#include "app/ProgramFolder.h"
+#include "store/AtomicFile.h"
+
+#include <QFile>
+
+using store::IniDocument;
+using store::IniSection;
+
+cInifile::cInifile(int valueCapacity, int listCapacity)
+    : m_valueCapacity(valueCapacity), m_listCapacity(listCapacity) {}
+
+void cInifile::setPath(const QString& path) {
+    if (path != m_path) {
+        m_path = path;
+        m_doc.clear();
+        m_loaded = false;
+    }
+}
+
+IniDocument& cInifile::Document() {
+    if (!m_loaded) {
+        m_loaded = true;
+        // A file that is missing or cannot be read is an empty file to the layer.
+        QFile file(app::NativePath(m_path));
+        if (!m_path.isEmpty() && file.open(QIODevice::ReadOnly)) {
+            m_doc = IniDocument::Parse(file.readAll());
+        }
+    }
+    return m_doc;
+}
+
+QString cInifile::Value() {
+    QString result;
+    app::Guard guard;
+    guard.step([&] {
+        result = store::CutValue(Document().value(m_section, m_key).value_or(QString()),
+                                 m_valueCapacity);
+    });
+    return result;
+}
+
+void cInifile::setValue(const QString& value) {
+    QString text = value;
+    text.remove(QChar(u'\0'));
+    Document().setValue(m_section, m_key, text);
+}
+
+QString cInifile::ListText(const QStringList& names) const {
+    std::vector<qsizetype> lengths;
+    lengths.reserve(names.size());
+    for (const QString& n : names) {
+        lengths.push_back(n.size());
+    }
+    const qsizetype kept = store::NamesThatFit(lengths, m_listCapacity);
+    QString text;
+    for (qsizetype i = 0; i < kept; ++i) {
+        text += names[i];
+        text += QChar(u'\0');
+    }
+    // A cut list also holds the part of the first name that did not fit.
+    if (kept < names.size() && m_listCapacity > 2) {
+        text += names[kept].left(m_listCapacity - 2 - text.size());
+    }
+    return text;
+}
+
+QString cInifile::INISection() {
+    QStringList names;
+    if (const IniSection* s = Document().findSection(m_section)) {
+        for (const store::IniEntry& e : s->entries) {
+            names << e.key;
+        }
+    }
+    return ListText(names);
+}
+
+QString cInifile::Sections() {
+    QStringList names;
+    for (const IniSection& s : Document().sections()) {
+        names << s.name;
+    }
+    return ListText(names);
+}
+
+namespace {
+// Names between NULs; what follows the last NUL is not a name.
+void SplitList(const QString& list, bool skipEmpty, QStringList& names, qint32& count) {
+    qsizetype pos = 0;
+    for (qsizetype nul = list.indexOf(QChar(u'\0')); nul >= 0;
+         nul = list.indexOf(QChar(u'\0'), pos)) {
+        const QString name = list.mid(pos, nul - pos);
+        if (!(skipEmpty && name.isEmpty())) {
+            names << name;
+            ++count;
+        }
+        pos = nul + 1;
+    }
+}
+} // namespace
+
+void cInifile::EnumerateCurrentSection(QStringList& names, qint32& count) {
+    count = 0;
+    names.clear();
+    app::Guard guard;
+    guard.step([&] { SplitList(INISection(), false, names, count); });
+}
+
+void cInifile::EnumerateAllSections(QStringList& names, qint32& count) {
+    count = 0;
+    names.clear();
+    app::Guard guard;
+    guard.step([&] { SplitList(Sections(), true, names, count); });
+}
+
+std::vector<IniSection> cInifile::TakeAllSections() {
+    std::vector<IniSection> all = Document().takeSections();
+    m_loaded = false;
+
+    std::vector<qsizetype> lengths;
+    lengths.reserve(all.size());
+    for (const IniSection& s : all) {
+        lengths.push_back(s.name.size());
+    }
+    all.resize(static_cast<std::size_t>(store::NamesThatFit(lengths, m_listCapacity)));
+    std::erase_if(all, [](const IniSection& s) { return s.name.isEmpty(); });
+
+    if (m_listCapacity > 0 || m_valueCapacity > 0) {
+        for (IniSection& s : all) {
+            std::vector<qsizetype> keyLengths;
+            for (const store::IniEntry& e : s.entries) {
+                keyLengths.push_back(e.key.size());
+            }
+            s.entries.resize(static_cast<std::size_t>(store::NamesThatFit(keyLengths,
+                                                                          m_listCapacity)));
+            for (store::IniEntry& e : s.entries) {
+                e.value = store::CutValue(e.value, m_valueCapacity);
+            }
+        }
+    }
+    return all;
+}
+
+void cInifile::StartEmpty() {
+    m_doc.clear();
+    m_loaded = true;
+}
+
+void cInifile::Commit() {
+    store::WriteFileAtomically(app::NativePath(m_path), Document().Serialize());
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "store/IniFile.h"
+
+#include <QString>
+#include <QStringList>
+
+// The one class through which the program reads and writes INI files. The
+// caller sets Path, Section and Key, then reads or assigns Value or asks for a
+// list of names. The file is read once, on first use; writes collect in memory
+// and reach the file, whole and in one pass, with Commit.
+class cInifile {
+public:
+    static constexpr int kDefaultValueCapacity = 255;
+    static constexpr int kDefaultListCapacity = 8192;
+    static constexpr int kUnlimited = 0;
+
+    explicit cInifile(int valueCapacity = kDefaultValueCapacity,
+                      int listCapacity = kDefaultListCapacity);
+
+    // 1-3: the addressed file, key and section; setting them touches no file.
+    QString Path() const { return m_path; }
+    void setPath(const QString& path);
+    QString Key() const { return m_key; }
+    void setKey(const QString& key) { m_key = key; }
+    QString Section() const { return m_section; }
+    void setSection(const QString& section) { m_section = section; }
+
+    // 4, 5: the value of Key in Section; a missing one reads as "".
+    QString Value();
+    void setValue(const QString& value);
+
+    // 6, 7: NUL-terminated name lists in file order.
+    QString INISection();
+    QString Sections();
+
+    // 8, 9: the same lists as arrays (first name at index 0).
+    void EnumerateCurrentSection(QStringList& names, qint32& count);
+    void EnumerateAllSections(QStringList& names, qint32& count);
+
+    // Every named section in file order with its keys and values, cut by the
+    // capacities as the single reads would cut them. Leaves the file unread.
+    std::vector<store::IniSection> TakeAllSections();
+
+    // Forgets the file's content, as if the file had been deleted.
+    void StartEmpty();
+    // Writes the whole file through a temporary file, flushed and renamed into
+    // place. Raises a runtime error when it cannot.
+    void Commit();
+
+private:
+    store::IniDocument& Document();
+    QString ListText(const QStringList& names) const;
+
+    int m_valueCapacity;
+    int m_listCapacity;
+    QString m_path;
+    QString m_section;
+    QString m_key;
+    store::IniDocument m_doc;
+    bool m_loaded = false;
+};

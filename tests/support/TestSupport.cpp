@@ -1,0 +1,63 @@
+#include "TestSupport.h"
+
+#include "app/ProgramFolder.h"
+#include "store/ItemDatabase.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QFileInfo>
+
+namespace {
+void CopyTree(const QString& from, const QString& to) {
+    QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString source = it.next();
+        const QString target = to + u'/' + QDir(from).relativeFilePath(source);
+        QDir().mkpath(QFileInfo(target).absolutePath());
+        QFile::copy(source, target);
+    }
+}
+} // namespace
+
+ProgramFolderFixture::ProgramFolderFixture(bool withShippedFiles) {
+    if (withShippedFiles) {
+        CopyTree(QStringLiteral(CORVANTHEIL_DATA_DIR), m_dir.path());
+    }
+    app::SetProgramFolder(m_dir.path());
+    ResetItemStore();
+}
+
+ProgramFolderFixture::~ProgramFolderFixture() {
+    app::SetProgramFolder(QString());
+    store::SetItemWindow(nullptr);
+}
+
+QString ProgramFolderFixture::path(const QString& relative) const {
+    return app::NativePath(app::JoinPath(m_dir.path(), relative));
+}
+
+QByteArray ProgramFolderFixture::read(const QString& relative) const {
+    QFile f(path(relative));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void ProgramFolderFixture::write(const QString& relative, const QByteArray& bytes) const {
+    const QString p = path(relative);
+    QDir().mkpath(QFileInfo(p).absolutePath());
+    QFile f(p);
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        f.write(bytes);
+    }
+}
+
+bool ProgramFolderFixture::exists(const QString& relative) const {
+    return QFileInfo::exists(path(relative));
+}
+
+void ResetItemStore() {
+    store::g_sAllItems.reset(0);
+    store::g_lNumberOfItems = 0;
+    store::g_lCurrentItem = 0;
+    store::g_sListOfImagesForItem = QStringList(QString());
+}
