@@ -1,17 +1,12 @@
 #include "app/Constants.h"
-#include "app/Startup.h"
+#include "app/Main.h"
+#include "ui/main/MainWindow.h"
 
 #include <QApplication>
-#include <QMainWindow>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::kTitle);
-    app::PrepareProgramFolderAndItems();
-
-    QMainWindow window;
-    window.setWindowTitle(app::CaptionText());
-    window.resize(11650 / 15, 9555 / 15);
-    window.show();
+    const std::unique_ptr<frmMain> window = app::Main();
     return QApplication::exec();
 }

@@ -1,0 +1,11 @@
+#pragma once
+
+class QFrame;
+class QWidget;
+
+// The Detailed Information panel (frameDetailedInfo, with lblBigDescription
+// element 0 and every detail, Financial Information, Coin Details and Other
+// field box) and the Comments & Notes panel (frameComments, with
+// lblBigDescription element 2 and the three notes boxes).
+QFrame* BuildDetailedInfoPanel(QWidget* picScrollable);
+QFrame* BuildCommentsPanel(QWidget* picScrollable);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QPixmap>
+#include <QSize>
+#include <QString>
+
+// Pictures are decoded at the size they are shown, never at full resolution,
+// and kept in a small cache so that paging back and forth costs nothing.
+namespace ui {
+
+enum class PictureStatus {
+    Loaded,
+    NotAPicture, // missing, or not a picture the program can read
+    OtherFailure,
+};
+
+struct LoadedPicture {
+    QPixmap pixmap;
+    PictureStatus status = PictureStatus::OtherFailure;
+};
+
+// shownSize in logical pixels; the picture is stretched to it.
+LoadedPicture LoadPictureScaled(const QString& nativePath, QSize shownSize, qreal devicePixelRatio);
+
+// The picture's natural size in pixels, read from its header only.
+QSize PictureNaturalSize(const QString& nativePath, PictureStatus* status = nullptr);
+
+// Path texts of the program's own pictures.
+QString ProgramImagePath(const QString& fileName); // program folder + "\_images\" + name
+
+} // namespace ui

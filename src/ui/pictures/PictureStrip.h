@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QObject>
+#include <QPixmap>
+#include <array>
+
+class QFrame;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+class QWidget;
+
+// The Coin Images panel (frameCoinImages): the strip of four thumbnails over
+// the open item's picture list g_sListOfImagesForItem, its scroll bar, the Add
+// and Delete Picture buttons and the picture panel.
+class PictureStrip : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int kThumbnails = 4;
+
+    // Builds frameCoinImages (with its title label, lblBigDescription element 1)
+    // inside the scrolling area.
+    explicit PictureStrip(QWidget* picScrollable);
+
+    QFrame* frame() const { return m_frame; }
+    QScrollBar* scrollBar() const { return m_scroll; }
+    QPushButton* deleteButton() const { return m_delete; }
+
+    // Shows the list in the strip at the scroll bar's offset.
+    void FillPictureStrip();
+    // No thumbnail selected, Delete Picture disabled, picture panel hidden.
+    void ResetPictureSelection();
+    // Removes the pictures of the four thumbnails.
+    void ClearThumbnails();
+    // Removes the border of the four thumbnail frames (the window's start-up).
+    void RemoveThumbnailFrameBorders();
+
+    bool ThumbnailFrameVisible(int k) const;
+    bool ThumbnailSelected(int k) const;
+    // Thumbnail k's picture; null when it holds none.
+    QPixmap ThumbnailPicture(int k) const;
+    QString ThumbnailTag(int k) const;
+
+signals:
+    // The strip was scrolled by the user: the window gives the focus to the
+    // corner picture when that is visible.
+    void scrolled();
+
+private:
+    struct Thumbnail {
+        QFrame* frame = nullptr; // frmSelectPropertyImage
+        QLabel* image = nullptr; // imgPropertyListItem
+    };
+    void OnScrolled();
+
+    QFrame* m_frame = nullptr;
+    QFrame* m_strip = nullptr; // framePropertyPictures
+    QScrollBar* m_scroll = nullptr; // hScrollPropertImages
+    QPushButton* m_add = nullptr;
+    QPushButton* m_delete = nullptr;
+    QFrame* m_showFrame = nullptr; // frameShowImage
+    QLabel* m_showImage = nullptr; // imgShowImage
+    std::array<Thumbnail, kThumbnails + 1> m_thumbs{}; // element 0 unused
+    bool m_filling = false;
+};
