@@ -3,6 +3,8 @@
 #include "app/ErrorLog.h"
 
 #include <QLocale>
+#include <QVarLengthArray>
+#include <charconv>
 #include <cmath>
 #include <limits>
 
@@ -14,15 +16,19 @@ const QLocale& Us() {
     return locale;
 }
 
-QString Grouped2(double magnitude) { return Us().toString(magnitude, 'f', 2); }
+QString Grouped2(double magnitude) {
+    return Us().toString(magnitude, 'f', 2);
+}
 
-bool IsDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+bool IsDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
 
 // The digits, point and exponent of a plain decimal number, "," grouping allowed
-// between digits of the integer part.
+// between digits of the integer part. Read without a heap string: the home page
+// converts one amount per item it scans.
 std::optional<double> ParseUnsigned(QStringView s) {
-    QString plain;
-    plain.reserve(s.size());
+    QVarLengthArray<char, 64> plain;
     bool seenDigit = false;
     bool inFraction = false;
     bool inExponent = false;
@@ -30,18 +36,18 @@ std::optional<double> ParseUnsigned(QStringView s) {
         const QChar c = s[i];
         if (IsDigit(c)) {
             seenDigit = true;
-            plain += c;
+            plain.append(static_cast<char>(c.unicode()));
         } else if (c == u',' && !inFraction && !inExponent && seenDigit && i + 1 < s.size() &&
                    IsDigit(s[i + 1])) {
             continue;
         } else if (c == u'.' && !inFraction && !inExponent) {
             inFraction = true;
-            plain += c;
+            plain.append(static_cast<char>(c.unicode()));
         } else if ((c == u'e' || c == u'E') && seenDigit && !inExponent) {
             inExponent = true;
-            plain += c;
+            plain.append(static_cast<char>(c.unicode()));
             if (i + 1 < s.size() && (s[i + 1] == u'+' || s[i + 1] == u'-')) {
-                plain += s[++i];
+                plain.append(static_cast<char>(s[++i].unicode()));
             }
             if (i + 1 >= s.size() || !IsDigit(s[i + 1])) {
                 return std::nullopt;
@@ -53,9 +59,10 @@ std::optional<double> ParseUnsigned(QStringView s) {
     if (!seenDigit) {
         return std::nullopt;
     }
-    bool ok = false;
-    const double v = plain.toDouble(&ok);
-    if (!ok || !std::isfinite(v)) {
+    double v = 0;
+    const char* end = plain.data() + plain.size();
+    const std::from_chars_result r = std::from_chars(plain.data(), end, v);
+    if (r.ec != std::errc() || r.ptr != end || !std::isfinite(v)) {
         return std::nullopt;
     }
     return v;

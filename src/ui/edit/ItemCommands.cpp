@@ -8,8 +8,8 @@ platform::Answer AskAboutUnsavedChanges() {
     return platform::messageBoxes().show(
         {QStringLiteral("You have made changes that have not been saved.\r\n\r\n"
                         "Do you want to save the changes before closing?"),
-         QStringLiteral("Unsaved Changes"), platform::Buttons::YesNoCancel,
-         platform::Icon::Warning, 1});
+         QStringLiteral("Unsaved Changes"), platform::Buttons::YesNoCancel, platform::Icon::Warning,
+         1});
 }
 
 void frmMain::CloseItem() {

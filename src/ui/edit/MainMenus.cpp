@@ -21,7 +21,8 @@ MainMenus::MainMenus(frmMain* window) : QObject(window), m_window(window) {
               QStringLiteral("mnuFileRemoveSelectedProperty"));
     AddSeparator(file, QStringLiteral("mnuFileBar0"));
     AddAction(file, QStringLiteral("&Save"), QStringLiteral("mnuFileSave"));
-    AddAction(file, QStringLiteral("Save a Copy of This Item &As..."), QStringLiteral("mnuFileSaveAs"));
+    AddAction(file, QStringLiteral("Save a Copy of This Item &As..."),
+              QStringLiteral("mnuFileSaveAs"));
     AddSeparator(file, QStringLiteral("mnuFileBar1"));
     AddAction(file, QStringLiteral("E&xit"), QStringLiteral("mnuFileExit"));
 
@@ -62,7 +63,8 @@ MainMenus::MainMenus(frmMain* window) : QObject(window), m_window(window) {
 
     connect(action(QStringLiteral("mnuFileOpen")), &QAction::triggered, window,
             &frmMain::OpenHighlightedCard);
-    connect(action(QStringLiteral("mnuFileClose")), &QAction::triggered, window, &frmMain::CloseItem);
+    connect(action(QStringLiteral("mnuFileClose")), &QAction::triggered, window,
+            &frmMain::CloseItem);
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, window, &QWidget::close);
 }
 
@@ -94,8 +96,8 @@ void MainMenus::FileEnablingRule() {
         for (const char* name : {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs"}) {
             action(QString::fromLatin1(name))->setEnabled(!home);
         }
-        for (const char* name : {"mnuFileOpen", "mnuFileRemoveSelectedProperty",
-                                 "mnuFileAddNewProperty"}) {
+        for (const char* name :
+             {"mnuFileOpen", "mnuFileRemoveSelectedProperty", "mnuFileAddNewProperty"}) {
             action(QString::fromLatin1(name))->setEnabled(false);
         }
     });

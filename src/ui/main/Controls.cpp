@@ -18,7 +18,9 @@ void SetTextColour(QWidget* w, const QColor& colour) {
     w->setPalette(p);
 }
 
-QColor TextColour(const QWidget* w) { return w->palette().color(QPalette::WindowText); }
+QColor TextColour(const QWidget* w) {
+    return w->palette().color(QPalette::WindowText);
+}
 
 void SetUnderline(QWidget* w, bool on) {
     QFont f = w->font();

@@ -28,8 +28,12 @@ template <class W> W* Element(W* w, const QString& name, int index) {
     return w;
 }
 
-inline QString Tag(const QWidget* w) { return w->property("tag").toString(); }
-inline void SetTag(QWidget* w, const QString& tag) { w->setProperty("tag", tag); }
+inline QString Tag(const QWidget* w) {
+    return w->property("tag").toString();
+}
+inline void SetTag(QWidget* w, const QString& tag) {
+    w->setProperty("tag", tag);
+}
 
 void SetBackground(QWidget* w, const QColor& colour);
 void SetTextColour(QWidget* w, const QColor& colour);

@@ -55,10 +55,10 @@ protected:
 
 private:
     struct Card {
-        QFrame* frame = nullptr;     // frameSelectProperty
-        QLabel* picture = nullptr;   // picSelectProperty
-        QLabel* line1 = nullptr;     // lblSelectPropertyLine1
-        QLabel* line2 = nullptr;     // lblSelectPropertyLine2
+        QFrame* frame = nullptr;   // frameSelectProperty
+        QLabel* picture = nullptr; // picSelectProperty
+        QLabel* line1 = nullptr;   // lblSelectPropertyLine1
+        QLabel* line2 = nullptr;   // lblSelectPropertyLine2
     };
     struct CardState;
     int CardOf(QObject* widget) const;

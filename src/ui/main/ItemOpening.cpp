@@ -50,7 +50,8 @@ QString BoxText(const QWidget* w) {
 // Boxes of cash-flow worksheets never count as item changes.
 bool IsSnapshotBox(const QWidget* w) {
     const QString upper = w->objectName().toUpper();
-    return !upper.startsWith(QLatin1String("TXT10CF")) && !upper.startsWith(QLatin1String("TXT5CF")) &&
+    return !upper.startsWith(QLatin1String("TXT10CF")) &&
+           !upper.startsWith(QLatin1String("TXT5CF")) &&
            !upper.startsWith(QLatin1String("CMBCFAYEARS"));
 }
 
@@ -119,8 +120,8 @@ void frmMain::CornerFollowsFirstThumbnail() {
 }
 
 void frmMain::SetCornerPicture(const QString& pathText) {
-    const ui::LoadedPicture picture =
-        ui::LoadPictureScaled(app::NativePath(pathText), m_cornerImage->size(), devicePixelRatioF());
+    const ui::LoadedPicture picture = ui::LoadPictureScaled(
+        app::NativePath(pathText), m_cornerImage->size(), devicePixelRatioF());
     if (picture.status != ui::PictureStatus::Loaded) {
         app::Raise(picture.status == ui::PictureStatus::NotAPicture ? app::kFileNotFound
                                                                     : app::kInvalidPicture);
@@ -194,7 +195,9 @@ void frmMain::TakeCleanSnapshot() {
     m_changed = false;
 }
 
-void frmMain::TakeCurrentSnapshot() { m_currentSnapshot = Snapshot(); }
+void frmMain::TakeCurrentSnapshot() {
+    m_currentSnapshot = Snapshot();
+}
 
 bool frmMain::HasUnsavedChanges() const {
     if (m_changed) {

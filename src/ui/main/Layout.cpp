@@ -21,12 +21,10 @@ LayoutResult ComputeLayout(const LayoutInput& in) {
     r.frameHomeHeight = in.H - 520.0f;
     r.navigationWidth = in.W - 100.0f - in.cornerWidth;
 
-    r.hScrollVisible = in.vScrollVisible
-                           ? in.scrollableWidth + 100.0f + in.vScrollWidth > in.W
-                           : in.scrollableWidth + 100.0f > in.W;
-    r.vScrollVisible = r.hScrollVisible
-                           ? in.scrollableHeight + 700.0f + in.hScrollHeight > in.H
-                           : in.scrollableHeight + 700.0f > in.H;
+    r.hScrollVisible = in.vScrollVisible ? in.scrollableWidth + 100.0f + in.vScrollWidth > in.W
+                                         : in.scrollableWidth + 100.0f > in.W;
+    r.vScrollVisible = r.hScrollVisible ? in.scrollableHeight + 700.0f + in.hScrollHeight > in.H
+                                        : in.scrollableHeight + 700.0f > in.H;
 
     r.vScrollLeft = in.W - in.vScrollWidth - 100.0f;
     r.vScrollTop = in.navigationHeight;

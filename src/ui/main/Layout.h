@@ -5,19 +5,19 @@
 namespace ui {
 
 struct LayoutInput {
-    float W = 0;  // outer width
-    float H = 0;  // outer height
-    float SW = 0; // inner width
-    float SH = 0; // inner height
-    float cornerWidth = 2285;       // picUpperLeftCorner
-    float navigationHeight = 610;   // frameNavigation
-    float scrollableWidth = 11295;  // picScrollable
+    float W = 0;                   // outer width
+    float H = 0;                   // outer height
+    float SW = 0;                  // inner width
+    float SH = 0;                  // inner height
+    float cornerWidth = 2285;      // picUpperLeftCorner
+    float navigationHeight = 610;  // frameNavigation
+    float scrollableWidth = 11295; // picScrollable
     float scrollableHeight = 0;
-    float vScrollWidth = 255;       // VScroll1
-    float hScrollHeight = 255;      // HScroll2
-    bool vScrollVisible = false;    // as the previous layout left it
-    int vScrollPosition = 0;        // 0..3
-    int hScrollPosition = 0;        // 0..3
+    float vScrollWidth = 255;    // VScroll1
+    float hScrollHeight = 255;   // HScroll2
+    bool vScrollVisible = false; // as the previous layout left it
+    int vScrollPosition = 0;     // 0..3
+    int hScrollPosition = 0;     // 0..3
 };
 
 struct LayoutResult {

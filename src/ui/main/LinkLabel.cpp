@@ -37,7 +37,9 @@ void LinkLabel::mouseMoveEvent(QMouseEvent* event) {
     QLabel::mouseMoveEvent(event);
 }
 
-void LinkLabel::mousePressEvent(QMouseEvent* event) { event->accept(); }
+void LinkLabel::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
 
 void LinkLabel::mouseReleaseEvent(QMouseEvent* event) {
     if (rect().contains(event->position().toPoint())) {

@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPlainTextEdit>
@@ -57,7 +58,9 @@ frmMain::frmMain() {
     store::SetItemWindow(this);
 }
 
-frmMain::~frmMain() { store::SetItemWindow(nullptr); }
+frmMain::~frmMain() {
+    store::SetItemWindow(nullptr);
+}
 
 void frmMain::BuildWindow() {
     m_central = ui::Named(new QWidget(this), QStringLiteral("clientArea"));
@@ -134,20 +137,23 @@ float frmMain::OuterHeightTwips() const {
 
 void frmMain::Load() {
     app::Guard guard;
+    m_loaded = true;
     int left = ui::Px(1000);
     int top = ui::Px(1000);
     guard.step([&] {
-        left = ui::Px(app::CLng(platform::settings().get(QStringLiteral("MainLeft"))
-                                    .value_or(QStringLiteral("1000"))));
+        left = ui::Px(app::CLng(
+            platform::settings().get(QStringLiteral("MainLeft")).value_or(QStringLiteral("1000"))));
     });
     guard.step([&] {
-        top = ui::Px(app::CLng(platform::settings().get(QStringLiteral("MainTop"))
-                                   .value_or(QStringLiteral("1000"))));
+        top = ui::Px(app::CLng(
+            platform::settings().get(QStringLiteral("MainTop")).value_or(QStringLiteral("1000"))));
     });
     guard.step([&] {
         move(left, top);
         resize(ui::Px(kDesignWidthTwips - kFrameWidthTwips),
                ui::Px(kDesignHeightTwips - kFrameHeightTwips) + menuBar()->sizeHint().height());
+        // The inner area takes its size now, before the window is first shown.
+        layout()->activate();
     });
     guard.step([&] {
         m_scrollable->move(0, m_scrollable->y());
@@ -249,14 +255,17 @@ void frmMain::OnHorizontalScroll() {
         m_hScroll->setValue(0);
         return;
     }
-    const float left = ui::ScrolledLeft(OuterWidthTwips(), 11295, !m_hScroll->isHidden(),
-                                        m_hScroll->value());
+    const float left =
+        ui::ScrolledLeft(OuterWidthTwips(), 11295, !m_hScroll->isHidden(), m_hScroll->value());
     m_scrollable->move(ui::Px(left), m_scrollable->y());
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    LayoutWindow();
+    // Sizes seen while the window is still being built are not the window's.
+    if (m_loaded) {
+        LayoutWindow();
+    }
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -348,7 +357,8 @@ std::vector<store::FieldBox> frmMain::fieldBoxes() const {
             box.text = line->text();
         } else if (auto* notes = qobject_cast<QPlainTextEdit*>(w)) {
             box.text = notes->toPlainText();
-        } else if (auto* combo = qobject_cast<QComboBox*>(w); combo && store::IsAttributeChoice(box.name)) {
+        } else if (auto* combo = qobject_cast<QComboBox*>(w);
+                   combo && store::IsAttributeChoice(box.name)) {
             box.kind = store::FieldBox::Kind::Choice;
             box.chosenRow = combo->currentIndex();
             box.text = combo->currentIndex() >= 0 ? combo->currentText() : QString();

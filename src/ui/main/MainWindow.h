@@ -107,6 +107,7 @@ private:
     QStringList m_cleanSnapshot;
     QStringList m_currentSnapshot;
     bool m_changed = false;
-    float m_scrollableHeight = 0;     // twips
-    float m_homeFrameHeight = 8490;   // twips
+    bool m_loaded = false;
+    float m_scrollableHeight = 0;   // twips
+    float m_homeFrameHeight = 8490; // twips
 };

@@ -34,8 +34,12 @@ QFrame* frmMain::PanelFrame(Panel p) const {
     return m_online;
 }
 
-bool frmMain::IsPanelShown(Panel p) const { return !PanelFrame(p)->isHidden(); }
-bool frmMain::IsHomePageShown() const { return !m_home->frame()->isHidden(); }
+bool frmMain::IsPanelShown(Panel p) const {
+    return !PanelFrame(p)->isHidden();
+}
+bool frmMain::IsHomePageShown() const {
+    return !m_home->frame()->isHidden();
+}
 
 void frmMain::ShowDetailPanel(Panel p) {
     app::Guard guard;
@@ -72,4 +76,6 @@ void frmMain::HideAllPanels() {
     guard.step([&] { m_nav->ResetLinks(); });
 }
 
-void frmMain::ResetPictureSelection() { m_strip->ResetPictureSelection(); }
+void frmMain::ResetPictureSelection() {
+    m_strip->ResetPictureSelection();
+}

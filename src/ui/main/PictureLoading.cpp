@@ -2,10 +2,15 @@
 
 #include "app/ProgramFolder.h"
 
-#include <QFileInfo>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QPixmapCache>
+#include <QThread>
+#include <algorithm>
+#include <atomic>
+#include <thread>
+#include <vector>
 
 namespace ui {
 namespace {
@@ -28,25 +33,13 @@ QString CacheKey(const QFileInfo& info, QSize size) {
            QString::number(info.size());
 }
 
-} // namespace
+QSize DeviceSize(QSize shownSize, qreal devicePixelRatio) {
+    return (QSizeF(shownSize) * devicePixelRatio).toSize();
+}
 
-LoadedPicture LoadPictureScaled(const QString& nativePath, QSize shownSize, qreal devicePixelRatio) {
-    static const bool sized = [] {
-        QPixmapCache::setCacheLimit(64 * 1024);
-        return true;
-    }();
-    Q_UNUSED(sized);
-
-    const QFileInfo info(nativePath);
-    if (!info.isFile()) {
-        return {QPixmap(), PictureStatus::NotAPicture};
-    }
-    const QSize device = (QSizeF(shownSize) * devicePixelRatio).toSize();
-    const QString key = CacheKey(info, device);
-    QPixmap cached;
-    if (QPixmapCache::find(key, &cached)) {
-        return {cached, PictureStatus::Loaded};
-    }
+// Safe on any thread: no pixmap, no cache.
+QImage DecodeScaled(const QString& nativePath, QSize device,
+                    QImageReader::ImageReaderError* error) {
     QImageReader reader(nativePath);
     reader.setAutoTransform(true);
     if (device.isValid() && !device.isEmpty()) {
@@ -54,15 +47,99 @@ LoadedPicture LoadPictureScaled(const QString& nativePath, QSize shownSize, qrea
     }
     QImage image = reader.read();
     if (image.isNull()) {
-        return {QPixmap(), StatusOf(reader.error())};
+        *error = reader.error();
+        return image;
     }
     if (device.isValid() && image.size() != device) {
         image = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
+    return image;
+}
+
+void SizeTheCache() {
+    static const bool sized = [] {
+        QPixmapCache::setCacheLimit(64 * 1024);
+        return true;
+    }();
+    Q_UNUSED(sized);
+}
+
+QPixmap CachePixmap(const QString& key, QImage&& image, qreal devicePixelRatio) {
     QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(devicePixelRatio);
     QPixmapCache::insert(key, pixmap);
-    return {pixmap, PictureStatus::Loaded};
+    return pixmap;
+}
+
+} // namespace
+
+LoadedPicture LoadPictureScaled(const QString& nativePath, QSize shownSize,
+                                qreal devicePixelRatio) {
+    SizeTheCache();
+    const QFileInfo info(nativePath);
+    if (!info.isFile()) {
+        return {QPixmap(), PictureStatus::NotAPicture};
+    }
+    const QSize device = DeviceSize(shownSize, devicePixelRatio);
+    const QString key = CacheKey(info, device);
+    QPixmap cached;
+    if (QPixmapCache::find(key, &cached)) {
+        return {cached, PictureStatus::Loaded};
+    }
+    QImageReader::ImageReaderError error = QImageReader::UnknownError;
+    QImage image = DecodeScaled(nativePath, device, &error);
+    if (image.isNull()) {
+        return {QPixmap(), StatusOf(error)};
+    }
+    return {CachePixmap(key, std::move(image), devicePixelRatio), PictureStatus::Loaded};
+}
+
+void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize,
+                           qreal devicePixelRatio) {
+    SizeTheCache();
+    const QSize device = DeviceSize(shownSize, devicePixelRatio);
+    struct Job {
+        QString path;
+        QString key;
+        QImage image;
+    };
+    std::vector<Job> jobs;
+    for (const QString& path : nativePaths) {
+        const QFileInfo info(path);
+        if (!info.isFile()) {
+            continue;
+        }
+        const QString key = CacheKey(info, device);
+        QPixmap cached;
+        const bool queued =
+            std::any_of(jobs.begin(), jobs.end(), [&](const Job& j) { return j.key == key; });
+        if (!queued && !QPixmapCache::find(key, &cached)) {
+            jobs.push_back({path, key, {}});
+        }
+    }
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t k = next++; k < jobs.size(); k = next++) {
+            QImageReader::ImageReaderError error = QImageReader::UnknownError;
+            jobs[k].image = DecodeScaled(jobs[k].path, device, &error);
+        }
+    };
+    const std::size_t workers =
+        std::min<std::size_t>(jobs.size(), std::max(1, QThread::idealThreadCount()));
+    std::vector<std::thread> threads;
+    for (std::size_t t = 1; t < workers; ++t) {
+        threads.emplace_back(work);
+    }
+    work();
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    // Failures are left for LoadPictureScaled, which reports them.
+    for (Job& job : jobs) {
+        if (!job.image.isNull()) {
+            CachePixmap(job.key, std::move(job.image), devicePixelRatio);
+        }
+    }
 }
 
 QSize PictureNaturalSize(const QString& nativePath, PictureStatus* status) {
@@ -70,8 +147,8 @@ QSize PictureNaturalSize(const QString& nativePath, PictureStatus* status) {
     reader.setAutoTransform(true);
     const QSize size = reader.size();
     if (status) {
-        *status = size.isValid() && reader.canRead() ? PictureStatus::Loaded
-                                                     : StatusOf(reader.error());
+        *status =
+            size.isValid() && reader.canRead() ? PictureStatus::Loaded : StatusOf(reader.error());
     }
     return size;
 }

@@ -3,6 +3,7 @@
 #include <QPixmap>
 #include <QSize>
 #include <QString>
+#include <QStringList>
 
 // Pictures are decoded at the size they are shown, never at full resolution,
 // and kept in a small cache so that paging back and forth costs nothing.
@@ -21,6 +22,10 @@ struct LoadedPicture {
 
 // shownSize in logical pixels; the picture is stretched to it.
 LoadedPicture LoadPictureScaled(const QString& nativePath, QSize shownSize, qreal devicePixelRatio);
+
+// Decodes the pictures not yet cached side by side, so that the
+// LoadPictureScaled calls that follow find them in the cache. GUI thread only.
+void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize, qreal devicePixelRatio);
 
 // The picture's natural size in pixels, read from its header only.
 QSize PictureNaturalSize(const QString& nativePath, PictureStatus* status = nullptr);

@@ -10,8 +10,12 @@ namespace ui {
 
 constexpr double kTwipsPerPixel = 15.0;
 
-inline int Px(double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); }
-inline double Twips(int pixels) { return pixels * kTwipsPerPixel; }
+inline int Px(double twips) {
+    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
+}
+inline double Twips(int pixels) {
+    return pixels * kTwipsPerPixel;
+}
 
 inline QRect TwipsRect(double left, double top, double width, double height) {
     return QRect(Px(left), Px(top), Px(width), Px(height));

@@ -54,12 +54,12 @@ private:
     void OnScrolled();
 
     QFrame* m_frame = nullptr;
-    QFrame* m_strip = nullptr; // framePropertyPictures
+    QFrame* m_strip = nullptr;      // framePropertyPictures
     QScrollBar* m_scroll = nullptr; // hScrollPropertImages
     QPushButton* m_add = nullptr;
     QPushButton* m_delete = nullptr;
-    QFrame* m_showFrame = nullptr; // frameShowImage
-    QLabel* m_showImage = nullptr; // imgShowImage
+    QFrame* m_showFrame = nullptr;                     // frameShowImage
+    QLabel* m_showImage = nullptr;                     // imgShowImage
     std::array<Thumbnail, kThumbnails + 1> m_thumbs{}; // element 0 unused
     bool m_filling = false;
 };

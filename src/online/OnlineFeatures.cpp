@@ -1,0 +1,236 @@
+#include "online/OnlineFeatures.h"
+
+#include "app/Constants.h"
+#include "app/ErrorLog.h"
+#include "app/SharedRoutines.h"
+#include "ui/main/Controls.h"
+#include "ui/main/Twips.h"
+
+#include <QComboBox>
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPixmap>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace {
+
+using ui::PlaceTwips;
+
+constexpr double kBoxWidth = 4575;
+constexpr double kBoxHeight = 1455;
+constexpr double kButtonLeft = 1080;
+constexpr double kButtonTop = 1080;
+constexpr double kButtonWidth = 2295;
+constexpr double kButtonHeight = 375;
+constexpr double kHeadingHeight = 360;
+constexpr double kTextTop = 375;
+
+// A plain word in a rounded outline, standing in for a site's name in a
+// heading. Drawn here so that no third party's artwork is shipped.
+QPixmap NameBadge(const QString& word, int width, int height, const QColor& ink, qreal dpr) {
+    QPixmap pixmap(QSize(width, height) * dpr);
+    pixmap.setDevicePixelRatio(dpr);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    const QRectF frame(0.5, 0.5, width - 1.0, height - 1.0);
+    p.setPen(QPen(QColor(0xB0, 0xB8, 0xC4), 1.0));
+    p.setBrush(QColor(0xF4, 0xF6, 0xF9));
+    p.drawRoundedRect(frame, 4, 4);
+    QFont f(QStringLiteral("DejaVu Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setBold(true);
+    f.setPixelSize(12);
+    p.setFont(f);
+    p.setPen(ink);
+    p.drawText(frame, Qt::AlignCenter, word);
+    return pixmap;
+}
+
+struct LookUp {
+    double left;
+    double top;
+    QString heading;  // the whole heading, or the word before the badge
+    QString siteName; // empty for a plain heading
+    QString explanation;
+    QString button;
+    QString caption;
+    QString linkType;
+};
+
+QWidget* NewHeading(const LookUp& l, QWidget* box, const QFont& bold) {
+    auto* heading = new QWidget(box);
+    PlaceTwips(heading, 0, 0, kBoxWidth, kHeadingHeight);
+    auto* row = new QHBoxLayout(heading);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(ui::Px(75));
+    auto addText = [&](const QString& text) {
+        auto* label = new QLabel(text, heading);
+        label->setFont(bold);
+        label->setTextFormat(Qt::PlainText);
+        ui::SetTextColour(label, ui::kNavy);
+        row->addWidget(label);
+        return label;
+    };
+    if (l.siteName.isEmpty()) {
+        addText(l.heading);
+    } else {
+        addText(l.heading);
+        const qreal dpr = box->devicePixelRatioF();
+        if (l.linkType == QLatin1String("ebaysearch")) {
+            auto* badge = ui::Named(new QLabel(heading), QStringLiteral("imgEbayBadge"));
+            badge->setPixmap(NameBadge(l.siteName, 42, 20, QColor(0x2B, 0x4C, 0x7E), dpr));
+            row->addWidget(badge);
+        } else if (l.linkType == QLatin1String("googlesearch")) {
+            auto* badge = ui::Named(new QLabel(heading), QStringLiteral("imgGoogleBadge"));
+            badge->setPixmap(NameBadge(l.siteName, 70, 23, QColor(0x3A, 0x6E, 0x3A), dpr));
+            row->addWidget(badge);
+        } else {
+            auto* name = ui::Named(addText(l.siteName), QStringLiteral("lblZentavio"));
+            ui::SetTextColour(name, QColor(0x00, 0x70, 0x70));
+        }
+        addText(QStringLiteral("for Similar Coins"));
+    }
+    row->addStretch(1);
+    return heading;
+}
+
+} // namespace
+
+QFrame* BuildOnlineFeaturesPanel(QWidget* picScrollable, QWidget* window) {
+    auto* panel = ui::Named(new QFrame(picScrollable), QStringLiteral("frameOnlineStuff"));
+    panel->setFrameShape(QFrame::NoFrame);
+    PlaceTwips(panel, 0, 0, 10692, 8640);
+    ui::SetBackground(panel, ui::kWhite);
+    panel->hide();
+
+    auto* title = ui::Element(new QLabel(QStringLiteral("Online Features"), panel),
+                              QStringLiteral("lblBigDescription"), 3);
+    PlaceTwips(title, 2040, 780, 8385, 495);
+    ui::SetBackground(title, ui::kTitleTeal);
+    ui::SetTextColour(title, ui::kNavy);
+    QFont titleFont;
+    titleFont.setPointSize(12);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    title->setIndent(ui::Px(120));
+    title->setTextFormat(Qt::PlainText);
+
+    const QString partner = app::kPartnerDomain;
+    const LookUp lookUps[] = {
+        {720,
+         1800,
+         QStringLiteral("What's My Coin Worth?"),
+         {},
+         QStringLiteral("Search the exclusive online database to see what other collectors think "
+                        "this coin is valued at."),
+         QStringLiteral("cmdWebGetCoinValue"),
+         QStringLiteral("Get this Coin's Value Now!"),
+         QStringLiteral("lookupvalue")},
+        {5880, 1800, QStringLiteral("Search"), QStringLiteral("ebay"),
+         QStringLiteral(
+             "Find coins for sale that are similar to yours on ebay, the world's largest "
+             "online marketplace."),
+         QStringLiteral("cmdWebSearchEbay"), QStringLiteral("Search ebay Now!"),
+         QStringLiteral("ebaysearch")},
+        {720, 3960, QStringLiteral("Search"), QStringLiteral("Google"),
+         QStringLiteral("Find other coins similar to your coin using Google, the world's largest "
+                        "search engine."),
+         QStringLiteral("cmdWebSearchGoogle"), QStringLiteral("Search Google Now!"),
+         QStringLiteral("googlesearch")},
+        {5880, 3960, QStringLiteral("Search"), QStringLiteral("Zentavio"),
+         QStringLiteral("See what other coin collectors keep in their inventories on %1, the "
+                        "collectors' own online catalog.")
+             .arg(partner),
+         QStringLiteral("cmdWebSearchZentavio"), QStringLiteral("Search %1 Now!").arg(partner),
+         QStringLiteral("zentaviosearch")},
+        {3240,
+         6120,
+         QStringLiteral("Other Helpful Online Links"),
+         {},
+         QStringLiteral("View a page of other helpful coin collecting links, including forums, "
+                        "products and more!"),
+         QStringLiteral("cmdWebOtherHelpfulLinks"),
+         QStringLiteral("Show Links in Browser Now!"),
+         QStringLiteral("helpfullinks")},
+    };
+
+    QFont bold;
+    bold.setBold(true);
+    bold.setPointSize(9);
+
+    std::vector<QPushButton*> buttons;
+    int buttonWidth = ui::Px(kButtonWidth);
+    int index = 0;
+    for (const LookUp& l : lookUps) {
+        auto* box = ui::Element(new QFrame(panel), QStringLiteral("frameWebLookUp"), index++);
+        box->setFrameShape(QFrame::NoFrame);
+        PlaceTwips(box, l.left, l.top, kBoxWidth, kBoxHeight);
+
+        NewHeading(l, box, bold);
+
+        auto* text = new QLabel(l.explanation, box);
+        text->setTextFormat(Qt::PlainText);
+        text->setWordWrap(true);
+        text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        PlaceTwips(text, kButtonLeft, kTextTop, kBoxWidth - kButtonLeft, kButtonTop - kTextTop);
+
+        auto* button = ui::Named(new QPushButton(l.caption, box), l.button);
+        PlaceTwips(button, kButtonLeft, kButtonTop, kButtonWidth, kButtonHeight);
+        buttonWidth = std::max(buttonWidth, button->sizeHint().width());
+        buttons.push_back(button);
+
+        const QString linkType = l.linkType;
+        QObject::connect(button, &QPushButton::clicked, window,
+                         [window, linkType] { OpenWebLinkForThisItem(window, linkType); });
+    }
+    // The design width is kept where the captions fit; a wider font grows all
+    // five buttons alike rather than cutting a caption.
+    for (QPushButton* button : buttons) {
+        button->resize(std::min(buttonWidth, ui::Px(kBoxWidth - kButtonLeft)), button->height());
+    }
+    return panel;
+}
+
+QString WebLinkAddress(const QString& sLinkType, const QString& year, const QString& country,
+                       const QString& coinType, const QString& mintMark, const QString& grade) {
+    const QString tail = QStringLiteral("&year=") + year + QStringLiteral("&country=") + country +
+                         QStringLiteral("&cointype=") + coinType + QStringLiteral("&mintmark=") +
+                         mintMark + QStringLiteral("&grade=") + grade;
+    return app::SiteAddress + QStringLiteral("/clientlink.php?linktype=") + sLinkType +
+           app::URLEncode(tail);
+}
+
+void OpenWebLinkForThisItem(QWidget* window, const QString& sLinkType) {
+    app::Guard guard;
+    auto text = [window](const char* name) -> QString {
+        if (window == nullptr) {
+            app::Raise(app::kInvalidPropertyValue);
+        }
+        const QString objectName = QString::fromLatin1(name);
+        if (auto* edit = window->findChild<QLineEdit*>(objectName)) {
+            return edit->text();
+        }
+        if (auto* combo = window->findChild<QComboBox*>(objectName)) {
+            return combo->currentText();
+        }
+        app::Raise(app::kInvalidPropertyValue, QStringLiteral("Control not found: ") + objectName);
+    };
+    QString year, country, coinType, mintMark, grade;
+    guard.step([&] { year = text("txtYear"); });
+    guard.step([&] { country = text("txtCountry"); });
+    guard.step([&] { coinType = text("cmbCoinType"); });
+    guard.step([&] { mintMark = text("cmbMintMark"); });
+    guard.step([&] { grade = text("cmbGrade"); });
+    QString address;
+    guard.step(
+        [&] { address = WebLinkAddress(sLinkType, year, country, coinType, mintMark, grade); });
+    guard.step([&] { app::LaunchBrowser(address); });
+}

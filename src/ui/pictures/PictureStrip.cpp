@@ -1,0 +1,214 @@
+#include "ui/pictures/PictureStrip.h"
+
+#include "app/ProgramFolder.h"
+#include "store/ItemDatabase.h"
+#include "ui/main/Controls.h"
+#include "ui/main/PictureLoading.h"
+#include "ui/main/Twips.h"
+
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+
+using ui::PlaceTwips;
+
+// Design sizes, in twips.
+constexpr double kPanelWidth = 10692, kPanelHeight = 8490;
+constexpr double kTitleLeft = 2040, kTitleTop = 780, kTitleWidth = 8385, kTitleHeight = 495;
+// The strip, buttons and picture panel share the title's centre line.
+constexpr double kCentre = kTitleLeft + kTitleWidth / 2;
+constexpr double kStripWidth = 8295, kStripHeight = 2295, kStripTop = 1425;
+constexpr double kThumbTop = 120, kThumbWidth = 1935, kThumbHeight = 1815;
+constexpr double kImageLeft = 90, kImageTop = 165, kImageWidth = 1740, kImageHeight = 1560;
+constexpr double kScrollLeft = 10, kScrollTop = 2040, kScrollWidth = 8250, kScrollHeight = 255;
+constexpr double kButtonWidth = 1800, kButtonHeight = 375, kButtonGap = 135;
+constexpr double kButtonTop = kStripTop + kStripHeight + 150;
+constexpr double kShowSide = 3975;
+constexpr double kShowTop = kButtonTop + kButtonHeight + 150;
+static_assert(kShowTop + kShowSide <= kPanelHeight);
+
+// Left edge of frame `slot` when `shown` pictures are centred in the strip.
+float ThumbnailLeft(int shown, int slot) {
+    constexpr float kEdges[5][4] = {
+        {}, {3000}, {2160, 4200}, {960, 3000, 5040}, {120, 2160, 4200, 6240},
+    };
+    return kEdges[shown][slot - 1];
+}
+
+void SetRaised(QLabel* image, bool raised) {
+    image->setFrameStyle(raised ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame | QFrame::Plain);
+    image->setLineWidth(raised ? 2 : 1);
+}
+
+} // namespace
+
+PictureStrip::PictureStrip(QWidget* picScrollable) {
+    m_frame = ui::Named(new QFrame(picScrollable), QStringLiteral("frameCoinImages"));
+    PlaceTwips(m_frame, 0, 0, kPanelWidth, kPanelHeight);
+    ui::SetBackground(m_frame, ui::kWhite);
+    m_frame->hide();
+
+    auto* title = ui::Element(new QLabel(QStringLiteral("Coin Images"), m_frame),
+                              QStringLiteral("lblBigDescription"), 1);
+    PlaceTwips(title, kTitleLeft, kTitleTop, kTitleWidth, kTitleHeight);
+    ui::SetBackground(title, ui::kTitleTeal);
+    ui::SetTextColour(title, ui::kNavy);
+    QFont titleFont = title->font();
+    titleFont.setPointSizeF(12);
+    titleFont.setBold(true);
+    title->setFont(titleFont);
+    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    title->setIndent(ui::Px(120));
+    title->setTextFormat(Qt::PlainText);
+
+    m_strip = ui::Named(new QFrame(m_frame), QStringLiteral("framePropertyPictures"));
+    PlaceTwips(m_strip, kCentre - kStripWidth / 2, kStripTop, kStripWidth, kStripHeight);
+    ui::SetBackground(m_strip, ui::kWhite);
+
+    for (int k = 1; k <= kThumbnails; ++k) {
+        Thumbnail& t = m_thumbs[k];
+        t.frame = ui::Element(new QFrame(m_strip), QStringLiteral("frmSelectPropertyImage"), k);
+        PlaceTwips(t.frame, ThumbnailLeft(kThumbnails, k), kThumbTop, kThumbWidth, kThumbHeight);
+        ui::SetBackground(t.frame, ui::kWhite);
+        t.frame->hide();
+        t.image = ui::Element(new QLabel(t.frame), QStringLiteral("imgPropertyListItem"), k);
+        PlaceTwips(t.image, kImageLeft, kImageTop, kImageWidth, kImageHeight);
+        t.image->setScaledContents(true);
+        SetRaised(t.image, true);
+    }
+
+    m_scroll =
+        ui::Named(new QScrollBar(Qt::Horizontal, m_strip), QStringLiteral("hScrollPropertImages"));
+    PlaceTwips(m_scroll, kScrollLeft, kScrollTop, kScrollWidth, kScrollHeight);
+    m_scroll->setRange(0, 0);
+    m_scroll->setSingleStep(1);
+    m_scroll->setPageStep(1);
+    m_scroll->hide();
+    connect(m_scroll, &QScrollBar::valueChanged, this, &PictureStrip::OnScrolled);
+
+    const double buttonsLeft = kCentre - (2 * kButtonWidth + kButtonGap) / 2;
+    m_add = ui::Named(new QPushButton(QStringLiteral("&Add Picture"), m_frame),
+                      QStringLiteral("cmdAddPicture"));
+    PlaceTwips(m_add, buttonsLeft, kButtonTop, kButtonWidth, kButtonHeight);
+    m_delete = ui::Named(new QPushButton(QStringLiteral("&Delete Picture"), m_frame),
+                         QStringLiteral("cmdDeletePicture"));
+    PlaceTwips(m_delete, buttonsLeft + kButtonWidth + kButtonGap, kButtonTop, kButtonWidth,
+               kButtonHeight);
+    m_delete->setEnabled(false);
+
+    m_showFrame = ui::Named(new QFrame(m_frame), QStringLiteral("frameShowImage"));
+    PlaceTwips(m_showFrame, kCentre - kShowSide / 2, kShowTop, kShowSide, kShowSide);
+    ui::SetBackground(m_showFrame, ui::kWhite);
+    m_showFrame->hide();
+    m_showImage = ui::Named(new QLabel(m_showFrame), QStringLiteral("imgShowImage"));
+    PlaceTwips(m_showImage, 0, 0, kShowSide, kShowSide);
+    m_showImage->setScaledContents(true);
+    m_showImage->hide();
+}
+
+void PictureStrip::FillPictureStrip() {
+    const QStringList& list = store::g_sListOfImagesForItem;
+    const int n = static_cast<int>(std::max<qsizetype>(list.size() - 1, 0));
+
+    m_filling = true;
+    if (n < 5) {
+        m_scroll->hide();
+    } else {
+        m_scroll->show();
+        m_scroll->setRange(0, n - 4); // QAbstractSlider clamps the value into the range
+    }
+    m_filling = false;
+
+    for (int k = 1; k <= kThumbnails; ++k) {
+        m_thumbs[k].frame->hide();
+    }
+
+    const int o = m_scroll->isHidden() ? 0 : m_scroll->value();
+    const int last = n >= 4 ? o + 4 : n;
+    const QSize shown(ui::Px(kImageWidth), ui::Px(kImageHeight));
+    const qreal dpr = m_frame->devicePixelRatioF();
+    for (int i = last; i >= o + 1; --i) {
+        Thumbnail& t = m_thumbs[i - o];
+        ui::SetTag(t.image, QString::number(i));
+        // An empty element names no file: its slot and tag stay, its frame is not shown.
+        if (list[i].isEmpty()) {
+            t.image->clear();
+            continue;
+        }
+        ui::LoadedPicture picture =
+            ui::LoadPictureScaled(app::NativePath(app::ProgramPath(list[i])), shown, dpr);
+        if (picture.status == ui::PictureStatus::NotAPicture) {
+            picture = ui::LoadPictureScaled(
+                app::NativePath(ui::ProgramImagePath(QStringLiteral("invalidPictureFormat.jpg"))),
+                shown, dpr);
+        }
+        if (picture.status == ui::PictureStatus::Loaded) {
+            t.image->setPixmap(picture.pixmap);
+        }
+        t.frame->show();
+    }
+
+    // Empty elements count as shown pictures here, so the others keep their places.
+    const int count = n < 4 ? last : 4;
+    for (int s = 1; s <= count; ++s) {
+        PlaceTwips(m_thumbs[s].frame, ThumbnailLeft(count, s), kThumbTop, kThumbWidth,
+                   kThumbHeight);
+    }
+
+    bool anyShown = false;
+    for (int k = 1; k <= kThumbnails; ++k) {
+        anyShown = anyShown || !m_thumbs[k].frame->isHidden();
+    }
+    m_delete->setEnabled(anyShown);
+}
+
+void PictureStrip::ResetPictureSelection() {
+    RemoveThumbnailFrameBorders();
+    for (int k = 1; k <= kThumbnails; ++k) {
+        SetRaised(m_thumbs[k].image, true);
+    }
+    m_delete->setEnabled(false);
+    m_showFrame->hide();
+}
+
+void PictureStrip::ClearThumbnails() {
+    for (int k = 1; k <= kThumbnails; ++k) {
+        m_thumbs[k].image->clear();
+    }
+}
+
+void PictureStrip::RemoveThumbnailFrameBorders() {
+    for (int k = 1; k <= kThumbnails; ++k) {
+        m_thumbs[k].frame->setFrameShape(QFrame::NoFrame);
+    }
+}
+
+bool PictureStrip::ThumbnailFrameVisible(int k) const {
+    return k >= 1 && k <= kThumbnails && !m_thumbs[k].frame->isHidden();
+}
+
+bool PictureStrip::ThumbnailSelected(int k) const {
+    return k >= 1 && k <= kThumbnails && m_thumbs[k].frame->frameShape() == QFrame::Box;
+}
+
+QPixmap PictureStrip::ThumbnailPicture(int k) const {
+    return k >= 1 && k <= kThumbnails ? m_thumbs[k].image->pixmap() : QPixmap();
+}
+
+QString PictureStrip::ThumbnailTag(int k) const {
+    return k >= 1 && k <= kThumbnails ? ui::Tag(m_thumbs[k].image) : QString();
+}
+
+void PictureStrip::OnScrolled() {
+    // Only the user's scrolling counts; the strip's own range changes do not.
+    if (m_filling || m_scroll->isHidden()) {
+        return;
+    }
+    FillPictureStrip();
+    ResetPictureSelection();
+    emit scrolled();
+}

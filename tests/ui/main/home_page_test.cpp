@@ -1,0 +1,360 @@
+#include "TestSupport.h"
+#include "app/ProgramFolder.h"
+#include "store/AttributeLists.h"
+#include "store/ItemDatabase.h"
+#include "ui/main/Controls.h"
+#include "ui/main/HomePage.h"
+#include "ui/main/LinkLabel.h"
+#include "ui/main/PictureLoading.h"
+
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+
+using Slots = std::vector<store::IniEntry>;
+
+void SetItems(const std::vector<Slots>& items) {
+    store::g_sAllItems.reset(static_cast<qint32>(items.size()));
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        store::g_sAllItems.setRow(static_cast<qint32>(i + 1), Slots(items[i]));
+    }
+    store::g_lNumberOfItems = static_cast<qint32>(items.size());
+}
+
+// Items "Coin 1".."Coin count"; value(n) gives each its current value.
+void SetCoins(
+    int count, QString (*value)(int) = [](int n) { return QString::number(n * 10); }) {
+    std::vector<Slots> items;
+    for (int n = 1; n <= count; ++n) {
+        items.push_back({{"txtDescription", QStringLiteral("Coin %1").arg(n)},
+                         {"txtCurrentValue", value(n)},
+                         {"cmbCoinType", QString::number(n % 2 ? 0 : 4)}});
+    }
+    SetItems(items);
+}
+
+QStringList Coins(std::initializer_list<int> numbers) {
+    QStringList lines;
+    for (int n : numbers) {
+        lines << QStringLiteral("Coin %1").arg(n);
+    }
+    return lines;
+}
+
+struct Page {
+    ProgramFolderFixture folder;
+    QWidget scroll;
+    HomePage home{&scroll};
+
+    Page() {
+        home.FillFilterList();
+        scroll.resize(760, 570);
+        scroll.show();
+    }
+    template <class W = QLabel> W* find(const char* name, int index = 0) const {
+        for (W* w : scroll.findChildren<W*>(QLatin1StringView(name))) {
+            if (index == 0 || w->property("index").toInt() == index) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+    LinkLabel* link(const char* name) const { return find<LinkLabel>(name); }
+    qint32 load(qint32 first = 1) {
+        home.LoadPropertiesOnMainPage(first, home.filterBox()->currentText());
+        return first;
+    }
+    void choose(const QString& filter) {
+        home.filterBox()->setCurrentIndex(home.filterBox()->findText(filter));
+        load();
+    }
+    // Line 1 of the visible cards, in card order.
+    QStringList shown() const {
+        QStringList lines;
+        for (int n = 1; n <= HomePage::kCards; ++n) {
+            if (home.CardVisible(n)) {
+                lines << home.CardLine1(n);
+            }
+        }
+        return lines;
+    }
+    QImage picture(int n) const { return find("picSelectProperty", n)->pixmap().toImage(); }
+    QImage programImage(const QString& name) const {
+        const QLabel* p = find("picSelectProperty", 1);
+        return ui::LoadPictureScaled(app::NativePath(ui::ProgramImagePath(name)),
+                                     p->contentsRect().size(), p->devicePixelRatioF())
+            .pixmap.toImage();
+    }
+    QByteArray log() const { return folder.read(QStringLiteral("corvantheil.Err")); }
+};
+
+} // namespace
+
+class HomePageTest : public QObject {
+    Q_OBJECT
+private slots:
+    void fillsTheFilterList() {
+        Page page;
+        const QComboBox* box = page.home.filterBox();
+        QCOMPARE(box->count(), 121);
+        QCOMPARE(box->currentIndex(), 0);
+        QCOMPARE(box->itemText(0), QStringLiteral("Show All Coins"));
+        QCOMPARE(box->itemText(97), QStringLiteral("ONLY ") + store::CoinTypeList().last());
+        QCOMPARE(box->itemText(109), QStringLiteral("Current Value < $1,000"));
+        QCOMPARE(box->itemText(120), QStringLiteral("Show Coins Without Images"));
+    }
+
+    void pagesForwardAndBackByTheLinks() {
+        Page page;
+        SetCoins(7);
+        page.load();
+        QCOMPARE(page.shown(), Coins({1, 2, 3, 4, 5, 6}));
+        QCOMPARE(page.home.CardLine2(3), QStringLiteral("Current Value = $30.00"));
+        QVERIFY(page.link("lblNextPage")->isVisible());
+        QVERIFY(!page.link("lblPreviousPage")->isVisible());
+
+        // Hover look, and a release outside the link does nothing.
+        LinkLabel* next = page.link("lblNextPage");
+        emit next->pointerEntered();
+        QCOMPARE(next->palette().color(QPalette::WindowText), ui::kLinkHover);
+        QVERIFY(next->font().underline());
+        emit next->pointerLeft();
+        QCOMPARE(next->palette().color(QPalette::WindowText), ui::kNavy);
+        QTest::mouseRelease(next, Qt::LeftButton, {}, QPoint(-5, -5));
+        QCOMPARE(page.home.CardTag(1), QStringLiteral("1"));
+
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(page.shown(), Coins({7}));
+        QCOMPARE(page.home.CardTag(1), QStringLiteral("7"));
+        QVERIFY(!next->isVisible());
+        QVERIFY(page.link("lblPreviousPage")->isVisible());
+        // Hidden cards keep what they showed last.
+        QCOMPARE(page.home.CardLine1(2), QStringLiteral("Coin 2"));
+        QCOMPARE(page.home.CardLine2(6), QStringLiteral("Current Value = $60.00"));
+
+        QTest::mouseClick(page.link("lblPreviousPage"), Qt::LeftButton);
+        QCOMPARE(page.shown(), Coins({1, 2, 3, 4, 5, 6}));
+    }
+
+    void firstIndexAndLinks_data() {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<int>("after");
+        QTest::addColumn<bool>("previous");
+        QTest::addColumn<bool>("next");
+        const struct {
+            int first, items, after;
+            bool previous, next;
+        } rows[] = {{0, 7, 1, false, true},  {-1, 7, 1, false, true}, {5, 7, 5, true, false},
+                    {1, 5, 1, false, false}, {1, 6, 1, false, true},  {7, 6, 7, true, false},
+                    {1, 0, 1, false, false}};
+        for (const auto& r : rows) {
+            QTest::addRow("first %d of %d", r.first, r.items)
+                << r.first << r.items << r.after << r.previous << r.next;
+        }
+    }
+    void firstIndexAndLinks() {
+        QFETCH(int, first);
+        QFETCH(int, items);
+        QFETCH(int, after);
+        Page page;
+        SetCoins(items);
+        QTEST(int(page.load(first)), "after");
+        QTEST(page.link("lblPreviousPage")->isVisible(), "previous");
+        QTEST(page.link("lblNextPage")->isVisible(), "next");
+        QCOMPARE(page.home.CardVisible(1), after <= items);
+    }
+
+    // One item; key "-" leaves the field out of it.
+    void filtersOneItem_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("logged");
+        const char *under100 = "Current Value < $100", *cv = "txtCurrentValue";
+        const char *with = "Show Coins With Images", *pic = "g_sListOfImagesForItem(1)";
+        const QString only = "ONLY " + store::CoinTypeList().at(2);
+        const struct {
+            QString filter;
+            const char *key, *value;
+            bool shown;
+            int logged;
+        } rows[] = {
+            {under100, cv, "100", true, 0},
+            {under100, cv, "100.49", true, 0},
+            {under100, cv, "100.5", true, 0}, // half to even
+            {under100, cv, "100.51", false, 0},
+            {under100, cv, "", false, 1},
+            {under100, cv, "lots", false, 1},
+            {under100, "-", "", true, 0},
+            {under100, "TXTCURRENTVALUE", "150", false, 0},
+            {"Current Value < $1,000", cv, "$1,000.00", true, 0},
+            {"Current Value < $1,000", cv, "1,001", false, 0},
+            {only, "cmbCoinType", "2", true, 0},
+            {only, "cmbCoinType", "3", false, 0},
+            {only, "-", "", true, 0},
+            {with, pic, " ", false, 0},
+            {with, "-", "", true, 0},
+            {with, pic, "x.jpg", true, 0},
+            {"Show Coins Without Images", pic, "x.jpg", false, 0},
+            {"Show Coins Without Images", pic, "", true, 0},
+        };
+        for (const auto& r : rows) {
+            QTest::addRow("%s: %s=%s", qPrintable(r.filter), r.key, r.value)
+                << r.filter << r.key << r.value << r.shown << r.logged;
+        }
+    }
+    void filtersOneItem() {
+        QFETCH(QString, filter);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        Page page;
+        Slots item = {{"txtDescription", "Coin 1"}};
+        if (key != "-") {
+            item.push_back({key, value});
+        }
+        SetItems({item});
+        page.choose(filter);
+        QCOMPARE(page.home.filterBox()->currentText(), filter);
+        QTEST(page.home.CardVisible(1), "shown");
+        QTEST(int(page.log().count('\n')), "logged");
+    }
+
+    void previousStepsBackSixIndicesUnderAFilter() {
+        Page page;
+        SetCoins(15, [](int n) { return QString(n >= 4 && n <= 6 ? "500" : "10"); });
+        page.choose("Current Value < $100");
+        QCOMPARE(page.shown(), Coins({1, 2, 3, 7, 8, 9}));
+        QTest::mouseClick(page.link("lblNextPage"), Qt::LeftButton);
+        QCOMPARE(page.shown(), Coins({10, 11, 12, 13, 14, 15}));
+        QTest::mouseClick(page.link("lblPreviousPage"), Qt::LeftButton);
+        QCOMPARE(page.shown(), Coins({7, 8, 9, 10, 11, 12}));
+    }
+
+    void cardShowsWhatItsFieldsGive() {
+        Page page;
+        SetItems({{{"txtMiscNotes", "notes only"}},
+                  {{"cmbGrade", "3"}},
+                  {{"txtDescription", "Dime"}, {"txtCurrentValue", "12abc"}},
+                  {{"txtDescription", "Cent"}, {"txtCurrentValue", "(1234.5)"}}});
+        page.load();
+        QVERIFY(page.home.CardVisible(1));
+        // An item without shown fields keeps its card position, hidden.
+        QVERIFY(!page.home.CardVisible(2));
+        QCOMPARE(page.home.CardTag(3), QStringLiteral("3"));
+        QCOMPARE(page.home.CardLine2(3), QString());
+        QCOMPARE(page.home.CardLine2(4), QStringLiteral("Current Value = ($1,234.50)"));
+        QCOMPARE(page.log().count('\n'), 1);
+        QVERIFY(page.log().contains("\"13\",\"Type mismatch\""));
+    }
+
+    void loadsTheCardPicture_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("file");  // what is written under the stored name
+        QTest::addColumn<QString>("expected"); // a program picture, or empty for the item's own
+        QTest::addColumn<QString>("tag");
+        const QString name = "_data\\_userImages\\20240315143005.png";
+        QTest::newRow("own") << name << QByteArray("png") << QString() << name;
+        QTest::newRow("missing") << name << QByteArray() << "invalidPictureFormat.jpg" << name;
+        QTest::newRow("not a picture")
+            << name << QByteArray("text") << "invalidPictureFormat.jpg" << name;
+        QTest::newRow("blank name") << "   " << QByteArray() << "noImageAvailable.jpg"
+                                    << "noImageAvailable.jpg";
+    }
+    void loadsTheCardPicture() {
+        QFETCH(QString, stored);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, expected);
+        Page page;
+        if (file == "png") {
+            QImage own(40, 30, QImage::Format_RGB32);
+            own.fill(Qt::darkGreen);
+            QDir().mkpath(page.folder.path("_data\\_userImages"));
+            QVERIFY(own.save(page.folder.path(stored), "PNG"));
+        } else if (!file.isEmpty()) {
+            page.folder.write(stored, file);
+        }
+        SetItems({{{"txtDescription", "Coin 1"}, {"g_sListOfImagesForItem(1)", stored}}});
+        page.load();
+        QTEST(page.home.CardPictureTag(1), "tag");
+        const QImage shown = page.picture(1);
+        if (expected.isEmpty()) {
+            QCOMPARE(shown.pixelColor(shown.rect().center()), QColor(Qt::darkGreen));
+        } else {
+            QCOMPARE(shown, page.programImage(expected));
+        }
+        QVERIFY(page.log().isEmpty());
+    }
+
+    void missingNoImagePictureKeepsThePreviousOne() {
+        Page page;
+        SetItems({{{"txtDescription", "Coin 1"}, {"g_sListOfImagesForItem(1)", "gone.jpg"}}});
+        page.load();
+        const QImage invalid = page.programImage("invalidPictureFormat.jpg");
+        QVERIFY(QFile::remove(page.folder.path("_images\\noImageAvailable.jpg")));
+        SetItems({{{"txtDescription", "Coin 2"}}});
+        page.load();
+        QCOMPARE(page.picture(1), invalid);
+        QCOMPARE(page.home.CardPictureTag(1), QStringLiteral("noImageAvailable.jpg"));
+        QCOMPARE(page.log().count('\n'), 1);
+        QVERIFY(page.log().contains("\"53\",\"File not found\""));
+    }
+
+    void mouseAndKeysSelectAndOpenCards() {
+        Page page;
+        SetCoins(8);
+        page.load();
+        QSignalSpy opened(&page.home, &HomePage::openCardRequested);
+        QFrame* frame1 = page.find<QFrame>("frameSelectProperty", 1);
+        QTest::mouseClick(page.find("picSelectProperty", 2), Qt::LeftButton);
+        QCOMPARE(page.home.HighlightedCard(), 2);
+        QCOMPARE(page.find<QFrame>("frameSelectProperty", 2)->frameShape(), QFrame::Box);
+        QTest::mouseClick(page.find("lblSelectPropertyLine1", 3), Qt::LeftButton);
+        QTest::mouseClick(page.find("lblSelectPropertyLine2", 5), Qt::RightButton);
+        QCOMPARE(page.home.HighlightedCard(), 3);
+        QVERIFY(!page.home.CardHasBorder(2));
+        // The card's own frame neither reacts nor passes the click to the page.
+        QTest::mouseClick(frame1, Qt::LeftButton, {}, QPoint(3, 100));
+        QTest::mouseDClick(frame1, Qt::LeftButton, {}, QPoint(3, 100));
+        QCOMPARE(page.home.HighlightedCard(), 3);
+        QTest::keyClick(page.home.filterBox(), Qt::Key_Enter);
+        QTest::mouseClick(page.home.frame(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(page.home.HighlightedCard(), 0);
+        QTest::keyClick(page.home.filterBox(), Qt::Key_Return);
+        QTest::mouseDClick(page.find("picSelectProperty", 4), Qt::LeftButton);
+        QTest::mouseDClick(page.find("lblSelectPropertyLine2", 6), Qt::LeftButton);
+        QCOMPARE(opened.size(), 3);
+        QCOMPARE(opened.at(0).at(0).toInt(), 3);
+        QCOMPARE(opened.at(1).at(0).toInt(), 4);
+        QCOMPARE(opened.at(2).at(0).toInt(), 6);
+
+        // A border on a hidden card is no highlight; filling keeps borders.
+        page.home.SelectCard(6);
+        SetCoins(5);
+        page.load();
+        QVERIFY(page.home.CardHasBorder(6));
+        QCOMPARE(page.home.HighlightedCard(), 0);
+    }
+
+    void choosingAFilterReloadsAndClearsTheHighlight() {
+        Page page;
+        SetCoins(8);
+        page.load(3);
+        page.home.SelectCard(1);
+        // Down chooses the next row, "ONLY " + coin type 0, as a user does.
+        QTest::keyClick(page.home.filterBox(), Qt::Key_Down);
+        QCOMPARE(page.home.filterBox()->currentIndex(), 1);
+        QCOMPARE(page.shown(), Coins({1, 3, 5, 7}));
+        QCOMPARE(page.home.HighlightedCard(), 0);
+        QVERIFY(!page.link("lblPreviousPage")->isVisible());
+    }
+};
+
+QTEST_MAIN(HomePageTest)
+#include "home_page_test.moc"
