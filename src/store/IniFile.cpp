@@ -3,6 +3,9 @@
 #include "app/Win1252.h"
 
 #include <cstring>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
 namespace store {
 namespace {
@@ -27,40 +30,105 @@ size_t FoldedHash(QStringView s) {
 }
 
 bool SameName(QStringView a, QStringView b) {
-    return a.size() == b.size() && a.compare(b, Qt::CaseInsensitive) == 0;
+    if (a.size() != b.size()) {
+        return false;
+    }
+    // A writer passes the same section name for every key it writes.
+    if (a.data() == b.data()) {
+        return true;
+    }
+    // Names are nearly always ASCII: settle those without Unicode case folding.
+    for (qsizetype i = 0; i < a.size(); ++i) {
+        const char16_t x = a[i].unicode();
+        const char16_t y = b[i].unicode();
+        if (x == y) {
+            continue;
+        }
+        if ((x | y) >= 0x80) {
+            return a.compare(b, Qt::CaseInsensitive) == 0;
+        }
+        const char16_t lower = x | 0x20;
+        if (lower != (y | 0x20) || lower < u'a' || lower > u'z') {
+            return false;
+        }
+    }
+    return true;
 }
 
-// Key names repeat from section to section, mostly in the same order: reuse
-// the text of the previous section's key at the same position so that every
-// section shares one copy of each name.
+// Key names repeat from section to section: every section shares one copy of
+// each name. Most sections list their keys in the same order as the one
+// before, so the name at the same position is tried before the table.
 class KeyNames {
 public:
     QString get(std::size_t position, const char* b, const char* e) {
-        const QLatin1StringView raw(b, e - b);
-        if (position < m_names.size() && m_names[position] == raw && IsPlain(b, e)) {
-            return m_names[position];
+        const std::string_view raw(b, static_cast<std::size_t>(e - b));
+        if (position < m_byPosition.size() && m_byPosition[position] &&
+            m_byPosition[position]->first == raw) {
+            return m_byPosition[position]->second;
         }
-        QString name = app::FromWin1252(b, e - b);
-        if (position >= m_names.size()) {
-            m_names.resize(position + 1);
+        auto it = m_names.find(raw);
+        if (it == m_names.end()) {
+            QString name = app::FromWin1252(b, e - b);
+            // A file of ever new names is not worth remembering.
+            if (m_names.size() >= kMaxNames) {
+                return name;
+            }
+            it = m_names.emplace(std::string(raw), std::move(name)).first;
         }
-        m_names[position] = name;
-        return name;
+        if (position >= m_byPosition.size()) {
+            m_byPosition.resize(position + 1, nullptr);
+        }
+        m_byPosition[position] = &*it;
+        return it->second;
     }
 
 private:
-    // Latin-1 and Windows-1252 agree outside 0x80-0x9F.
-    static bool IsPlain(const char* b, const char* e) {
-        for (; b < e; ++b) {
-            const auto c = static_cast<unsigned char>(*b);
-            if (c >= 0x80 && c < 0xA0) {
-                return false;
-            }
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
         }
-        return true;
-    }
-    std::vector<QString> m_names;
+    };
+    static constexpr std::size_t kMaxNames = 4096;
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
+    std::vector<const std::pair<const std::string, QString>*> m_byPosition;
 };
+
+// The entries of a section are sized from the one before and trimmed when the
+// section ends, so that no section keeps room it does not use.
+void FinishSection(IniSection* section) {
+    if (section && section->entries.capacity() > section->entries.size()) {
+        section->entries.shrink_to_fit();
+    }
+}
+
+// One byte per character, as app::Win1252Byte maps it, without a call for the
+// common ASCII case.
+char* PutText(char* dst, QStringView text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        *dst++ = u < 0x80 ? static_cast<char>(u) : static_cast<char>(app::Win1252Byte(c));
+    }
+    return dst;
+}
+
+// The same for a value: a line break inside it would end the line early.
+char* PutValue(char* dst, QStringView text) {
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        *dst++ = u == u'\r' || u == u'\n' ? ' '
+                 : u < 0x80               ? static_cast<char>(u)
+                                          : static_cast<char>(app::Win1252Byte(c));
+    }
+    return dst;
+}
+
+char* PutLiteral(char* dst, const char* text) {
+    while (*text) {
+        *dst++ = *text++;
+    }
+    return dst;
+}
 
 } // namespace
 
@@ -99,9 +167,12 @@ IniDocument IniDocument::Parse(const QByteArray& bytes) {
                 }
             }
             Trim(nameBegin, nameEnd);
+            FinishSection(current);
+            const std::size_t expected = current ? current->entries.size() + 4 : 0;
             doc.m_sections.push_back(
                 {app::FromWin1252(nameBegin, nameEnd - nameBegin), std::vector<IniEntry>()});
             current = &doc.m_sections.back();
+            current->entries.reserve(expected);
             continue;
         }
         if (!current) {
@@ -116,42 +187,38 @@ IniDocument IniDocument::Parse(const QByteArray& bytes) {
         current->entries.push_back({keyNames.get(current->entries.size(), b, keyEnd),
                                     app::FromWin1252(valueBegin, valueEnd - valueBegin)});
     }
+    FinishSection(current);
     return doc;
 }
 
 QByteArray IniDocument::Serialize() const {
-    qsizetype estimate = 0;
+    // Every character becomes one byte, so the size is known before writing.
+    qsizetype size = 0;
     for (const IniSection& s : m_sections) {
-        estimate += s.name.size() + 6;
+        size += (&s == &m_sections.front() ? 0 : 2) + s.name.size() + 4;
         for (const IniEntry& e : s.entries) {
-            estimate += e.key.size() + e.value.size() + 3;
+            size += e.key.size() + e.value.size() + 3;
         }
     }
-    QByteArray out;
-    out.reserve(estimate);
+    QByteArray out(size, Qt::Uninitialized);
+    char* dst = out.data();
     bool first = true;
     for (const IniSection& s : m_sections) {
         if (!first) {
-            out += "\r\n";
+            dst = PutLiteral(dst, "\r\n");
         }
         first = false;
-        out += '[';
-        app::AppendWin1252(out, s.name);
-        out += "]\r\n";
+        *dst++ = '[';
+        dst = PutText(dst, s.name);
+        dst = PutLiteral(dst, "]\r\n");
         for (const IniEntry& e : s.entries) {
-            app::AppendWin1252(out, e.key);
-            out += '=';
-            const qsizetype valueStart = out.size();
-            app::AppendWin1252(out, e.value);
-            // A line break inside a value would end the line early.
-            for (qsizetype i = valueStart; i < out.size(); ++i) {
-                if (out[i] == '\r' || out[i] == '\n') {
-                    out[i] = ' ';
-                }
-            }
-            out += "\r\n";
+            dst = PutText(dst, e.key);
+            *dst++ = '=';
+            dst = PutValue(dst, e.value);
+            dst = PutLiteral(dst, "\r\n");
         }
     }
+    Q_ASSERT(dst == out.data() + out.size());
     return out;
 }
 

@@ -17,6 +17,7 @@ void cInifile::setPath(const QString& path) {
         m_path = path;
         m_doc.clear();
         m_loaded = false;
+        m_unreadable = false;
     }
 }
 
@@ -25,9 +26,11 @@ IniDocument& cInifile::Document() {
         m_loaded = true;
         // A file that is missing or cannot be read is an empty file to the layer.
         QFile file(app::NativePath(m_path));
-        if (!m_path.isEmpty() && file.open(QIODevice::ReadOnly)) {
+        const bool read = !m_path.isEmpty() && file.open(QIODevice::ReadOnly);
+        if (read) {
             m_doc = IniDocument::Parse(file.readAll());
         }
+        m_unreadable = !read && !m_path.isEmpty() && file.exists();
     }
     return m_doc;
 }
@@ -146,8 +149,12 @@ std::vector<IniSection> cInifile::TakeAllSections() {
 void cInifile::StartEmpty() {
     m_doc.clear();
     m_loaded = true;
+    m_unreadable = false;
 }
 
 void cInifile::Commit() {
+    if (m_unreadable) {
+        app::Raise(app::kPermissionDenied);
+    }
     store::WriteFileAtomically(app::NativePath(m_path), Document().Serialize());
 }

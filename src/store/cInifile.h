@@ -45,7 +45,8 @@ public:
     // Forgets the file's content, as if the file had been deleted.
     void StartEmpty();
     // Writes the whole file through a temporary file, flushed and renamed into
-    // place. Raises a runtime error when it cannot.
+    // place. Raises a runtime error when it cannot, or when the file exists but
+    // could not be read (writing would replace what it holds).
     void Commit();
 
 private:
@@ -59,4 +60,5 @@ private:
     QString m_key;
     store::IniDocument m_doc;
     bool m_loaded = false;
+    bool m_unreadable = false;
 };

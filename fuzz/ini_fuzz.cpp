@@ -1,0 +1,93 @@
+#include "store/IniFile.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+using store::IniDocument;
+
+namespace {
+
+[[noreturn]] void Fail(const char* what, const QString& detail = {}) {
+    std::fprintf(stderr, "property failed: %s %s\n", what, qPrintable(detail));
+    std::abort();
+}
+
+// A value is one line: the writer turns a line break inside it into a blank.
+// The reader trims the ends, so only inner CRs can be there to be turned.
+QString AsWritten(QString value) {
+    value.replace(u'\r', u' ');
+    value.replace(u'\n', u' ');
+    return value;
+}
+
+void CheckSameContent(const IniDocument& read, const IniDocument& reread) {
+    const auto& a = read.sections();
+    const auto& b = reread.sections();
+    if (a.size() != b.size()) {
+        Fail("section count");
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i].name != b[i].name) {
+            Fail("section name", a[i].name + QStringLiteral(" / ") + b[i].name);
+        }
+        if (a[i].entries.size() != b[i].entries.size()) {
+            Fail("key count in", a[i].name);
+        }
+        for (std::size_t k = 0; k < a[i].entries.size(); ++k) {
+            const auto& x = a[i].entries[k];
+            const auto& y = b[i].entries[k];
+            if (x.key != y.key) {
+                Fail("key name", x.key + QStringLiteral(" / ") + y.key);
+            }
+            if (AsWritten(x.value) != y.value) {
+                Fail("value of", x.key);
+            }
+        }
+    }
+}
+
+// Look-up through the name hash agrees with a plain scan for the first
+// section of that name in any letter case.
+void CheckLookUp(const IniDocument& doc) {
+    const auto& all = doc.sections();
+    const std::size_t checked = std::min<std::size_t>(all.size(), 64);
+    for (std::size_t i = 0; i < checked; ++i) {
+        const store::IniSection* expected = nullptr;
+        for (const auto& s : all) {
+            if (s.name.compare(all[i].name, Qt::CaseInsensitive) == 0) {
+                expected = &s;
+                break;
+            }
+        }
+        if (doc.findSection(all[i].name) != expected) {
+            Fail("look-up of", all[i].name);
+        }
+        const QString upper = all[i].name.toUpper();
+        if (upper.size() == all[i].name.size() && doc.findSection(upper) != expected) {
+            Fail("upper-case look-up of", all[i].name);
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const QByteArray bytes =
+        QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const IniDocument read = IniDocument::Parse(bytes);
+    const QByteArray written = read.Serialize();
+    const IniDocument reread = IniDocument::Parse(written);
+    CheckSameContent(read, reread);
+    // What the writer writes, it writes again unchanged.
+    if (reread.Serialize() != written) {
+        Fail("second write differs");
+    }
+    CheckLookUp(read);
+    return 0;
+}
