@@ -22,6 +22,8 @@ inline QString VersionText() {
 }
 
 // "Corvantheil v2.29.8"
-inline QString CaptionText() { return kTitle + QStringLiteral(" v") + VersionText(); }
+inline QString CaptionText() {
+    return kTitle + QStringLiteral(" v") + VersionText();
+}
 
 } // namespace app

@@ -45,7 +45,9 @@ bool IsBlank(const QByteArray& line) {
     return true;
 }
 
-QString Quoted(const QString& s) { return u'"' + s + u'"'; }
+QString Quoted(const QString& s) {
+    return u'"' + s + u'"';
+}
 
 } // namespace
 
@@ -80,7 +82,9 @@ QString ErrorDescription(int number) {
     }
 }
 
-QString ErrorLogPath() { return ProgramPath(kExecutableName + QStringLiteral(".Err")); }
+QString ErrorLogPath() {
+    return ProgramPath(kExecutableName + QStringLiteral(".Err"));
+}
 
 void LogAnError(const QString& number, const QString& description, const QString& line) {
     switch (number.trimmed().toInt()) {
@@ -94,8 +98,8 @@ void LogAnError(const QString& number, const QString& description, const QString
     }
 
     const QString now = FormatGeneralDate(QDateTime::currentDateTime());
-    const QString record = Quoted(now) + u',' + Quoted(number) + u',' + Quoted(description) +
-                           u',' + Quoted(line) + u',' + Quoted(u'v' + VersionText()) + u',' +
+    const QString record = Quoted(now) + u',' + Quoted(number) + u',' + Quoted(description) + u',' +
+                           Quoted(line) + u',' + Quoted(u'v' + VersionText()) + u',' +
                            Quoted(ProgramFolder().trimmed());
     const QString entry = now + QStringLiteral(", ** no control currently active **, ") + record +
                           QStringLiteral(", ");

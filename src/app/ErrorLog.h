@@ -29,7 +29,8 @@ class RuntimeError : public std::exception {
 public:
     explicit RuntimeError(int number, QString description = {})
         : m_number(number),
-          m_description(description.isEmpty() ? ErrorDescription(number) : std::move(description)) {}
+          m_description(description.isEmpty() ? ErrorDescription(number) : std::move(description)) {
+    }
     int number() const { return m_number; }
     const QString& description() const { return m_description; }
     const char* what() const noexcept override { return "runtime error"; }

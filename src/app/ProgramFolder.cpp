@@ -10,7 +10,9 @@ QString& OverriddenFolder() {
     return folder;
 }
 
-bool IsSeparator(QChar c) { return c == u'\\' || c == u'/'; }
+bool IsSeparator(QChar c) {
+    return c == u'\\' || c == u'/';
+}
 } // namespace
 
 QString g_sDefaultImagePath;
@@ -22,7 +24,9 @@ QString ProgramFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-void SetProgramFolder(const QString& folder) { OverriddenFolder() = folder; }
+void SetProgramFolder(const QString& folder) {
+    OverriddenFolder() = folder;
+}
 
 QString JoinPath(const QString& folder, const QString& relative) {
     const QString base = folder.trimmed();
@@ -39,7 +43,9 @@ QString JoinPath(const QString& folder, const QString& relative) {
     return base + u'\\' + rest.toString();
 }
 
-QString ProgramPath(const QString& relative) { return JoinPath(ProgramFolder(), relative); }
+QString ProgramPath(const QString& relative) {
+    return JoinPath(ProgramFolder(), relative);
+}
 
 QString NativePath(const QString& path) {
     QString p = path;

@@ -10,7 +10,8 @@ namespace app {
 
 void PrepareProgramFolderAndItems() {
     Guard guard;
-    guard.step([] { g_sDefaultImagePath = ProgramPath(QStringLiteral("\\_images\\corvantheil5.jpg")); });
+    guard.step(
+        [] { g_sDefaultImagePath = ProgramPath(QStringLiteral("\\_images\\corvantheil5.jpg")); });
     for (const char* relative : {"\\_reports\\", "\\_data\\", "\\_data\\_userImages\\"}) {
         guard.step([&] {
             const QString folder = NativePath(ProgramPath(QString::fromLatin1(relative)));

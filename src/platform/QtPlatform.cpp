@@ -41,7 +41,9 @@ ButtonSet ButtonsOf(Buttons buttons) {
     case Buttons::YesNo:
         return {{QMessageBox::Yes, QMessageBox::No}, QMessageBox::No, Answer::No};
     case Buttons::YesNoCancel:
-        return {{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}, QMessageBox::Cancel, Answer::Cancel};
+        return {{QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel},
+                QMessageBox::Cancel,
+                Answer::Cancel};
     case Buttons::Ok:
         break;
     }
@@ -118,7 +120,9 @@ QSettings& Store() {
     static QSettings store(QStringLiteral("Corvantheil"), QStringLiteral("Corvantheil"));
     return store;
 }
-QString SettingsKey(const QString& key) { return QStringLiteral("Settings/") + key; }
+QString SettingsKey(const QString& key) {
+    return QStringLiteral("Settings/") + key;
+}
 } // namespace
 
 std::optional<QString> QtSettingsStore::get(const QString& key) {
