@@ -110,18 +110,7 @@ QFrame* BuildOnlineFeaturesPanel(QWidget* picScrollable, QWidget* window) {
     ui::SetBackground(panel, ui::kWhite);
     panel->hide();
 
-    auto* title = ui::Element(new QLabel(QStringLiteral("Online Features"), panel),
-                              QStringLiteral("lblBigDescription"), 3);
-    PlaceTwips(title, 2040, 780, 8385, 495);
-    ui::SetBackground(title, ui::kTitleTeal);
-    ui::SetTextColour(title, ui::kNavy);
-    QFont titleFont;
-    titleFont.setPointSize(12);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    title->setIndent(ui::Px(120));
-    title->setTextFormat(Qt::PlainText);
+    ui::MakePanelTitle(panel, 3, QStringLiteral("Online Features"), ui::kTitleTeal);
 
     const QString partner = app::kPartnerDomain;
     const LookUp lookUps[] = {

@@ -1,5 +1,8 @@
 #include "ui/main/Controls.h"
 
+#include "ui/main/Twips.h"
+
+#include <QLabel>
 #include <QPalette>
 
 namespace ui {
@@ -34,6 +37,23 @@ QFont CardFont() {
     f.setPointSizeF(8.25);
     f.setBold(true);
     return f;
+}
+
+QLabel* MakePanelTitle(QWidget* panel, int element, const QString& caption,
+                       const QColor& background) {
+    auto* title = Element(new QLabel(caption, panel), QStringLiteral("lblBigDescription"), element);
+    PlaceTwips(title, 2040, 780, 8385, 495);
+    SetBackground(title, background);
+    SetTextColour(title, kNavy);
+    QFont f = title->font();
+    f.setPointSize(12);
+    f.setBold(true);
+    title->setFont(f);
+    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // The corner picture overlaps the title's left end.
+    title->setIndent(Px(375));
+    title->setTextFormat(Qt::PlainText);
+    return title;
 }
 
 } // namespace ui

@@ -6,6 +6,8 @@
 #include <QVariant>
 #include <QWidget>
 
+class QLabel;
+
 // Small helpers for the window's controls: names, element numbers of control
 // groups, tags, colours and fonts.
 namespace ui {
@@ -42,5 +44,9 @@ void SetUnderline(QWidget* w, bool on);
 
 // Bold 8.25-point sans-serif, the card lines' font.
 QFont CardFont();
+
+// The title label of an item panel: element `element` of lblBigDescription.
+QLabel* MakePanelTitle(QWidget* panel, int element, const QString& caption,
+                       const QColor& background);
 
 } // namespace ui

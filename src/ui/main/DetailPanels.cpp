@@ -166,23 +166,6 @@ std::vector<QWidget*> BuildGroup(QWidget* panel, const QString& title, double to
     return order;
 }
 
-QLabel* NewTitleLabel(QWidget* panel, int element, const QString& caption,
-                      const QColor& background) {
-    auto* title =
-        ui::Element(new QLabel(caption, panel), QStringLiteral("lblBigDescription"), element);
-    PlaceTwips(title, 2040, 780, 8385, 495);
-    ui::SetBackground(title, background);
-    ui::SetTextColour(title, ui::kNavy);
-    QFont f;
-    f.setPointSize(12);
-    f.setBold(true);
-    title->setFont(f);
-    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    title->setIndent(ui::Px(120));
-    title->setTextFormat(Qt::PlainText);
-    return title;
-}
-
 QFrame* NewPanel(QWidget* picScrollable, const QString& name, double height) {
     auto* frame = ui::Named(new QFrame(picScrollable), name);
     frame->setFrameShape(QFrame::NoFrame);
@@ -196,7 +179,7 @@ QFrame* NewPanel(QWidget* picScrollable, const QString& name, double height) {
 
 QFrame* BuildDetailedInfoPanel(QWidget* picScrollable) {
     QFrame* panel = NewPanel(picScrollable, QStringLiteral("frameDetailedInfo"), 9330);
-    NewTitleLabel(panel, 0, QStringLiteral("Detailed Information"), ui::kTitleTeal);
+    ui::MakePanelTitle(panel, 0, QStringLiteral("Detailed Information"), ui::kTitleTeal);
 
     const double rightWidth = kContentRight - kRightGroupLeft;
     const double fullWidth = kContentRight - kContentLeft;
@@ -261,7 +244,7 @@ QFrame* BuildDetailedInfoPanel(QWidget* picScrollable) {
 
 QFrame* BuildCommentsPanel(QWidget* picScrollable) {
     QFrame* panel = NewPanel(picScrollable, QStringLiteral("frameComments"), 8850);
-    NewTitleLabel(panel, 2, QStringLiteral("Comments & Notes"), ui::kWhite);
+    ui::MakePanelTitle(panel, 2, QStringLiteral("Comments & Notes"), ui::kWhite);
 
     constexpr double kLabelHeight = 270;
     constexpr double kBoxHeight = 2010;

@@ -22,10 +22,10 @@ struct LinkDesign {
 
 // Lefts are the design's; widths fill each link's slot of the bar.
 constexpr std::array<LinkDesign, 4> kLinks = {{
-    {"lblDetailedInfo", "Detailed Information", 420, 2160, "imgDetailedInfo"},
-    {"lblCoinImages", "Coin Images", 2670, 1815, "imgCoinImages"},
-    {"lblComments", "Comments & Notes", 4575, 1845, "imgComments"},
-    {"lblOnlineStuff", "Online Features", 6510, 1845, nullptr},
+    {"lblDetailedInfo", "Detailed Information", 420, 2190, "imgDetailedInfo"},
+    {"lblCoinImages", "Coin Images", 2670, 1845, "imgCoinImages"},
+    {"lblComments", "Comments & Notes", 4575, 1875, "imgComments"},
+    {"lblOnlineStuff", "Online Features", 6510, 2000, nullptr},
 }};
 
 QFrame* MakeBar(QWidget* parent, const QString& name) {
@@ -52,7 +52,7 @@ NavigationBars::NavigationBars(QWidget* parent, std::function<bool(Panel)> isSho
     m_homeBar = MakeBar(parent, QStringLiteral("frameHomeNavigation"));
 
     QFont linkFont(QStringLiteral("DejaVu Sans"));
-    linkFont.setPointSizeF(9);
+    linkFont.setPointSizeF(8.25);
     linkFont.setBold(true);
     for (int i = 0; i < 4; ++i) {
         const LinkDesign& d = kLinks[static_cast<std::size_t>(i)];
@@ -67,7 +67,6 @@ NavigationBars::NavigationBars(QWidget* parent, std::function<bool(Panel)> isSho
         ui::PlaceTwips(link, d.left, 30, d.width, 495);
         link->setAlignment(Qt::AlignCenter);
         link->setFont(linkFont);
-        ui::SetBackground(link, ui::kBarGrey);
         ui::SetTextColour(link, ui::kNavy);
         m_links[static_cast<std::size_t>(i)] = link;
         Connect(static_cast<Panel>(i));

@@ -52,18 +52,7 @@ PictureStrip::PictureStrip(QWidget* picScrollable) {
     ui::SetBackground(m_frame, ui::kWhite);
     m_frame->hide();
 
-    auto* title = ui::Element(new QLabel(QStringLiteral("Coin Images"), m_frame),
-                              QStringLiteral("lblBigDescription"), 1);
-    PlaceTwips(title, kTitleLeft, kTitleTop, kTitleWidth, kTitleHeight);
-    ui::SetBackground(title, ui::kTitleTeal);
-    ui::SetTextColour(title, ui::kNavy);
-    QFont titleFont = title->font();
-    titleFont.setPointSizeF(12);
-    titleFont.setBold(true);
-    title->setFont(titleFont);
-    title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    title->setIndent(ui::Px(120));
-    title->setTextFormat(Qt::PlainText);
+    ui::MakePanelTitle(m_frame, 1, QStringLiteral("Coin Images"), ui::kTitleTeal);
 
     m_strip = ui::Named(new QFrame(m_frame), QStringLiteral("framePropertyPictures"));
     PlaceTwips(m_strip, kCentre - kStripWidth / 2, kStripTop, kStripWidth, kStripHeight);
