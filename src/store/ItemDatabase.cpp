@@ -29,6 +29,18 @@ const IniEntry& EmptySlot() {
 const QString kPictureKey = QStringLiteral("g_sListOfImagesForItem(");
 const QString kFirstPictureKey = QStringLiteral("g_sListOfImagesForItem(1)");
 
+// The key with blanks around it removed equals kFirstPictureKey; runs for
+// every slot of every item, so it builds no trimmed copy.
+bool IsFirstPictureKey(QStringView key) {
+    while (!key.isEmpty() && key.front() == u' ') {
+        key = key.mid(1);
+    }
+    while (!key.isEmpty() && key.back() == u' ') {
+        key.chop(1);
+    }
+    return key == kFirstPictureKey;
+}
+
 void StoreOpenItem(app::Guard& guard) {
     const qint32 r = g_lCurrentItem;
     guard.step([&] { g_sAllItems.clearRow(r); });
@@ -200,7 +212,7 @@ void SaveAllItems(qint32 leaveOut) {
             }
             ini.setSection(SectionName(n));
             for (const IniEntry& slot : g_sAllItems.ownSlots(i)) {
-                if (!app::IsBlankText(slot.value) || app::TrimBlanks(slot.key) == kFirstPictureKey) {
+                if (!app::IsBlankText(slot.value) || IsFirstPictureKey(slot.key)) {
                     ini.setKey(slot.key);
                     ini.setValue(slot.value);
                 }

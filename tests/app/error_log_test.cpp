@@ -36,12 +36,13 @@ private slots:
         const QByteArray file = folder.read(kLog);
         QVERIFY(file.endsWith(", \r\n"));
         QCOMPARE(LinesOf(file).size(), 1);
-        const QString date = QStringLiteral("\\d{1,2}/\\d{1,2}/\\d{4}(?: \\d{1,2}:\\d\\d:\\d\\d [AP]M)?");
+        const QString date =
+            QStringLiteral("\\d{1,2}/\\d{1,2}/\\d{4}(?: \\d{1,2}:\\d\\d:\\d\\d [AP]M)?");
         const QString fields = QRegularExpression::escape(
             "\",\"53\",\"File not found\",\"120\",\"v2.29.8\",\"" + folder.folder() + "\", \r\n");
         const QRegularExpression shape("^(" + date +
-                                       "), \\*\\* no control currently active \\*\\*, \"(" +
-                                       date + ")" + fields + "$");
+                                       "), \\*\\* no control currently active \\*\\*, \"(" + date +
+                                       ")" + fields + "$");
         const QRegularExpressionMatch m = shape.match(QString::fromLatin1(file));
         QVERIFY2(m.hasMatch(), file.constData());
         QCOMPARE(m.captured(1), m.captured(2));
@@ -81,8 +82,9 @@ private slots:
         QByteArray old;
         for (int i = 1; i <= 70; ++i) {
             // Lines 5, 6 and 40 are blank; an LF-only line end also reads.
-            old += (i == 5 ? QByteArray() : i == 6 || i == 40 ? QByteArray("   ")
-                                                              : "old " + QByteArray::number(i));
+            old += (i == 5              ? QByteArray()
+                    : i == 6 || i == 40 ? QByteArray("   ")
+                                        : "old " + QByteArray::number(i));
             old += i == 7 ? "\n" : "\r\n";
         }
         folder.write(kLog, old);

@@ -1,10 +1,28 @@
-// Saves a large collection over and over until it is killed; the crash-safety
-// test kills it at random moments.
+// Saves a collection over and over until it is killed, flipping the marker of
+// item 1 between "marker-A" and "marker-B" before every save, so that each
+// save writes a collection that differs from the one before it.
 #include "app/ProgramFolder.h"
 #include "store/ItemDatabase.h"
 
 #include <QCoreApplication>
 #include <cstdio>
+
+namespace {
+const QString kMarkerKey = QStringLiteral("txtCatalogNumber");
+
+bool FlipMarker() {
+    const std::vector<store::IniEntry>& own = store::g_sAllItems.ownSlots(1);
+    for (std::size_t s = 0; s < own.size(); ++s) {
+        if (own[s].key == kMarkerKey) {
+            const QString next = own[s].value == u"marker-A" ? QStringLiteral("marker-B")
+                                                             : QStringLiteral("marker-A");
+            store::g_sAllItems.setSlot(1, static_cast<qint32>(s + 1), kMarkerKey, next);
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
 
 int main(int argc, char* argv[]) {
     QCoreApplication application(argc, argv);
@@ -13,11 +31,18 @@ int main(int argc, char* argv[]) {
     }
     app::SetProgramFolder(QString::fromLocal8Bit(argv[1]));
     store::LoadAllItems();
+    if (store::g_lNumberOfItems < 1) {
+        return 3;
+    }
+    store::g_lCurrentItem = 1;
     std::puts("loaded");
     std::fflush(stdout);
-    // Leaving out nothing rewrites the same items; the test tells the versions
-    // apart by the marker the test wrote into item 1 before each start.
     for (;;) {
+        if (!FlipMarker()) {
+            return 4;
+        }
         store::SaveAllItems(0);
+        std::puts("saved");
+        std::fflush(stdout);
     }
 }

@@ -1,0 +1,328 @@
+#include "TestSupport.h"
+#include "app/ErrorLog.h"
+#include "store/IniFile.h"
+#include "store/ItemDatabase.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QtTest>
+
+using store::FieldBox;
+using store::g_lCurrentItem;
+using store::g_lNumberOfItems;
+using store::g_sAllItems;
+using store::g_sListOfImagesForItem;
+
+namespace {
+
+const QString kDatabase = QStringLiteral("_data\\991106EB51");
+const QString kBackup = QStringLiteral("_data\\991106EB51backup");
+
+// Hands the store its boxes and records what the store asked of the window.
+class FakeItemWindow : public store::ItemWindow {
+public:
+    FakeItemWindow() { store::SetItemWindow(this); }
+    ~FakeItemWindow() override { store::SetItemWindow(nullptr); }
+
+    void setBusy(bool busy) override { busyCalls << busy; }
+    void stampRecordLastUpdated(const QString& when) override {
+        stamps << when;
+        for (FieldBox& box : boxes) {
+            if (box.name == u"txtRecordLastUpdated") {
+                box.text = when;
+            }
+        }
+    }
+    std::vector<FieldBox> fieldBoxes() const override { return boxes; }
+    void takeCleanSnapshot() override { ++snapshots; }
+
+    FakeItemWindow& text(const QString& name, const QString& text, bool enabled = true) {
+        boxes.push_back({name, enabled, FieldBox::Kind::Text, text, -1});
+        return *this;
+    }
+    FakeItemWindow& choice(const QString& name, int row, const QString& shown) {
+        boxes.push_back({name, true, FieldBox::Kind::Choice, shown, row});
+        return *this;
+    }
+    void setText(const QString& name, const QString& text) {
+        for (FieldBox& box : boxes) {
+            if (box.name == name) {
+                box.text = text;
+            }
+        }
+    }
+
+    std::vector<FieldBox> boxes;
+    QList<bool> busyCalls;
+    QStringList stamps;
+    int snapshots = 0;
+};
+
+struct Folder : ProgramFolderFixture {
+    Folder() : ProgramFolderFixture(false) { QDir().mkpath(path(QStringLiteral("_data"))); }
+    store::IniDocument database() const { return store::IniDocument::Parse(read(kDatabase)); }
+    QStringList sectionNames() const {
+        QStringList names;
+        const store::IniDocument doc = database();
+        for (const store::IniSection& s : doc.sections()) {
+            names << s.name;
+        }
+        return names;
+    }
+    QStringList keys(const QString& section) const {
+        QStringList names;
+        const store::IniDocument doc = database();
+        if (const store::IniSection* s = doc.findSection(section)) {
+            for (const store::IniEntry& e : s->entries) {
+                names << e.key;
+            }
+        }
+        return names;
+    }
+    QString value(const QString& section, const QString& key) const {
+        return database().value(section, key).value_or(QStringLiteral("<missing>"));
+    }
+};
+
+// Saves a new item described by its description alone and returns its row.
+qint32 AddItem(FakeItemWindow& window, const QString& description) {
+    window.boxes.clear();
+    window.text(QStringLiteral("txtDescription"), description);
+    g_lCurrentItem = 0;
+    g_sListOfImagesForItem = QStringList(QString());
+    store::SaveAllItems(-1);
+    return g_lCurrentItem;
+}
+
+QStringList PictureKeysOf(qint32 item) {
+    QStringList keys;
+    for (const store::IniEntry& e : g_sAllItems.ownSlots(item)) {
+        if (e.key.contains(QStringLiteral("g_sListOfImagesForItem"), Qt::CaseInsensitive)) {
+            keys << e.key + u'=' + e.value;
+        }
+    }
+    return keys;
+}
+
+} // namespace
+
+class ItemDatabaseTest : public QObject {
+    Q_OBJECT
+private slots:
+    void startsWithNoDatabase() {
+        Folder folder;
+        store::LoadAllItems();
+        QCOMPARE(g_lNumberOfItems, 0);
+        QCOMPARE(g_sAllItems.itemBound(), 0);
+        QCOMPARE(g_sAllItems.slotBound(), 1);
+        QVERIFY(!folder.exists(kBackup));
+        QVERIFY(!folder.exists(QStringLiteral("corvantheil.Err")));
+    }
+
+    void firstSaveCreatesOneSectionAndNoBackup() {
+        Folder folder;
+        FakeItemWindow window;
+        window.text("txtDescription", "  1921 Morgan Dollar ")
+            .text("txtCurrentValue", "$1,250.00")
+            .text("txtRecordLastUpdated", "");
+        store::LoadAllItems();
+        store::SaveAllItems(-1);
+
+        QCOMPARE(folder.sectionNames(), QStringList{"ITEMNUMB000001"});
+        QVERIFY(!folder.exists(kBackup));
+        QCOMPARE(g_lCurrentItem, 1);
+        QCOMPARE(g_lNumberOfItems, 1);
+        QCOMPARE(folder.value("ITEMNUMB000001", "txtDescription"), "1921 Morgan Dollar");
+        QCOMPARE(window.stamps.size(), 1);
+        QVERIFY(QRegularExpression(R"(^\d{1,2}/\d{1,2}/\d{4}( \d{1,2}:\d\d:\d\d [AP]M)?$)")
+                    .match(window.stamps.first())
+                    .hasMatch());
+        QCOMPARE(folder.value("ITEMNUMB000001", "txtRecordLastUpdated"), window.stamps.first());
+        QCOMPARE(window.snapshots, 1);
+        QCOMPARE(window.busyCalls, (QList<bool>{true, false}));
+        QCOMPARE(g_sAllItems.key(1, 1), "txtDescription");
+
+        // The saved item is now stored: saving it again rewrites, never appends.
+        window.setText("txtCurrentValue", "$1,300.00");
+        store::SaveAllItems(-1);
+        QCOMPARE(folder.sectionNames(), QStringList{"ITEMNUMB000001"});
+        QCOMPARE(folder.value("ITEMNUMB000001", "txtCurrentValue"), "$1,300.00");
+        QCOMPARE(g_lCurrentItem, 1);
+        QCOMPARE(store::IniDocument::Parse(folder.read(kBackup))
+                     .value("ITEMNUMB000001", "txtCurrentValue"),
+                 std::optional<QString>("$1,250.00"));
+        QCOMPARE(window.stamps.size(), 2);
+    }
+
+    void storingRulesForBoxes() {
+        Folder folder;
+        FakeItemWindow window;
+        window.text("txtDescription", "   ")
+            .text("txtYear", "1921")
+            .text("txtCountry", "Canada", false)
+            .choice("cmbGrade", 2, "AU-50")
+            .choice("cmbMintMark", 0, "P")
+            .text("txtMiscNotes", "a\nb")
+            .text("txtMiscNotes2", " x\r\ny ");
+        store::SaveAllItems(-1);
+
+        QCOMPARE(folder.keys("ITEMNUMB000001"), (QStringList{"txtYear", "cmbGrade", "cmbMintMark",
+                                                             "txtMiscNotes", "txtMiscNotes2"}));
+        QCOMPARE(folder.value("ITEMNUMB000001", "cmbGrade"), "2");
+        QCOMPARE(folder.value("ITEMNUMB000001", "cmbMintMark"), "0");
+        QVERIFY(folder.read(kDatabase).contains("\r\ntxtMiscNotes=a~|b\r\n"));
+        QCOMPARE(folder.value("ITEMNUMB000001", "txtMiscNotes2"), "x~|y");
+
+        store::LoadAllItems();
+        QCOMPARE(g_sAllItems.value(1, 4), "a~|b");
+        QCOMPARE(store::DecodeText(g_sAllItems.value(1, 4)).split(u'\n'), (QStringList{"a", "b"}));
+    }
+
+    void pictureKeys() {
+        Folder folder;
+        folder.write(kDatabase, "[ITEMNUMB000001]\r\n"
+                                "txtDescription=Buffalo Nickel\r\n"
+                                "g_sListOfImagesForItem(1)=_data\\_userImages\\a.jpg\r\n"
+                                "g_sListOfImagesForItem(3)=_data\\_userImages\\c.jpg\r\n"
+                                "G_SLISTOFIMAGESFORITEM(4)=_data\\_userImages\\d.jpg\r\n");
+        store::LoadAllItems();
+        QCOMPARE(PictureKeysOf(1), (QStringList{
+                                       "g_sListOfImagesForItem(1)=_data\\_userImages\\a.jpg",
+                                       "g_sListOfImagesForItem(3)=_data\\_userImages\\c.jpg",
+                                       "G_SLISTOFIMAGESFORITEM(4)=_data\\_userImages\\d.jpg",
+                                   }));
+
+        FakeItemWindow window;
+        window.text("txtDescription", "Buffalo Nickel");
+        g_lCurrentItem = 1;
+        g_sListOfImagesForItem = {"", "p1.jpg", "", "p3.jpg", "p4.jpg"};
+        store::SaveAllItems(-1);
+        QCOMPARE(PictureKeysOf(1), (QStringList{"g_sListOfImagesForItem(1)=p1.jpg",
+                                                "g_sListOfImagesForItem(3)=p3.jpg",
+                                                "g_sListOfImagesForItem(4)=p4.jpg"}));
+
+        // A stored item without pictures keeps an empty first key.
+        g_sListOfImagesForItem = QStringList(QString());
+        store::SaveAllItems(-1);
+        QCOMPARE(PictureKeysOf(1), QStringList{"g_sListOfImagesForItem(1)="});
+        QVERIFY(folder.read(kDatabase).endsWith("\r\ng_sListOfImagesForItem(1)=\r\n"));
+        // ...which survives a rewrite that leaves another item out.
+        store::SaveAllItems(0);
+        QCOMPARE(PictureKeysOf(1), QStringList{"g_sListOfImagesForItem(1)="});
+
+        // A new item without pictures gets no picture key at all.
+        g_lCurrentItem = 0;
+        store::SaveAllItems(-1);
+        QCOMPARE(g_lCurrentItem, 2);
+        QCOMPARE(folder.keys("ITEMNUMB000002"), QStringList{"txtDescription"});
+    }
+
+    void removingAnItemRenumbersAndBacksUp() {
+        Folder folder;
+        FakeItemWindow window;
+        AddItem(window, "first");
+        AddItem(window, "second");
+        QCOMPARE(AddItem(window, "third"), 3);
+        const QByteArray before = folder.read(kDatabase);
+        QCOMPARE(folder.sectionNames(),
+                 (QStringList{"ITEMNUMB000001", "ITEMNUMB000002", "ITEMNUMB000003"}));
+
+        window.setText("txtDescription", "window text must not be read");
+        const qsizetype stampsBefore = window.stamps.size();
+        store::SaveAllItems(2);
+
+        QCOMPARE(folder.sectionNames(), (QStringList{"ITEMNUMB000001", "ITEMNUMB000002"}));
+        QCOMPARE(folder.value("ITEMNUMB000001", "txtDescription"), "first");
+        QCOMPARE(folder.value("ITEMNUMB000002", "txtDescription"), "third");
+        QCOMPARE(folder.read(kBackup), before);
+        QCOMPARE(window.stamps.size(), stampsBefore);
+        QCOMPARE(g_lNumberOfItems, 2);
+    }
+
+    void newItemIsAppendedLast() {
+        Folder folder;
+        FakeItemWindow window;
+        AddItem(window, "one");
+        AddItem(window, "two");
+        window.boxes.clear();
+        window.text("txtDescription", "three").text("txtYear", "1883");
+        g_lCurrentItem = 0;
+        store::SaveAllItems(-1);
+        QCOMPARE(g_lCurrentItem, 3);
+        QCOMPARE(folder.sectionNames().last(), "ITEMNUMB000003");
+        QCOMPARE(g_sAllItems.value(3, 1), "three");
+        QCOMPARE(g_sAllItems.value(3, 2), "1883");
+        QCOMPARE(g_sAllItems.value(1, 1), "one");
+    }
+
+    void everyItemGetsTheWidestSlotCount() {
+        Folder folder;
+        QByteArray file = "[ITEMNUMB000001]\r\n";
+        for (int k = 1; k <= 10; ++k) {
+            file += "txtDetail" + QByteArray::number(k) + "=a\r\n";
+        }
+        file += "\r\n[ITEMNUMB000002]\r\n";
+        for (int k = 1; k <= 30; ++k) {
+            file += "txtDetail" + QByteArray::number(k) + "=b\r\n";
+        }
+        folder.write(kDatabase, file);
+        store::LoadAllItems();
+        QCOMPARE(g_lNumberOfItems, 2);
+        QCOMPARE(g_sAllItems.slotBound(), 30);
+        QCOMPARE(g_sAllItems.key(1, 10), "txtDetail10");
+        QCOMPARE(g_sAllItems.key(1, 30), "");
+        QCOMPARE(g_sAllItems.value(2, 30), "b");
+        QCOMPARE(g_sAllItems.key(0, 30), "");
+        QVERIFY_THROWS_EXCEPTION(app::RuntimeError, g_sAllItems.key(1, 31));
+        QVERIFY_THROWS_EXCEPTION(app::RuntimeError, g_sAllItems.key(3, 1));
+    }
+
+    void failedSaveKeepsTheDatabaseAndLogs() {
+        Folder folder;
+        FakeItemWindow window;
+        AddItem(window, "kept");
+        const QByteArray before = folder.read(kDatabase);
+        // The first save logged the missing database it could not back up.
+        QVERIFY(QFile::remove(folder.path("corvantheil.Err")));
+
+        // Root ignores a read-only folder; a directory in the temporary file's
+        // place blocks the write for anyone.
+        const QString data = folder.path("_data");
+        QFile::setPermissions(data, QFile::ReadOwner | QFile::ExeOwner);
+        QFile probe(data + "/probe");
+        const bool writable = probe.open(QIODevice::WriteOnly);
+        if (writable) {
+            probe.close();
+            probe.remove();
+            QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            QVERIFY(QDir().mkpath(folder.path("_data\\991106EB51.tmp")));
+        }
+
+        window.boxes.clear();
+        window.text("txtDescription", "lost");
+        g_lCurrentItem = 0;
+        store::SaveAllItems(-1);
+
+        QCOMPARE(folder.read(kDatabase), before);
+        const QByteArray log = folder.read("corvantheil.Err");
+        QVERIFY(!log.isEmpty());
+        QVERIFY(log.contains(",\"" + folder.folder().toLocal8Bit() + "\", \r\n"));
+        // The new item did not reach the file: it stays new and the table is the file's.
+        QCOMPARE(g_lCurrentItem, 0);
+        QCOMPARE(g_lNumberOfItems, 1);
+        QCOMPARE(window.snapshots, 2);
+
+        if (writable) {
+            QVERIFY(QDir(folder.path("_data\\991106EB51.tmp")).removeRecursively());
+        } else {
+            QFile::setPermissions(data, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        }
+        store::SaveAllItems(-1);
+        QCOMPARE(folder.sectionNames(), (QStringList{"ITEMNUMB000001", "ITEMNUMB000002"}));
+        QCOMPARE(folder.value("ITEMNUMB000002", "txtDescription"), "lost");
+    }
+};
+
+QTEST_GUILESS_MAIN(ItemDatabaseTest)
+#include "item_database_test.moc"
