@@ -1,0 +1,109 @@
+// Start-up with a large collection against a bare Qt main window of the same
+// size, each measured in a fresh process from launch to an idle event loop.
+#include "Benchmarks.h"
+
+#include "app/Main.h"
+#include "app/ProgramFolder.h"
+#include "ui/main/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kItems = 20000;
+
+// Runs `mode` in a fresh copy of this program; the child prints its peak
+// resident memory in megabytes.
+double LaunchMs(const QString& mode, const QString& folder, double* peakMb) {
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) && !env.contains(QStringLiteral("DISPLAY"))) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    child.setProcessEnvironment(env);
+    QElapsedTimer timer;
+    timer.start();
+    child.start(QCoreApplication::applicationFilePath(), {mode, folder});
+    child.waitForFinished(-1);
+    const double ms = static_cast<double>(timer.nsecsElapsed()) / 1e6;
+    if (peakMb) {
+        *peakMb = child.readAllStandardOutput().trimmed().toDouble();
+    }
+    return ms;
+}
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+// Quits as soon as the event loop has nothing left to do.
+int RunUntilIdle(QApplication& application) {
+    QTimer::singleShot(0, &application, &QCoreApplication::quit);
+    const int rc = QApplication::exec();
+    std::printf("%.1f\n", bench::PeakRssMb());
+    return rc;
+}
+
+} // namespace
+
+int RunStartupChild(int argc, char* argv[]) {
+    if (argc != 3) {
+        return -1;
+    }
+    const QString mode = QString::fromLocal8Bit(argv[1]);
+    if (mode == u"--startup-child") {
+        QApplication application(argc, argv);
+        app::SetProgramFolder(QString::fromLocal8Bit(argv[2]));
+        const std::unique_ptr<frmMain> window = app::Main();
+        return RunUntilIdle(application);
+    }
+    if (mode == u"--bare-child") {
+        QApplication application(argc, argv);
+        QMainWindow window;
+        window.menuBar()->addMenu(QStringLiteral("&File"));
+        window.setCentralWidget(new QWidget(&window));
+        window.resize(768, 586 + window.menuBar()->sizeHint().height());
+        window.show();
+        return RunUntilIdle(application);
+    }
+    return -1;
+}
+
+void RunStartupBenchmarks() {
+    QTemporaryDir dir;
+    const QString folder = dir.path();
+    const QDir shipped(QStringLiteral(CORVANTHEIL_DATA_DIR));
+    for (const QString& sub : {QStringLiteral("_images"), QStringLiteral("_reference")}) {
+        QDir().mkpath(folder + u'/' + sub);
+        for (const QString& name : QDir(shipped.filePath(sub)).entryList(QDir::Files)) {
+            QFile::copy(shipped.filePath(sub + u'/' + name), folder + u'/' + sub + u'/' + name);
+        }
+    }
+    bench::WriteSyntheticCollection(folder, kItems);
+
+    std::vector<double> startup;
+    std::vector<double> bare;
+    std::vector<double> peaks;
+    for (int run = 0; run < 5; ++run) {
+        double peak = 0;
+        startup.push_back(LaunchMs(QStringLiteral("--startup-child"), folder, &peak));
+        peaks.push_back(peak);
+        bare.push_back(LaunchMs(QStringLiteral("--bare-child"), folder, nullptr));
+    }
+    std::printf("startup_20000 %.1f\n", Median(startup));
+    std::printf("bare_window %.1f\n", Median(bare));
+    std::printf("startup_peak_rss_mb_20000 %.1f\n", Median(peaks));
+    std::fflush(stdout);
+}
