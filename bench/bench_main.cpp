@@ -1,8 +1,9 @@
 // Times loading and saving the item database against the floors no loader or
 // saver can beat, on synthetic collections. Prints "name median_ms" lines
-// (the memory and size figures are in megabytes). A save copies the file to
-// the backup, writes it and reads it back, so save_floor, not write_floor
-// alone, is what it can be held to.
+// (the memory and size figures are in megabytes). A save writes the file once
+// and flushes it to the disk as write_floor does, and keeps the old file as the
+// backup under a second name instead of copying it, so write_floor is what it
+// is held to.
 #include "app/ProgramFolder.h"
 #include "app/Win1252.h"
 #include "store/ItemDatabase.h"
@@ -180,6 +181,7 @@ void ReadFloor() {
     }
 }
 
+// Opened, written, flushed and synced as a save writes its new file.
 void WriteFloor(const QByteArray& bytes) {
     QFile f(DatabaseFile() + QStringLiteral(".floor"));
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
@@ -188,8 +190,8 @@ void WriteFloor(const QByteArray& bytes) {
     ::fsync(f.handle());
 }
 
-// What a save must do at the least: copy the file to the backup, write it
-// anew, and read it back.
+// The floor of a save that copies the file to the backup, writes it anew and
+// reads it back.
 void SaveFloor(const QByteArray& bytes) {
     const QString copy = DatabaseFile() + QStringLiteral(".floorcopy");
     QFile::remove(copy);

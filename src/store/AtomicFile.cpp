@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #ifdef Q_OS_WIN
 #include <io.h>
@@ -21,9 +22,8 @@ int ErrorForOpen(const QFile& file) {
     case QFileDevice::PermissionsError:
         return app::kPermissionDenied;
     case QFileDevice::OpenError:
-        return QFileInfo(QFileInfo(file.fileName()).absolutePath()).isDir()
-                   ? app::kPermissionDenied
-                   : app::kPathNotFound;
+        return QFileInfo(QFileInfo(file.fileName()).absolutePath()).isDir() ? app::kPermissionDenied
+                                                                            : app::kPathNotFound;
     default:
         return app::kPathFileAccessError;
     }
@@ -37,35 +37,57 @@ void SyncToDisk(QFile& file) {
 #endif
 }
 
+std::filesystem::path FsPath(const QString& nativePath) {
+    return std::filesystem::path(nativePath.toStdU16String());
+}
+
 void RenameOver(const QString& from, const QString& to) {
     std::error_code ec;
-    std::filesystem::rename(std::filesystem::path(from.toStdU16String()),
-                            std::filesystem::path(to.toStdU16String()), ec);
+    std::filesystem::rename(FsPath(from), FsPath(to), ec);
     if (ec) {
         QFile::remove(from);
         app::Raise(app::kPathFileAccessError);
     }
 }
 
-QString TempPathFor(const QString& target) { return target + QStringLiteral(".tmp"); }
+QString TempPathFor(const QString& target) {
+    return target + QStringLiteral(".tmp");
+}
 
 } // namespace
 
-void WriteFileAtomically(const QString& nativePath, const QByteArray& bytes) {
-    const QString temp = TempPathFor(nativePath);
-    {
-        QFile file(temp);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            app::Raise(ErrorForOpen(file));
-        }
-        if (file.write(bytes) != bytes.size() || !file.flush()) {
-            file.close();
-            QFile::remove(temp);
-            app::Raise(app::kPathFileAccessError);
-        }
-        SyncToDisk(file);
+StagedFile::StagedFile(const QString& nativeTarget, const QByteArray& bytes)
+    : m_target(nativeTarget), m_temp(TempPathFor(nativeTarget)) {
+    QFile file(m_temp);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        app::Raise(ErrorForOpen(file));
     }
-    RenameOver(temp, nativePath);
+    if (file.write(bytes) != bytes.size() || !file.flush()) {
+        file.close();
+        QFile::remove(m_temp);
+        app::Raise(app::kPathFileAccessError);
+    }
+    SyncToDisk(file);
+}
+
+StagedFile::StagedFile(StagedFile&& other) noexcept
+    : m_target(std::move(other.m_target)), m_temp(std::exchange(other.m_temp, QString())) {}
+
+StagedFile::~StagedFile() {
+    if (!m_temp.isEmpty()) {
+        QFile::remove(m_temp);
+    }
+}
+
+void StagedFile::Replace() {
+    if (m_temp.isEmpty()) {
+        app::Raise(app::kPathFileAccessError);
+    }
+    RenameOver(std::exchange(m_temp, QString()), m_target);
+}
+
+void WriteFileAtomically(const QString& nativePath, const QByteArray& bytes) {
+    StagedFile(nativePath, bytes).Replace();
 }
 
 void CopyFileAtomically(const QString& nativeSource, const QString& nativeTarget) {
@@ -79,6 +101,21 @@ void CopyFileAtomically(const QString& nativeSource, const QString& nativeTarget
         app::Raise(app::kPathFileAccessError);
     }
     RenameOver(temp, nativeTarget);
+}
+
+void LinkOrCopyFileAtomically(const QString& nativeSource, const QString& nativeTarget) {
+    const QString temp = TempPathFor(nativeTarget);
+    QFile::remove(temp);
+    std::error_code ec;
+    std::filesystem::create_hard_link(FsPath(nativeSource), FsPath(temp), ec);
+    if (ec) {
+        // No hard links here, or none allowed to us: copy the bytes.
+        CopyFileAtomically(nativeSource, nativeTarget);
+        return;
+    }
+    RenameOver(temp, nativeTarget);
+    // Renaming a name over another name of the same file leaves both in place.
+    QFile::remove(temp);
 }
 
 QByteArray ReadWholeFile(const QString& nativePath) {

@@ -9,6 +9,12 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#if !defined(__GNUC__) && !defined(__clang__) && (defined(_M_X64) || defined(_M_IX86))
+#include <xmmintrin.h>
+#endif
+#include <exception>
+#include <optional>
+#include <utility>
 
 namespace store {
 
@@ -20,6 +26,14 @@ QStringList g_sListOfImagesForItem = QStringList(QString());
 namespace {
 
 ItemWindow* g_window = nullptr;
+
+void Prefetch(const void* address) {
+#if defined(__GNUC__) || defined(__clang__)
+    __builtin_prefetch(address);
+#elif defined(_M_X64) || defined(_M_IX86)
+    _mm_prefetch(static_cast<const char*>(address), _MM_HINT_T0);
+#endif
+}
 
 const IniEntry& EmptySlot() {
     static const IniEntry empty;
@@ -81,15 +95,59 @@ void StoreOpenItem(app::Guard& guard) {
     });
 }
 
-void WriteBackup(app::Guard& guard, const QString& database, const QString& backup) {
+// The backup becomes a second name for the old database's bytes only when the
+// new database is ready to take the database's name; otherwise the old file
+// stays the database, and its backup must be a copy apart from it.
+void WriteBackup(app::Guard& guard, const QString& database, const QString& backup, bool mayLink) {
     // With no database to copy, an older backup stays: it may be the only copy left.
     guard.step([&] {
         if (!QFileInfo::exists(app::NativePath(database))) {
             app::Raise(app::kFileNotFound);
         }
-    }) && guard.step([&] {
-        CopyFileAtomically(app::NativePath(database), app::NativePath(backup));
-    });
+    }) &&
+        guard.step([&] {
+            if (mayLink) {
+                LinkOrCopyFileAtomically(app::NativePath(database), app::NativePath(backup));
+            } else {
+                CopyFileAtomically(app::NativePath(database), app::NativePath(backup));
+            }
+        });
+}
+
+// The rewrite, with the rows taken out of the item table.
+void WriteItems(cInifile& ini, qint32 leaveOut, qint32 bound, bool withNewItem) {
+    qint32 n = 1;
+    for (qint32 i = 1; i <= bound; ++i) {
+        if (i == leaveOut) {
+            continue;
+        }
+        g_sAllItems.prefetchSlots(i + 4);
+        g_sAllItems.prefetchTexts(i + 2);
+        std::vector<IniEntry> row = g_sAllItems.takeRow(i);
+        std::erase_if(row, [](const IniEntry& slot) {
+            return app::IsBlankText(slot.value) && !IsFirstPictureKey(slot.key);
+        });
+        if (!row.empty()) {
+            ini.WriteSection({SectionName(n), std::move(row)});
+        }
+        ++n;
+    }
+    if (withNewItem) {
+        std::vector<IniEntry> row = g_sAllItems.takeRow(0);
+        std::erase_if(row, [](const IniEntry& slot) { return app::IsBlankText(slot.value); });
+        if (!row.empty()) {
+            ini.WriteSection({SectionName(bound + 1), std::move(row)});
+        }
+    }
+}
+
+// The item table as a load of a file holding these sections fills it.
+void FillTable(std::vector<IniSection>&& sections) {
+    g_lNumberOfItems = static_cast<qint32>(sections.size());
+    g_sAllItems.reset(g_lNumberOfItems);
+    for (qint32 i = 1; i <= g_lNumberOfItems; ++i) {
+        g_sAllItems.setRow(i, std::move(sections[static_cast<std::size_t>(i - 1)].entries));
+    }
 }
 
 } // namespace
@@ -147,10 +205,74 @@ void ItemTable::clearRow(qint32 item) {
     m_rows[static_cast<std::size_t>(item)].clear();
 }
 
-void SetItemWindow(ItemWindow* window) { g_window = window; }
+std::vector<IniEntry> ItemTable::takeRow(qint32 item) {
+    checkItem(item);
+    return std::exchange(m_rows[static_cast<std::size_t>(item)], {});
+}
+
+void ItemTable::prefetchSlots(qint32 item) const {
+    if (item >= 0 && item <= itemBound()) {
+        const std::vector<IniEntry>& row = m_rows[static_cast<std::size_t>(item)];
+        const char* end = reinterpret_cast<const char*>(row.data() + row.size());
+        for (auto p = reinterpret_cast<const char*>(row.data()); p < end; p += 64) {
+            Prefetch(p);
+        }
+    }
+}
+
+void ItemTable::prefetchTexts(qint32 item) const {
+    if (item >= 0 && item <= itemBound()) {
+        for (const IniEntry& slot : m_rows[static_cast<std::size_t>(item)]) {
+            Prefetch(slot.value.constData());
+        }
+    }
+}
+
+void SetItemWindow(ItemWindow* window) {
+    g_window = window;
+}
+
+namespace {
+QString MakeSectionName(qint32 itemNumber) {
+    if (itemNumber < 0) {
+        return QStringLiteral("ITEMNUMB") +
+               QStringLiteral("%1").arg(itemNumber, 6, 10, QLatin1Char('0'));
+    }
+    char digits[10];
+    int count = 0;
+    for (auto n = static_cast<quint32>(itemNumber); count == 0 || n > 0; n /= 10) {
+        digits[count++] = static_cast<char>('0' + n % 10);
+    }
+    const int width = std::max(count, 6);
+    QString name(8 + width, Qt::Uninitialized);
+    QChar* out = name.data();
+    for (char c : {'I', 'T', 'E', 'M', 'N', 'U', 'M', 'B'}) {
+        *out++ = QLatin1Char(c);
+    }
+    for (int i = width; i > count; --i) {
+        *out++ = u'0';
+    }
+    while (count > 0) {
+        *out++ = QLatin1Char(digits[--count]);
+    }
+    return name;
+}
+} // namespace
 
 QString SectionName(qint32 itemNumber) {
-    return QStringLiteral("ITEMNUMB") + QStringLiteral("%1").arg(itemNumber, 6, 10, QLatin1Char('0'));
+    // Every save names every item again: each name is made once and kept.
+    static std::vector<QString> made;
+    if (itemNumber < 0 || itemNumber > 999999) {
+        return MakeSectionName(itemNumber);
+    }
+    const auto n = static_cast<std::size_t>(itemNumber);
+    if (n >= made.size()) {
+        made.resize(n + 1);
+    }
+    if (made[n].isNull()) {
+        made[n] = MakeSectionName(itemNumber);
+    }
+    return made[n];
 }
 
 QString EncodeText(const QString& text) {
@@ -166,8 +288,12 @@ QString DecodeText(const QString& stored) {
     return t;
 }
 
-QString ItemDatabasePath() { return app::ProgramPath(QStringLiteral("\\_data\\991106EB51")); }
-QString ItemDatabaseBackupPath() { return ItemDatabasePath() + QStringLiteral("backup"); }
+QString ItemDatabasePath() {
+    return app::ProgramPath(QStringLiteral("\\_data\\991106EB51"));
+}
+QString ItemDatabaseBackupPath() {
+    return ItemDatabasePath() + QStringLiteral("backup");
+}
 
 void LoadAllItems() {
     app::Guard guard;
@@ -175,13 +301,7 @@ void LoadAllItems() {
     std::vector<IniSection> sections;
     guard.step([&] { ini.setPath(ItemDatabasePath()); });
     guard.step([&] { sections = ini.TakeAllSections(); });
-    guard.step([&] {
-        g_lNumberOfItems = static_cast<qint32>(sections.size());
-        g_sAllItems.reset(g_lNumberOfItems);
-        for (qint32 i = 1; i <= g_lNumberOfItems; ++i) {
-            g_sAllItems.setRow(i, std::move(sections[static_cast<std::size_t>(i - 1)].entries));
-        }
-    });
+    guard.step([&] { FillTable(std::move(sections)); });
 }
 
 void SaveAllItems(qint32 leaveOut) {
@@ -196,46 +316,41 @@ void SaveAllItems(qint32 leaveOut) {
         StoreOpenItem(guard);
     }
 
+    // The new database is written and flushed before the backup is taken, and
+    // takes the database's name last: the database is always the old or the new
+    // collection, and the backup always whole.
     const QString database = ItemDatabasePath();
-    WriteBackup(guard, database, ItemDatabaseBackupPath());
-
     const qint32 bound = g_sAllItems.itemBound();
     const bool wasNew = g_lCurrentItem == 0;
-    const bool written = guard.step([&] {
-        cInifile ini(cInifile::kUnlimited, cInifile::kUnlimited);
+    cInifile ini(cInifile::kUnlimited, cInifile::kUnlimited);
+    std::optional<StagedFile> staged;
+    std::exception_ptr stageFailure;
+    try {
         ini.setPath(database);
         ini.StartEmpty();
-        qint32 n = 1;
-        for (qint32 i = 1; i <= bound; ++i) {
-            if (i == leaveOut) {
-                continue;
-            }
-            ini.setSection(SectionName(n));
-            for (const IniEntry& slot : g_sAllItems.ownSlots(i)) {
-                if (!app::IsBlankText(slot.value) || IsFirstPictureKey(slot.key)) {
-                    ini.setKey(slot.key);
-                    ini.setValue(slot.value);
-                }
-            }
-            ++n;
+        WriteItems(ini, leaveOut, bound, wasNew);
+        staged.emplace(ini.Stage());
+    } catch (...) {
+        // Reported after the backup, where the rewrite's failures always were.
+        stageFailure = std::current_exception();
+    }
+    WriteBackup(guard, database, ItemDatabaseBackupPath(), staged.has_value());
+    const bool written = guard.step([&] {
+        if (stageFailure) {
+            std::rethrow_exception(stageFailure);
         }
-        if (wasNew) {
-            ini.setSection(SectionName(bound + 1));
-            for (const IniEntry& slot : g_sAllItems.ownSlots(0)) {
-                if (!app::IsBlankText(slot.value)) {
-                    ini.setKey(slot.key);
-                    ini.setValue(slot.value);
-                }
-            }
-        }
-        ini.Commit();
+        staged->Replace();
     });
     // A new item that did not reach the file stays new, so the next save appends it.
     if (wasNew && storingOpenItem && written) {
         g_lCurrentItem = bound + 1;
     }
 
-    LoadAllItems();
+    // The table is what a load of the file would give: the sections just
+    // written, as the reader sees them, or the untouched old file.
+    if (!written || !guard.step([&] { FillTable(ini.TakeWrittenSections()); })) {
+        LoadAllItems();
+    }
     guard.step([&] {
         if (g_window) {
             g_window->takeCleanSnapshot();

@@ -29,6 +29,13 @@ public:
     void setRow(qint32 item, std::vector<IniEntry>&& entries);
     void setSlot(qint32 item, qint32 slot, const QString& key, const QString& value);
     void clearRow(qint32 item);
+    // Moves the item's own slots out, leaving the row empty.
+    std::vector<IniEntry> takeRow(qint32 item);
+    // Start bringing an item's slots, or the texts of slots already fetched,
+    // into the processor's cache: rows lie apart in memory, and a walk over
+    // all of them otherwise waits on each. Nothing happens out of bounds.
+    void prefetchSlots(qint32 item) const;
+    void prefetchTexts(qint32 item) const;
 
 private:
     const IniEntry& at(qint32 item, qint32 slot) const;

@@ -118,10 +118,7 @@ void cInifile::EnumerateAllSections(QStringList& names, qint32& count) {
     guard.step([&] { SplitList(Sections(), true, names, count); });
 }
 
-std::vector<IniSection> cInifile::TakeAllSections() {
-    std::vector<IniSection> all = Document().takeSections();
-    m_loaded = false;
-
+std::vector<IniSection> cInifile::Cut(std::vector<IniSection> all) const {
     std::vector<qsizetype> lengths;
     lengths.reserve(all.size());
     for (const IniSection& s : all) {
@@ -136,8 +133,8 @@ std::vector<IniSection> cInifile::TakeAllSections() {
             for (const store::IniEntry& e : s.entries) {
                 keyLengths.push_back(e.key.size());
             }
-            s.entries.resize(static_cast<std::size_t>(store::NamesThatFit(keyLengths,
-                                                                          m_listCapacity)));
+            s.entries.resize(
+                static_cast<std::size_t>(store::NamesThatFit(keyLengths, m_listCapacity)));
             for (store::IniEntry& e : s.entries) {
                 e.value = store::CutValue(e.value, m_valueCapacity);
             }
@@ -146,15 +143,37 @@ std::vector<IniSection> cInifile::TakeAllSections() {
     return all;
 }
 
+std::vector<IniSection> cInifile::TakeAllSections() {
+    std::vector<IniSection> all = Document().takeSections();
+    m_loaded = false;
+    return Cut(std::move(all));
+}
+
+std::vector<IniSection> cInifile::TakeWrittenSections() {
+    std::vector<IniSection> all = Document().takeSectionsAsReadBack();
+    m_loaded = false;
+    return Cut(std::move(all));
+}
+
 void cInifile::StartEmpty() {
     m_doc.clear();
     m_loaded = true;
     m_unreadable = false;
 }
 
+void cInifile::WriteSection(IniSection&& section) {
+    Document().writeSection(std::move(section));
+}
+
 void cInifile::Commit() {
+    Stage().Replace();
+}
+
+store::StagedFile cInifile::Stage() {
+    // Reading first tells a file that cannot be read from a missing one.
+    const IniDocument& doc = Document();
     if (m_unreadable) {
         app::Raise(app::kPermissionDenied);
     }
-    store::WriteFileAtomically(app::NativePath(m_path), Document().Serialize());
+    return store::StagedFile(app::NativePath(m_path), doc.Serialize());
 }

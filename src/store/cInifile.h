@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/AtomicFile.h"
 #include "store/IniFile.h"
 
 #include <QString>
@@ -42,16 +43,29 @@ public:
     // capacities as the single reads would cut them. Leaves the file unread.
     std::vector<store::IniSection> TakeAllSections();
 
+    // The same as TakeAllSections after the file has been written and read
+    // again: names and values as the reader gives them back.
+    std::vector<store::IniSection> TakeWrittenSections();
+
     // Forgets the file's content, as if the file had been deleted.
     void StartEmpty();
+    // The same as setting Section to the section's name and writing each of
+    // its keys in order through Key and Value, except that Section and Key
+    // keep what they held. After StartEmpty, sections given in rising order
+    // of name are written as they come, in one pass.
+    void WriteSection(store::IniSection&& section);
     // Writes the whole file through a temporary file, flushed and renamed into
     // place. Raises a runtime error when it cannot, or when the file exists but
     // could not be read (writing would replace what it holds).
     void Commit();
+    // Commit without the rename: the caller puts the file in place with
+    // Replace, after whatever must happen first.
+    store::StagedFile Stage();
 
 private:
     store::IniDocument& Document();
     QString ListText(const QStringList& names) const;
+    std::vector<store::IniSection> Cut(std::vector<store::IniSection> all) const;
 
     int m_valueCapacity;
     int m_listCapacity;

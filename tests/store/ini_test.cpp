@@ -38,6 +38,47 @@ QByteArray Noise(int size) {
     return bytes + '\n';
 }
 
+// Writes drawn from names and characters that the writer or the reader treat
+// specially: with rising section names and keys that read back as written
+// (so that only the values differ), or with any names in any order.
+Writes RandomWrites(bool risingNames) {
+    QStringList keys{"k", "K", "key", "KEY", "x"};
+    if (!risingNames) {
+        keys << "k\u00e9" << "K\u00c9" << " b" << "a=b" << "[x" << ";c" << "";
+    }
+    const QString chars =
+        QStringLiteral("ab =[;\t\r\n\u00e9\u20ac\u0080\u0081\u2192\xd83d") + QChar(u'\0');
+    quint32 x = risingNames ? 7 : 11;
+    const auto next = [&](quint32 n) {
+        x = x * 1103515245u + 12345u;
+        return (x >> 16) % n;
+    };
+    Writes writes;
+    for (int i = 0; i < 400; ++i) {
+        const QString section = risingNames ? QStringLiteral("s%1").arg(i / 8, 3, 10, QChar(u'0'))
+                                            : QStringList{"a", "B", "b", "c "}[next(4)];
+        QString value;
+        for (quint32 n = next(6); n > 0; --n) {
+            value += chars[next(static_cast<quint32>(chars.size()))];
+        }
+        writes << QStringList{section, keys[next(static_cast<quint32>(keys.size()))], value};
+    }
+    return writes;
+}
+
+// Names, keys and values in order, one list per section.
+QList<QStringList> Flat(const std::vector<store::IniSection>& sections) {
+    QList<QStringList> flat;
+    for (const store::IniSection& s : sections) {
+        QStringList row{s.name};
+        for (const store::IniEntry& e : s.entries) {
+            row << e.key << e.value;
+        }
+        flat << row;
+    }
+    return flat;
+}
+
 using Enumeration = void (cInifile::*)(QStringList&, qint32&);
 
 // The names, or a marker when the count disagrees with them.
@@ -172,6 +213,80 @@ private slots:
         }
         ini.Commit();
         QCOMPARE(fileBytes(), expected);
+    }
+
+    // Writing whole sections (rows in a row with the same section) gives the
+    // file that writing their keys one by one gives, and TakeWrittenSections
+    // gives what a reader of that file finds.
+    void writeSection_data() {
+        QTest::addColumn<Writes>("writes");
+        const QString nul(QChar(u'\0'));
+        QTest::newRow("rising names")
+            << Writes{{"s1", "a", "1"}, {"s1", "b", "2"}, {"s2", "a", "3"}};
+        QTest::newRow("key again in other case")
+            << Writes{{"s", "Key", "1"}, {"s", "b", "2"}, {"s", "KEY", "3"}};
+        QTest::newRow("key outside ASCII again")
+            << Writes{{"s", "K\u00e9y", "1"}, {"s", "x", "2"}, {"s", "K\u00c9Y", "3"}};
+        QTest::newRow("section again") << Writes{{"b", "k", "1"}, {"a", "k", "2"}, {"B", "x", "3"}};
+        QTest::newRow("values the reader changes") << Writes{
+            {"s", "a", " padded\t"},     {"s", "b", "a\r\nb\n"}, {"s", "c", "\u2192\u20ac\u0081"},
+            {"s", "d", "a" + nul + "b"}, {"s", "e", ""},         {"s", "f", "\t"}};
+        QTest::newRow("random, rising names") << RandomWrites(true);
+        QTest::newRow("random, any order") << RandomWrites(false);
+        // Names the reader reads otherwise, each alone among plain ones.
+        QTest::newRow("key with =") << Writes{{"s", "k", "1"}, {"s", "a=b", "c"}};
+        QTest::newRow("key opening a header")
+            << Writes{{"s", "k", "1"}, {"s", "[t", "v"}, {"t", "k", "2"}};
+        QTest::newRow("key opening a comment") << Writes{{"s", "k", "1"}, {"s", ";c", "v"}};
+        QTest::newRow("blanks around a key") << Writes{{"s", "k", "1"}, {"s", " k ", "v"}};
+        QTest::newRow("blank after a section name") << Writes{{"s", "k", "1"}, {"u ", "k", "v"}};
+    }
+    void writeSection() {
+        QFETCH(Writes, writes);
+        cInifile byKey = at({});
+        for (const QStringList& w : writes) {
+            byKey.setSection(w[0]);
+            byKey.setKey(w[1]);
+            byKey.setValue(w[2]);
+        }
+        byKey.Commit();
+
+        cInifile bySection(cInifile::kUnlimited, cInifile::kUnlimited);
+        bySection.setPath(m_folder->path(QStringLiteral("bulk.ini")));
+        bySection.StartEmpty();
+        bySection.WriteSection({QStringLiteral("no keys"), {}});
+        for (qsizetype i = 0; i < writes.size();) {
+            store::IniSection section{writes[i][0], {}};
+            for (; i < writes.size() && writes[i][0] == section.name; ++i) {
+                section.entries.push_back({writes[i][1], writes[i][2]});
+            }
+            bySection.WriteSection(std::move(section));
+        }
+        bySection.Commit();
+        QCOMPARE(m_folder->read(QStringLiteral("bulk.ini")), fileBytes());
+
+        cInifile reader = at({}, {}, cInifile::kUnlimited, cInifile::kUnlimited);
+        QCOMPARE(Flat(bySection.TakeWrittenSections()), Flat(reader.TakeAllSections()));
+    }
+
+    // A staged file takes the file's place only when told to.
+    void stage() {
+        writeFile("[s]\r\nk=old\r\n");
+        const QString temp = m_path + QStringLiteral(".tmp");
+        {
+            cInifile ini = at(QStringLiteral("s"), QStringLiteral("k"));
+            ini.setValue(QStringLiteral("new"));
+            const store::StagedFile staged = ini.Stage();
+            QVERIFY(QFile::exists(temp));
+        }
+        QCOMPARE(fileBytes(), QByteArray("[s]\r\nk=old\r\n"));
+        QVERIFY(!QFile::exists(temp));
+
+        cInifile ini = at(QStringLiteral("s"), QStringLiteral("k"));
+        ini.setValue(QStringLiteral("new"));
+        ini.Stage().Replace();
+        QCOMPARE(fileBytes(), QByteArray("[s]\r\nk=new\r\n"));
+        QVERIFY(!QFile::exists(temp));
     }
 
     void valueCapacity_data() {

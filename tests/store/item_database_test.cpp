@@ -105,6 +105,25 @@ QStringList PictureKeysOf(qint32 item) {
     return keys;
 }
 
+// Every key and value of every row, with the item count and the slot bound.
+QList<QStringList> Table() {
+    QList<QStringList> rows{{QString::number(g_lNumberOfItems),
+                             QString::number(g_sAllItems.slotBound())}};
+    for (qint32 i = 0; i <= g_sAllItems.itemBound(); ++i) {
+        QStringList row;
+        for (qint32 s = 1; s <= g_sAllItems.slotBound(); ++s) {
+            row << g_sAllItems.key(i, s) << g_sAllItems.value(i, s);
+        }
+        rows << row;
+    }
+    return rows;
+}
+
+QList<QStringList> ReloadedTable() {
+    store::LoadAllItems();
+    return Table();
+}
+
 } // namespace
 
 class ItemDatabaseTest : public QObject {
@@ -238,6 +257,86 @@ private slots:
         QCOMPARE(folder.read(kBackup), before);
         QCOMPARE(window.stamps.size(), stampsBefore);
         QCOMPARE(g_lNumberOfItems, 2);
+    }
+
+    // After a save the table is what loading the file gives, whatever the
+    // rows held: values the reader trims or maps, a key written twice, a row
+    // with nothing to store, a left-out item, an appended one, a failed write.
+    void tableAfterSaveIsTheFilesTable() {
+        Folder folder;
+        FakeItemWindow window;
+        const auto damagedTable = [&] {
+            folder.write(kDatabase, "[ITEMNUMB000001]\r\ntxtDescription=one\r\n\r\n"
+                                    "[ITEMNUMB000002]\r\ntxtDescription=two\r\ntxtYear=1921\r\n\r\n"
+                                    "[ITEMNUMB000003]\r\ntxtDescription=three\r\n");
+            store::LoadAllItems();
+            g_sAllItems.setSlot(1, 2, "txtCountry", " \tCanada  ");
+            g_sAllItems.setSlot(1, 3, "txtMiscNotes", QStringLiteral("a\r\nb \u2192 \u20ac\u0081"));
+            g_sAllItems.setSlot(1, 4, "txtMiscNotes2", QString("x") + QChar(u'\0') + "y");
+            g_sAllItems.setSlot(1, 5, "g_sListOfImagesForItem(1)", "p1.jpg ");
+            g_sAllItems.setSlot(2, 3, "TXTYEAR", "1922");
+            g_sAllItems.setSlot(2, 4, "txtCountry", "   ");
+            g_sAllItems.setSlot(3, 1, "txtDescription", "  ");
+        };
+        g_lCurrentItem = 1;
+        damagedTable();
+        store::SaveAllItems(0);
+        QList<QStringList> saved = Table();
+        QCOMPARE(saved, ReloadedTable());
+        QCOMPARE(g_lNumberOfItems, 2);
+        QCOMPARE(g_sAllItems.value(1, 2), "Canada");
+        QCOMPARE(g_sAllItems.value(1, 3), QStringLiteral("a  b ? \u20ac\u0081"));
+        QCOMPARE(g_sAllItems.value(1, 4), "xy");
+        QCOMPARE(g_sAllItems.value(1, 5), "p1.jpg");
+        QCOMPARE(g_sAllItems.ownSlots(2).size(), 2u);
+        QCOMPARE(g_sAllItems.value(2, 2), "1922");
+
+        damagedTable();
+        store::SaveAllItems(2);
+        saved = Table();
+        QCOMPARE(saved, ReloadedTable());
+        QCOMPARE(g_lNumberOfItems, 1);
+
+        damagedTable();
+        window.text("txtDescription", QStringLiteral("  new \u2192 item "))
+            .text("txtMiscNotes", "l1\nl2");
+        g_lCurrentItem = 0;
+        g_sListOfImagesForItem = {QString(), QStringLiteral("pic.jpg ")};
+        store::SaveAllItems(-1);
+        QCOMPARE(g_lCurrentItem, 4);
+        saved = Table();
+        QCOMPARE(saved, ReloadedTable());
+        QCOMPARE(g_sAllItems.value(3, 1), "new ? item");
+
+        // A temporary file that cannot be written stops the save before the rename.
+        QVERIFY(QDir().mkpath(folder.path("_data\\991106EB51.tmp")));
+        damagedTable();
+        const QByteArray before = folder.read(kDatabase);
+        store::SaveAllItems(0);
+        QCOMPARE(folder.read(kDatabase), before);
+        saved = Table();
+        QCOMPARE(saved, ReloadedTable());
+        QCOMPARE(g_lNumberOfItems, 3);
+        QVERIFY(QDir(folder.path("_data\\991106EB51.tmp")).removeRecursively());
+    }
+
+    // With no database to back up, an older backup stays and the failed step
+    // is logged; a later save backs up through a temporary name it cleans up.
+    void olderBackupStaysWithoutADatabase() {
+        Folder folder;
+        const QByteArray older("[ITEMNUMB000001]\r\ntxtDescription=older\r\n");
+        folder.write(kBackup, older);
+        folder.write(kBackup + ".tmp", "left by a killed save");
+        FakeItemWindow window;
+        AddItem(window, "first");
+        QCOMPARE(folder.read(kBackup), older);
+        QVERIFY(folder.read("corvantheil.Err").contains("\"53\",\"File not found\""));
+
+        const QByteArray first = folder.read(kDatabase);
+        AddItem(window, "second");
+        QCOMPARE(folder.read(kBackup), first);
+        QVERIFY(!folder.exists(kBackup + ".tmp"));
+        QVERIFY(!folder.exists(kDatabase + ".tmp"));
     }
 
     void newItemIsAppendedLast() {
