@@ -2,6 +2,8 @@
 
 #include "app/Win1252.h"
 
+#include <QIODevice>
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -63,45 +65,6 @@ bool SameName(QStringView a, QStringView b) {
     }
     return true;
 }
-
-// Key names repeat from section to section: every section shares one copy of
-// each name. Most sections list their keys in the same order as the one
-// before, so the name at the same position is tried before the table.
-class KeyNames {
-public:
-    QString get(std::size_t position, const char* b, const char* e) {
-        const std::string_view raw(b, static_cast<std::size_t>(e - b));
-        if (position < m_byPosition.size() && m_byPosition[position] &&
-            m_byPosition[position]->first == raw) {
-            return m_byPosition[position]->second;
-        }
-        auto it = m_names.find(raw);
-        if (it == m_names.end()) {
-            QString name = app::FromWin1252(b, e - b);
-            // A file of ever new names is not worth remembering.
-            if (m_names.size() >= kMaxNames) {
-                return name;
-            }
-            it = m_names.emplace(std::string(raw), std::move(name)).first;
-        }
-        if (position >= m_byPosition.size()) {
-            m_byPosition.resize(position + 1, nullptr);
-        }
-        m_byPosition[position] = &*it;
-        return it->second;
-    }
-
-private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
-    };
-    static constexpr std::size_t kMaxNames = 4096;
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
-    std::vector<const std::pair<const std::string, QString>*> m_byPosition;
-};
 
 // The entries of a section are sized from the one before and trimmed when the
 // section ends, so that no section keeps room it does not use.
@@ -383,50 +346,128 @@ IniDocument::IniDocument(IniDocument&&) noexcept = default;
 IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
 IniDocument::~IniDocument() = default;
 
-IniDocument IniDocument::Parse(const QByteArray& bytes) {
-    IniDocument doc;
-    KeyNames keyNames;
-    IniSection* current = nullptr;
-    QByteArray scratch;
+QString KeyNames::get(std::size_t position, const char* b, const char* e) {
+    const std::string_view raw(b, static_cast<std::size_t>(e - b));
+    if (position < m_byPosition.size() && m_byPosition[position] &&
+        m_byPosition[position]->first == raw) {
+        return m_byPosition[position]->second;
+    }
+    auto it = m_names.find(raw);
+    if (it == m_names.end()) {
+        QString name = app::FromWin1252(b, e - b);
+        // A file of ever new names is not worth remembering.
+        if (m_names.size() >= kMaxNames) {
+            return name;
+        }
+        it = m_names.emplace(std::string(raw), std::move(name)).first;
+    }
+    if (position >= m_byPosition.size()) {
+        m_byPosition.resize(position + 1, nullptr);
+    }
+    m_byPosition[position] = &*it;
+    return it->second;
+}
 
-    const char* p = bytes.constData();
-    const char* end = p + bytes.size();
+namespace {
+
+// The bytes of a line without its NULs, which the reader drops.
+struct Line {
+    const char* b;
+    const char* e;
+};
+Line WithoutNuls(const char* b, const char* e, QByteArray& scratch) {
+    if (std::memchr(b, '\0', static_cast<std::size_t>(e - b))) {
+        scratch = QByteArray(b, e - b);
+        scratch.replace('\0', QByteArray());
+        return {scratch.constData(), scratch.constData() + scratch.size()};
+    }
+    return {b, e};
+}
+
+} // namespace
+
+void IndexSections(const char* start, const char* end, qsizetype base, bool withNames,
+                   std::vector<SectionSpan>& spans) {
+    QByteArray scratch;
+    const char* p = start;
+    // Only a line whose first character that is not blank is "[" heads a
+    // section: look for "[" and test what stands before it, not every line.
+    while (const char* bracket = static_cast<const char*>(std::memchr(p, '[', end - p))) {
+        const char* lineBegin = bracket;
+        while (lineBegin > start && IsBlank(lineBegin[-1])) {
+            --lineBegin;
+        }
+        const char* nl = static_cast<const char*>(std::memchr(bracket, '\n', end - bracket));
+        const char* lineEnd = nl ? nl : end;
+        p = nl ? nl + 1 : end;
+        if (lineBegin > start && lineBegin[-1] != '\n') {
+            p = bracket + 1;
+            continue;
+        }
+        auto [b, e] = WithoutNuls(bracket, lineEnd, scratch);
+        Trim(b, e);
+        const char* nameBegin = b + 1;
+        const char* nameEnd = e;
+        for (const char* q = e; q > nameBegin; --q) {
+            if (q[-1] == ']') {
+                nameEnd = q - 1;
+                break;
+            }
+        }
+        Trim(nameBegin, nameEnd);
+        if (!spans.empty()) {
+            spans.back().end = base + (lineBegin - start);
+        }
+        spans.push_back({withNames ? app::FromWin1252(nameBegin, nameEnd - nameBegin) : QString(),
+                         base + (p - start), -1, nameEnd > nameBegin});
+    }
+}
+
+std::vector<SectionSpan> IndexSections(const QByteArray& bytes) {
+    std::vector<SectionSpan> spans;
+    IndexSections(bytes.constData(), bytes.constData() + bytes.size(), 0, true, spans);
+    if (!spans.empty()) {
+        spans.back().end = bytes.size();
+    }
+    return spans;
+}
+
+std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames) {
+    constexpr qsizetype kChunk = 128 * 1024;
+    std::vector<SectionSpan> spans;
+    QByteArray buffer;
+    qsizetype base = 0;
+    bool atEnd = false;
+    while (!atEnd) {
+        const qsizetype kept = buffer.size();
+        buffer.resize(kept + kChunk);
+        const qint64 got = file.read(buffer.data() + kept, kChunk);
+        buffer.resize(kept + std::max<qint64>(got, 0));
+        atEnd = got <= 0;
+        // Whole lines only; the rest waits for the next chunk.
+        const qsizetype lastNl = atEnd ? buffer.size() - 1 : buffer.lastIndexOf('\n');
+        if (lastNl < 0) {
+            continue;
+        }
+        IndexSections(buffer.constData(), buffer.constData() + lastNl + 1, base, withNames, spans);
+        base += lastNl + 1;
+        buffer.remove(0, lastNl + 1);
+    }
+    if (!spans.empty()) {
+        spans.back().end = base;
+    }
+    return spans;
+}
+
+void ParseSectionBody(const char* p, const char* end, KeyNames& keyNames,
+                      std::vector<IniEntry>& entries) {
+    QByteArray scratch;
     while (p < end) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
-        const char* lineEnd = nl ? nl : end;
-        const char* b = p;
-        const char* e = lineEnd;
+        auto [b, e] = WithoutNuls(p, nl ? nl : end, scratch);
         p = nl ? nl + 1 : end;
-
-        if (std::memchr(b, '\0', e - b)) {
-            scratch = QByteArray(b, e - b);
-            scratch.replace('\0', QByteArray());
-            b = scratch.constData();
-            e = b + scratch.size();
-        }
         Trim(b, e);
         if (b == e || *b == ';') {
-            continue;
-        }
-        if (*b == '[') {
-            const char* nameBegin = b + 1;
-            const char* nameEnd = e;
-            for (const char* q = e; q > nameBegin; --q) {
-                if (q[-1] == ']') {
-                    nameEnd = q - 1;
-                    break;
-                }
-            }
-            Trim(nameBegin, nameEnd);
-            FinishSection(current);
-            const std::size_t expected = current ? current->entries.size() + 4 : 0;
-            doc.m_sections.push_back(
-                {app::FromWin1252(nameBegin, nameEnd - nameBegin), std::vector<IniEntry>()});
-            current = &doc.m_sections.back();
-            current->entries.reserve(expected);
-            continue;
-        }
-        if (!current) {
             continue;
         }
         const char* eq = static_cast<const char*>(std::memchr(b, '=', e - b));
@@ -435,10 +476,24 @@ IniDocument IniDocument::Parse(const QByteArray& bytes) {
         const char* valueEnd = e;
         Trim(b, keyEnd);
         Trim(valueBegin, valueEnd);
-        current->entries.push_back({keyNames.get(current->entries.size(), b, keyEnd),
-                                    app::FromWin1252(valueBegin, valueEnd - valueBegin)});
+        entries.push_back({keyNames.get(entries.size(), b, keyEnd),
+                           app::FromWin1252(valueBegin, valueEnd - valueBegin)});
     }
-    FinishSection(current);
+}
+
+IniDocument IniDocument::Parse(const QByteArray& bytes) {
+    IniDocument doc;
+    KeyNames keyNames;
+    std::size_t expected = 0;
+    for (const SectionSpan& span : IndexSections(bytes)) {
+        doc.m_sections.push_back({span.name, std::vector<IniEntry>()});
+        IniSection& section = doc.m_sections.back();
+        section.entries.reserve(expected);
+        ParseSectionBody(bytes.constData() + span.begin, bytes.constData() + span.end, keyNames,
+                         section.entries);
+        FinishSection(&section);
+        expected = section.entries.size() + 4;
+    }
     return doc;
 }
 

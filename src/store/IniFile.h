@@ -5,12 +5,17 @@
 #include <QString>
 #include <memory>
 #include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 // The INI file layer: a file is read once into memory and written whole in one
 // pass. Section and key names match without regard to letter case; names keep
 // their file order; a new section goes after the last one, a new key after the
 // last key of its section, and an existing key is replaced in place.
+class QIODevice;
+
 namespace store {
 
 struct IniEntry {
@@ -22,6 +27,42 @@ struct IniSection {
     QString name;
     std::vector<IniEntry> entries;
 };
+
+// Key names repeat from section to section: every section shares one copy of
+// each name. Most sections list their keys in the same order as the one
+// before, so the name at the same position is tried before the table.
+class KeyNames {
+public:
+    QString get(std::size_t position, const char* b, const char* e);
+
+private:
+    struct Hash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view s) const {
+            return std::hash<std::string_view>{}(s);
+        }
+    };
+    static constexpr std::size_t kMaxNames = 4096;
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
+    std::vector<const std::pair<const std::string, QString>*> m_byPosition;
+};
+
+// A section found in a file's bytes, its key lines not yet read: they lie
+// between byte offsets begin and end.
+struct SectionSpan {
+    QString name; // left null when the caller asked only whether it has one
+    qsizetype begin = 0;
+    qsizetype end = 0;
+    bool named = false;
+};
+
+// The sections the reader finds, in file order, without reading their keys:
+// in bytes held in memory, or read through a small buffer from a file.
+std::vector<SectionSpan> IndexSections(const QByteArray& bytes);
+std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames);
+// Appends the keys of the lines between p and end, as the reader reads them.
+void ParseSectionBody(const char* p, const char* end, KeyNames& keyNames,
+                      std::vector<IniEntry>& entries);
 
 class IniDocument {
 public:

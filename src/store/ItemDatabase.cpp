@@ -155,7 +155,60 @@ void FillTable(std::vector<IniSection>&& sections) {
 void ItemTable::reset(qint32 itemCount) {
     m_rows.clear();
     m_rows.resize(static_cast<std::size_t>(itemCount) + 1);
+    m_unread.clear();
+    m_unreadCount = 0;
+    m_file.reset();
+    m_window = QByteArray();
+    m_keyNames = KeyNames();
     m_slotBound = 1;
+}
+
+void ItemTable::resetFromFile(std::unique_ptr<QFile> file, const std::vector<SectionSpan>& spans) {
+    reset(static_cast<qint32>(spans.size()));
+    m_unread.resize(m_rows.size());
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        m_unread[i + 1] = {spans[i].begin, spans[i].end};
+    }
+    m_unreadCount = static_cast<qint32>(spans.size());
+    m_file = m_unreadCount > 0 ? std::move(file) : nullptr;
+}
+
+std::vector<IniEntry>& ItemTable::row(qint32 item) const {
+    const auto i = static_cast<std::size_t>(item);
+    if (i < m_unread.size() && m_unread[i].begin >= 0) {
+        const Unread span = std::exchange(m_unread[i], Unread());
+        // Rows are mostly read in file order: fetch the following ones too.
+        constexpr qsizetype kWindow = 256 * 1024;
+        const qsizetype length = span.end - span.begin;
+        if (span.begin < m_windowBegin || span.end > m_windowBegin + m_window.size()) {
+            m_window.resize(std::max(length, kWindow));
+            m_windowBegin = span.begin;
+            const qint64 got = m_file && m_file->seek(span.begin)
+                                   ? m_file->read(m_window.data(), m_window.size())
+                                   : 0;
+            // A file cut short since it was opened yields what is left of it.
+            m_window.resize(std::max<qint64>(got, 0));
+        }
+        const char* data = m_window.constData() + (span.begin - m_windowBegin);
+        const qsizetype available =
+            std::clamp<qsizetype>(m_window.size() - (span.begin - m_windowBegin), 0, length);
+        ParseSectionBody(data, data + available, m_keyNames, m_rows[i]);
+        m_slotBound = std::max(m_slotBound, static_cast<qint32>(m_rows[i].size()));
+        if (--m_unreadCount == 0) {
+            m_file.reset();
+            m_window = QByteArray();
+            m_windowBegin = 0;
+            m_unread.clear();
+        }
+    }
+    return m_rows[i];
+}
+
+qint32 ItemTable::slotBound() const {
+    for (qint32 i = 1; m_unreadCount > 0 && i <= itemBound(); ++i) {
+        row(i);
+    }
+    return m_slotBound;
 }
 
 void ItemTable::checkItem(qint32 item) const {
@@ -166,25 +219,25 @@ void ItemTable::checkItem(qint32 item) const {
 
 const IniEntry& ItemTable::at(qint32 item, qint32 slot) const {
     checkItem(item);
-    if (slot < 0 || slot > m_slotBound) {
+    const std::vector<IniEntry>& own = row(item);
+    if (slot >= 1 && slot <= static_cast<qint32>(own.size())) {
+        return own[static_cast<std::size_t>(slot - 1)];
+    }
+    if (slot < 0 || slot > slotBound()) {
         app::Raise(app::kSubscriptOutOfRange);
     }
-    const std::vector<IniEntry>& row = m_rows[static_cast<std::size_t>(item)];
-    if (slot == 0 || slot > static_cast<qint32>(row.size())) {
-        return EmptySlot();
-    }
-    return row[static_cast<std::size_t>(slot - 1)];
+    return EmptySlot();
 }
 
 const std::vector<IniEntry>& ItemTable::ownSlots(qint32 item) const {
     checkItem(item);
-    return m_rows[static_cast<std::size_t>(item)];
+    return row(item);
 }
 
 void ItemTable::setRow(qint32 item, std::vector<IniEntry>&& entries) {
     checkItem(item);
-    m_slotBound = std::max(m_slotBound, static_cast<qint32>(entries.size()));
-    m_rows[static_cast<std::size_t>(item)] = std::move(entries);
+    row(item) = std::move(entries);
+    m_slotBound = std::max(m_slotBound, static_cast<qint32>(m_rows[item].size()));
 }
 
 void ItemTable::setSlot(qint32 item, qint32 slot, const QString& key, const QString& value) {
@@ -192,29 +245,29 @@ void ItemTable::setSlot(qint32 item, qint32 slot, const QString& key, const QStr
     if (slot < 1) {
         app::Raise(app::kSubscriptOutOfRange);
     }
-    std::vector<IniEntry>& row = m_rows[static_cast<std::size_t>(item)];
-    if (slot > static_cast<qint32>(row.size())) {
-        row.resize(static_cast<std::size_t>(slot));
+    std::vector<IniEntry>& own = row(item);
+    if (slot > static_cast<qint32>(own.size())) {
+        own.resize(static_cast<std::size_t>(slot));
     }
-    row[static_cast<std::size_t>(slot - 1)] = {key, value};
+    own[static_cast<std::size_t>(slot - 1)] = {key, value};
     m_slotBound = std::max(m_slotBound, slot);
 }
 
 void ItemTable::clearRow(qint32 item) {
     checkItem(item);
-    m_rows[static_cast<std::size_t>(item)].clear();
+    row(item).clear();
 }
 
 std::vector<IniEntry> ItemTable::takeRow(qint32 item) {
     checkItem(item);
-    return std::exchange(m_rows[static_cast<std::size_t>(item)], {});
+    return std::exchange(row(item), {});
 }
 
 void ItemTable::prefetchSlots(qint32 item) const {
     if (item >= 0 && item <= itemBound()) {
-        const std::vector<IniEntry>& row = m_rows[static_cast<std::size_t>(item)];
-        const char* end = reinterpret_cast<const char*>(row.data() + row.size());
-        for (auto p = reinterpret_cast<const char*>(row.data()); p < end; p += 64) {
+        const std::vector<IniEntry>& own = row(item);
+        const char* end = reinterpret_cast<const char*>(own.data() + own.size());
+        for (auto p = reinterpret_cast<const char*>(own.data()); p < end; p += 64) {
             Prefetch(p);
         }
     }
@@ -222,7 +275,7 @@ void ItemTable::prefetchSlots(qint32 item) const {
 
 void ItemTable::prefetchTexts(qint32 item) const {
     if (item >= 0 && item <= itemBound()) {
-        for (const IniEntry& slot : m_rows[static_cast<std::size_t>(item)]) {
+        for (const IniEntry& slot : row(item)) {
             Prefetch(slot.value.constData());
         }
     }
@@ -298,10 +351,13 @@ QString ItemDatabaseBackupPath() {
 void LoadAllItems() {
     app::Guard guard;
     cInifile ini(cInifile::kUnlimited, cInifile::kUnlimited);
-    std::vector<IniSection> sections;
+    cInifile::UnreadSections file;
     guard.step([&] { ini.setPath(ItemDatabasePath()); });
-    guard.step([&] { sections = ini.TakeAllSections(); });
-    guard.step([&] { FillTable(std::move(sections)); });
+    guard.step([&] { file = ini.TakeAllSectionsUnread(); });
+    guard.step([&] {
+        g_lNumberOfItems = static_cast<qint32>(file.sections.size());
+        g_sAllItems.resetFromFile(std::move(file.file), file.sections);
+    });
 }
 
 void SaveAllItems(qint32 leaveOut) {

@@ -2,8 +2,10 @@
 
 #include "store/IniFile.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <memory>
 #include <vector>
 
 // The item database: every item of the collection, read whole into the item
@@ -14,11 +16,18 @@ namespace store {
 // (2, i, s) its value. Items 1..itemBound() are the file's sections in order;
 // row 0 stages an item being added. Every item has slotBound() slots; those
 // past its own keys read as empty.
+//
+// Rows filled from a file are read from it when first asked for, a window of
+// neighbouring rows at a time, so that a large collection opens at once; the
+// file is closed when every row is read.
 class ItemTable {
 public:
     void reset(qint32 itemCount);
+    // Items 1..spans.size() are the sections of the open file, read on demand.
+    void resetFromFile(std::unique_ptr<QFile> file, const std::vector<SectionSpan>& spans);
     qint32 itemBound() const { return static_cast<qint32>(m_rows.size()) - 1; }
-    qint32 slotBound() const { return m_slotBound; }
+    // Reads every row: the bound is that of the item with the most keys.
+    qint32 slotBound() const;
 
     // Subscript out of range (9) outside the bounds.
     const QString& key(qint32 item, qint32 slot) const { return at(item, slot).key; }
@@ -40,9 +49,21 @@ public:
 private:
     const IniEntry& at(qint32 item, qint32 slot) const;
     void checkItem(qint32 item) const;
+    // The row, read from the file's bytes when it has not been yet.
+    std::vector<IniEntry>& row(qint32 item) const;
 
-    std::vector<std::vector<IniEntry>> m_rows = std::vector<std::vector<IniEntry>>(1);
-    qint32 m_slotBound = 1;
+    struct Unread {
+        qsizetype begin = -1; // -1: read, or never from a file
+        qsizetype end = -1;
+    };
+    mutable std::vector<std::vector<IniEntry>> m_rows = std::vector<std::vector<IniEntry>>(1);
+    mutable std::vector<Unread> m_unread;
+    mutable qint32 m_unreadCount = 0;
+    mutable std::unique_ptr<QFile> m_file;
+    mutable QByteArray m_window; // bytes of the file from m_windowBegin on
+    mutable qsizetype m_windowBegin = 0;
+    mutable KeyNames m_keyNames;
+    mutable qint32 m_slotBound = 1;
 };
 
 extern ItemTable g_sAllItems;

@@ -149,6 +149,20 @@ std::vector<IniSection> cInifile::TakeAllSections() {
     return Cut(std::move(all));
 }
 
+cInifile::UnreadSections cInifile::TakeAllSectionsUnread() {
+    Q_ASSERT(m_valueCapacity == kUnlimited && m_listCapacity == kUnlimited);
+    UnreadSections unread;
+    auto file = std::make_unique<QFile>(app::NativePath(m_path));
+    // A file that is missing or cannot be read is an empty file to the layer.
+    if (m_path.isEmpty() || !file->open(QIODevice::ReadOnly)) {
+        return unread;
+    }
+    unread.sections = store::IndexSections(*file, false);
+    std::erase_if(unread.sections, [](const store::SectionSpan& s) { return !s.named; });
+    unread.file = std::move(file);
+    return unread;
+}
+
 std::vector<IniSection> cInifile::TakeWrittenSections() {
     std::vector<IniSection> all = Document().takeSectionsAsReadBack();
     m_loaded = false;

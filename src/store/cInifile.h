@@ -3,8 +3,10 @@
 #include "store/AtomicFile.h"
 #include "store/IniFile.h"
 
+#include <QFile>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 // The one class through which the program reads and writes INI files. The
 // caller sets Path, Section and Key, then reads or assigns Value or asks for a
@@ -42,6 +44,14 @@ public:
     // Every named section in file order with its keys and values, cut by the
     // capacities as the single reads would cut them. Leaves the file unread.
     std::vector<store::IniSection> TakeAllSections();
+
+    // The open file and its named sections, their keys left unread, for an
+    // instance that cuts nothing (kUnlimited capacities). Reads the file anew.
+    struct UnreadSections {
+        std::unique_ptr<QFile> file; // null when missing or unreadable
+        std::vector<store::SectionSpan> sections;
+    };
+    UnreadSections TakeAllSectionsUnread();
 
     // The same as TakeAllSections after the file has been written and read
     // again: names and values as the reader gives them back.

@@ -107,8 +107,8 @@ QStringList PictureKeysOf(qint32 item) {
 
 // Every key and value of every row, with the item count and the slot bound.
 QList<QStringList> Table() {
-    QList<QStringList> rows{{QString::number(g_lNumberOfItems),
-                             QString::number(g_sAllItems.slotBound())}};
+    QList<QStringList> rows{
+        {QString::number(g_lNumberOfItems), QString::number(g_sAllItems.slotBound())}};
     for (qint32 i = 0; i <= g_sAllItems.itemBound(); ++i) {
         QStringList row;
         for (qint32 s = 1; s <= g_sAllItems.slotBound(); ++s) {
@@ -375,6 +375,60 @@ private slots:
         QCOMPARE(g_sAllItems.key(0, 30), "");
         QVERIFY_THROWS_EXCEPTION(app::RuntimeError, g_sAllItems.key(1, 31));
         QVERIFY_THROWS_EXCEPTION(app::RuntimeError, g_sAllItems.key(3, 1));
+    }
+
+    // Rows are read from the file when first asked for, in any order, and must
+    // come out as reading the whole file would give them.
+    void rowsReadOnDemandMatchTheWholeFile() {
+        Folder folder;
+        QByteArray file = "; a comment\r\nstray=line before any section\r\n";
+        for (int i = 1; i <= 3000; ++i) {
+            file += "  [ITEMNUMB" + QByteArray::number(i) + "]\r\n";
+            file += "txtDescription= Coin [" + QByteArray::number(i) + "] \r\n";
+            for (int k = 0; k < i % 7; ++k) {
+                file += "txtDetail" + QByteArray::number(k) + "=v\0" + QByteArray::number(k) + "\n";
+            }
+            if (i % 1000 == 0) {
+                file += "[]\r\nlost=with its nameless section\r\n";
+            }
+        }
+        folder.write(kDatabase, file);
+        const store::IniDocument whole = store::IniDocument::Parse(file);
+        store::LoadAllItems();
+        QCOMPARE(g_lNumberOfItems, 3000);
+        // Out of order first: the last row, then one in the middle.
+        QCOMPARE(g_sAllItems.ownSlots(3000).front().value, QStringLiteral("Coin [3000]"));
+        QCOMPARE(g_sAllItems.ownSlots(1500).size(), std::size_t(1 + 1500 % 7));
+        qint32 item = 0;
+        for (const store::IniSection& section : whole.sections()) {
+            if (section.name.isEmpty()) {
+                continue;
+            }
+            ++item;
+            QCOMPARE(g_sAllItems.ownSlots(item).size(), section.entries.size());
+            for (std::size_t s = 0; s < section.entries.size(); ++s) {
+                QCOMPARE(g_sAllItems.ownSlots(item)[s].key, section.entries[s].key);
+                QCOMPARE(g_sAllItems.ownSlots(item)[s].value, section.entries[s].value);
+            }
+        }
+        QCOMPARE(g_sAllItems.slotBound(), 7);
+    }
+
+    // The file changing under a loaded table must not crash or lose what was read.
+    void aFileCutShortAfterLoadingReadsWhatIsLeft() {
+        Folder folder;
+        QByteArray file;
+        for (int i = 1; i <= 2000; ++i) {
+            file += "[ITEMNUMB" + QByteArray::number(i) + "]\r\ntxtYear=" + QByteArray::number(i) +
+                    "\r\ntxtMiscNotes=" + QByteArray(400, 'n') + "\r\n";
+        }
+        folder.write(kDatabase, file);
+        store::LoadAllItems();
+        QCOMPARE(g_sAllItems.ownSlots(1).front().value, QStringLiteral("1"));
+        folder.write(kDatabase, file.left(100));
+        QCOMPARE(g_lNumberOfItems, 2000);
+        QVERIFY(g_sAllItems.ownSlots(2000).empty());
+        QCOMPARE(g_sAllItems.ownSlots(1).front().value, QStringLiteral("1"));
     }
 
     void failedSaveKeepsTheDatabaseAndLogs() {

@@ -30,15 +30,15 @@ MainMenus::MainMenus(frmMain* window) : QObject(window), m_window(window) {
     AddAction(edit, QStringLiteral("&Undo"), QStringLiteral("mnuEditUndo"));
     AddSeparator(edit, QStringLiteral("mnuEditBar0"));
     AddAction(edit, QStringLiteral("Cu&t"), QStringLiteral("mnuEditCut"))
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+X")));
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
     AddAction(edit, QStringLiteral("&Copy"), QStringLiteral("mnuEditCopy"))
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+C")));
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     AddAction(edit, QStringLiteral("&Paste"), QStringLiteral("mnuEditPaste"))
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+V")));
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
     AddAction(edit, QStringLiteral("&Delete Selection"), QStringLiteral("mnuEditDelete"))
-        ->setShortcut(QKeySequence(QStringLiteral("Del")));
+        ->setShortcut(QKeySequence(Qt::Key_Delete));
     AddAction(edit, QStringLiteral("Select All"), QStringLiteral("mnuEditSelectAll"))
-        ->setShortcut(QKeySequence(QStringLiteral("Ctrl+A")));
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
 
     QMenu* tools = AddMenu(QStringLiteral("&Tools"), QStringLiteral("mnuTools"));
     AddAction(tools, QStringLiteral("&View Full-Size Version of Selected Picture"),

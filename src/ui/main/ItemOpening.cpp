@@ -147,12 +147,13 @@ void frmMain::ClearItemFields() {
 
 void frmMain::LoadItemIntoWindow() {
     app::Guard guard;
-    const qint32 r = store::g_lCurrentItem;
-    const qint32 slotCount = store::g_sAllItems.slotBound();
-    for (qint32 s = 1; s <= slotCount; ++s) {
+    // Slots past the item's own keys are empty and match no box.
+    std::vector<store::IniEntry> own;
+    guard.step([&] { own = store::g_sAllItems.ownSlots(store::g_lCurrentItem); });
+    for (const store::IniEntry& slot : own) {
         guard.step([&] {
-            const QString& k = store::g_sAllItems.key(r, s);
-            const QString& v = store::g_sAllItems.value(r, s);
+            const QString& k = slot.key;
+            const QString& v = slot.value;
             if (k.isEmpty()) {
                 return;
             }
