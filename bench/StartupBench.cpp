@@ -28,7 +28,8 @@ constexpr int kItems = 20000;
 double LaunchMs(const QString& mode, const QString& folder, double* peakMb) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) && !env.contains(QStringLiteral("DISPLAY"))) {
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) &&
+        !env.contains(QStringLiteral("DISPLAY"))) {
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     }
     child.setProcessEnvironment(env);
