@@ -79,16 +79,6 @@ void WriteFloor(const QByteArray& bytes) {
     ::fsync(f.handle());
 }
 
-// The floor of a save that copies the file to the backup, writes it anew and
-// reads it back.
-void SaveFloor(const QByteArray& bytes) {
-    const QString copy = DatabaseFile() + QStringLiteral(".floorcopy");
-    QFile::remove(copy);
-    QFile::copy(DatabaseFile(), copy);
-    WriteFloor(bytes);
-    ReadFloor();
-}
-
 // Child mode: the first load in a fresh process, so that the peak resident
 // memory is that of the loaded table.
 int LoadChild(const QString& folder, int runs) {
@@ -136,11 +126,9 @@ void Measure(const QString& root, int items, int runs, bool withRss) {
     store::g_lCurrentItem = 1;
     Print("save", items, MedianMs(runs, [] { store::SaveAllItems(0); }));
     Print("write_floor", items, MedianMs(runs, [&] { WriteFloor(bytes); }));
-    Print("save_floor", items, MedianMs(runs, [&] { SaveFloor(bytes); }));
     Print("file_mb", items, static_cast<double>(bytes.size()) / (1024.0 * 1024.0));
     store::g_sAllItems.reset(0);
     QFile::remove(file + ".floor");
-    QFile::remove(file + ".floorcopy");
 }
 
 } // namespace
