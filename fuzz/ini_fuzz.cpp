@@ -1,5 +1,6 @@
 #include "store/IniFile.h"
 
+#include <QBuffer>
 #include <QByteArray>
 #include <QString>
 
@@ -75,6 +76,36 @@ void CheckLookUp(const IniDocument& doc) {
     }
 }
 
+// Indexing through a small buffer finds the sections the whole-file reader
+// finds, and reading each section's lines gives the same keys and values.
+void CheckIndexedReading(const QByteArray& bytes, const IniDocument& read, qsizetype chunk) {
+    QByteArray copy = bytes;
+    QBuffer device(&copy);
+    device.open(QIODevice::ReadOnly);
+    const std::vector<store::SectionSpan> spans = store::IndexSections(device, true, chunk);
+    if (spans.size() != read.sections().size()) {
+        Fail("indexed section count");
+    }
+    store::KeyNames names;
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        if (spans[i].name != read.sections()[i].name || spans[i].named == spans[i].name.isEmpty()) {
+            Fail("indexed section name", spans[i].name);
+        }
+        std::vector<store::IniEntry> entries;
+        store::ParseSectionBody(bytes.constData() + spans[i].begin,
+                                bytes.constData() + spans[i].end, names, entries);
+        const auto& expected = read.sections()[i].entries;
+        if (entries.size() != expected.size()) {
+            Fail("indexed key count in", spans[i].name);
+        }
+        for (std::size_t k = 0; k < entries.size(); ++k) {
+            if (entries[k].key != expected[k].key || entries[k].value != expected[k].value) {
+                Fail("indexed key", entries[k].key);
+            }
+        }
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -89,5 +120,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("second write differs");
     }
     CheckLookUp(read);
+    CheckIndexedReading(bytes, read, size > 0 ? 1 + data[0] % 97 : 1);
     return 0;
 }

@@ -432,8 +432,9 @@ std::vector<SectionSpan> IndexSections(const QByteArray& bytes) {
     return spans;
 }
 
-std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames) {
-    constexpr qsizetype kChunk = 128 * 1024;
+// The buffer stays small enough for the processor's cache.
+std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames, qsizetype chunk) {
+    const qsizetype kChunk = std::max<qsizetype>(chunk, 1);
     std::vector<SectionSpan> spans;
     QByteArray buffer;
     qsizetype base = 0;

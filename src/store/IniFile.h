@@ -59,7 +59,8 @@ struct SectionSpan {
 // The sections the reader finds, in file order, without reading their keys:
 // in bytes held in memory, or read through a small buffer from a file.
 std::vector<SectionSpan> IndexSections(const QByteArray& bytes);
-std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames);
+std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames,
+                                       qsizetype chunk = 128 * 1024);
 // Appends the keys of the lines between p and end, as the reader reads them.
 void ParseSectionBody(const char* p, const char* end, KeyNames& keyNames,
                       std::vector<IniEntry>& entries);
