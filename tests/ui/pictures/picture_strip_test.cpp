@@ -29,27 +29,34 @@ QColor CentreColour(const QPixmap& pixmap) {
 
 class PictureStripTest : public QObject {
     Q_OBJECT
-    std::unique_ptr<ProgramFolderFixture> m_folder;
-    std::unique_ptr<QWidget> m_area;
-    std::unique_ptr<PictureStrip> m_strip;
+    struct Strip {
+        ProgramFolderFixture folder;
+        QWidget area;
+        PictureStrip strip{&area};
+    };
+    std::unique_ptr<Strip> m_s; // fresh for each test
 
-    // Pictures 1..count, each filled with its own colour.
+    // Pictures 1..count, each filled with its own colour, put in the strip.
     void ListPictures(int count) {
         store::g_sListOfImagesForItem = QStringList(QString());
-        QDir().mkpath(m_folder->path(QStringLiteral("_data\\_userImages")));
+        QDir().mkpath(m_s->folder.path(QStringLiteral("_data\\_userImages")));
         for (int n = 1; n <= count; ++n) {
             const QString relative = QStringLiteral("_data\\_userImages\\p%1.png").arg(n);
             QImage image(40, 30, QImage::Format_RGB32);
             image.fill(ColourOf(n));
-            QVERIFY(image.save(m_folder->path(relative)));
+            QVERIFY(image.save(m_s->folder.path(relative)));
             store::g_sListOfImagesForItem << relative;
         }
+        m_s->strip.FillPictureStrip();
+    }
+
+    QList<QFrame*> Frames() const {
+        return m_s->strip.frame()->findChildren<QFrame*>(QStringLiteral("frmSelectPropertyImage"));
     }
 
     QList<double> VisibleFrameLefts() const {
         QList<double> lefts;
-        for (QFrame* f :
-             m_strip->frame()->findChildren<QFrame*>(QStringLiteral("frmSelectPropertyImage"))) {
+        for (QFrame* f : Frames()) {
             if (!f->isHidden()) {
                 lefts << ui::Twips(f->x());
             }
@@ -59,125 +66,102 @@ class PictureStripTest : public QObject {
     }
 
 private slots:
-    void init() {
-        m_folder = std::make_unique<ProgramFolderFixture>();
-        m_area = std::make_unique<QWidget>();
-        m_strip = std::make_unique<PictureStrip>(m_area.get());
-    }
-    void cleanup() {
-        m_strip.reset();
-        m_area.reset();
-        m_folder.reset();
-    }
+    void init() { m_s = std::make_unique<Strip>(); }
+    void cleanup() { m_s.reset(); }
 
     void centresByPictureCount() {
         const QList<QList<double>> lefts = {
             {}, {3000}, {2160, 4200}, {960, 3000, 5040}, {120, 2160, 4200, 6240}};
         for (int count = 0; count <= 4; ++count) {
             ListPictures(count);
-            m_strip->FillPictureStrip();
+            m_s->strip.FillPictureStrip();
             QCOMPARE(VisibleFrameLefts(), lefts[count]);
-            QVERIFY(m_strip->scrollBar()->isHidden());
-            QCOMPARE(m_strip->deleteButton()->isEnabled(), count > 0);
+            QVERIFY(m_s->strip.scrollBar()->isHidden());
+            QCOMPARE(m_s->strip.deleteButton()->isEnabled(), count > 0);
         }
     }
 
     void scrollsThroughTheList() {
-        QSignalSpy scrolled(m_strip.get(), &PictureStrip::scrolled);
+        QSignalSpy scrolled(&m_s->strip, &PictureStrip::scrolled);
         ListPictures(5);
-        m_strip->FillPictureStrip();
-        QVERIFY(!m_strip->scrollBar()->isHidden());
-        QCOMPARE(m_strip->scrollBar()->maximum(), 1);
+        QVERIFY(!m_s->strip.scrollBar()->isHidden());
+        QCOMPARE(m_s->strip.scrollBar()->maximum(), 1);
 
         ListPictures(7);
-        m_strip->FillPictureStrip();
-        m_strip->scrollBar()->setValue(3);
+        m_s->strip.scrollBar()->setValue(3);
         for (int k = 1; k <= 4; ++k) {
-            QCOMPARE(m_strip->ThumbnailTag(k), QString::number(k + 3));
-            QCOMPARE(CentreColour(m_strip->ThumbnailPicture(k)), ColourOf(k + 3));
+            QCOMPARE(m_s->strip.ThumbnailTag(k), QString::number(k + 3));
+            QCOMPARE(CentreColour(m_s->strip.ThumbnailPicture(k)), ColourOf(k + 3));
         }
         scrolled.clear();
 
         // A shorter list pulls the offset to its new end without a scroll event;
         // a hidden bar's stale offset is ignored.
         ListPictures(6);
-        m_strip->FillPictureStrip();
-        QCOMPARE(m_strip->scrollBar()->value(), 2);
-        QCOMPARE(m_strip->ThumbnailTag(1), QStringLiteral("3"));
+        QCOMPARE(m_s->strip.scrollBar()->value(), 2);
+        QCOMPARE(m_s->strip.ThumbnailTag(1), QStringLiteral("3"));
         ListPictures(4);
-        m_strip->FillPictureStrip();
-        QCOMPARE(m_strip->ThumbnailTag(1), QStringLiteral("1"));
-        QCOMPARE(CentreColour(m_strip->ThumbnailPicture(1)), ColourOf(1));
+        QCOMPARE(m_s->strip.ThumbnailTag(1), QStringLiteral("1"));
+        QCOMPARE(CentreColour(m_s->strip.ThumbnailPicture(1)), ColourOf(1));
         QCOMPARE(scrolled.count(), 0);
     }
 
-    void unreadablePicturesShowTheInvalidImage() {
+    // An emptied element shows nothing in its place; a missing or unreadable file shows
+    // the program's invalid-picture image.
+    void emptyAndUnreadableElements() {
         ListPictures(1);
-        m_folder->write(QStringLiteral("_data\\_userImages\\notes.jpg"), "not a picture");
+        m_s->folder.write(QStringLiteral("_data\\_userImages\\notes.jpg"), "not a picture");
+        store::g_sListOfImagesForItem[1].clear();
         store::g_sListOfImagesForItem << QStringLiteral("_data\\_userImages\\missing.jpg")
                                       << QStringLiteral("_data\\_userImages\\notes.jpg");
-        m_strip->FillPictureStrip();
-
-        const QString invalidPath =
-            ui::ProgramImagePath(QStringLiteral("invalidPictureFormat.jpg"));
-        const QImage invalid = ui::LoadPictureScaled(app::NativePath(invalidPath), QSize(116, 104),
-                                                     m_strip->frame()->devicePixelRatioF())
-                                   .pixmap.toImage();
+        m_s->strip.FillPictureStrip();
+        const QImage invalid =
+            ui::LoadPictureScaled(app::NativePath(ui::ProgramImagePath("invalidPictureFormat.jpg")),
+                                  QSize(116, 104), m_s->strip.frame()->devicePixelRatioF())
+                .pixmap.toImage();
         QVERIFY(!invalid.isNull());
-        QVERIFY(m_strip->ThumbnailPicture(1).toImage() != invalid);
-        QCOMPARE(m_strip->ThumbnailPicture(2).toImage(), invalid);
-        QCOMPARE(m_strip->ThumbnailPicture(3).toImage(), invalid);
-        QCOMPARE(VisibleFrameLefts().size(), 3);
-    }
-
-    void emptyElementsShowNoThumbnail() {
-        ListPictures(3);
-        m_strip->FillPictureStrip();
-        store::g_sListOfImagesForItem[1].clear();
-        m_strip->FillPictureStrip();
-        QVERIFY(m_strip->ThumbnailPicture(1).isNull());
+        QVERIFY(m_s->strip.ThumbnailPicture(1).isNull());
+        QCOMPARE(m_s->strip.ThumbnailPicture(2).toImage(), invalid);
+        QCOMPARE(m_s->strip.ThumbnailPicture(3).toImage(), invalid);
         QCOMPARE(VisibleFrameLefts(), (QList<double>{3000, 5040}));
-        QCOMPARE(m_strip->ThumbnailTag(3), QStringLiteral("3"));
+        QCOMPARE(m_s->strip.ThumbnailTag(3), QStringLiteral("3"));
 
         // An item stored without pictures, and an empty list, after a long list.
         for (const QStringList& list : {QStringList{{}, {}}, QStringList{{}}}) {
             ListPictures(6);
-            m_strip->FillPictureStrip();
             store::g_sListOfImagesForItem = list;
-            m_strip->FillPictureStrip();
+            m_s->strip.FillPictureStrip();
             QVERIFY(VisibleFrameLefts().isEmpty());
-            QVERIFY(m_strip->scrollBar()->isHidden());
-            QVERIFY(!m_strip->deleteButton()->isEnabled());
+            QVERIFY(m_s->strip.scrollBar()->isHidden());
+            QVERIFY(!m_s->strip.deleteButton()->isEnabled());
         }
     }
 
     void userScrollResetsTheSelection() {
-        QSignalSpy scrolled(m_strip.get(), &PictureStrip::scrolled);
+        QSignalSpy scrolled(&m_s->strip, &PictureStrip::scrolled);
         ListPictures(7);
-        m_strip->FillPictureStrip();
         // Selected the way a thumbnail click will select.
         QFrame* frame = nullptr;
-        for (QFrame* f :
-             m_strip->frame()->findChildren<QFrame*>(QStringLiteral("frmSelectPropertyImage"))) {
+        for (QFrame* f : Frames()) {
             frame = f->property("index").toInt() == 2 ? f : frame;
         }
         QVERIFY(frame);
         auto* image = frame->findChild<QLabel*>(QStringLiteral("imgPropertyListItem"));
-        auto* panel = m_strip->frame()->findChild<QFrame*>(QStringLiteral("frameShowImage"));
+        auto* panel = m_s->strip.frame()->findChild<QFrame*>(QStringLiteral("frameShowImage"));
         frame->setFrameShape(QFrame::Box);
         image->setFrameStyle(QFrame::NoFrame);
         panel->show();
 
-        m_strip->FillPictureStrip();
+        m_s->strip.FillPictureStrip();
         QVERIFY(frame->frameShape() == QFrame::Box);
         QCOMPARE(scrolled.count(), 0);
 
-        m_strip->scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        m_s->strip.scrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
         QCOMPARE(scrolled.count(), 1);
-        QCOMPARE(m_strip->ThumbnailTag(1), QStringLiteral("2"));
+        QCOMPARE(m_s->strip.ThumbnailTag(1), QStringLiteral("2"));
         QVERIFY(frame->frameShape() == QFrame::NoFrame);
         QCOMPARE(image->frameShadow(), QFrame::Raised);
-        QVERIFY(!m_strip->deleteButton()->isEnabled());
+        QVERIFY(!m_s->strip.deleteButton()->isEnabled());
         QVERIFY(panel->isHidden());
     }
 };
