@@ -137,15 +137,13 @@ private slots:
 
         QCOMPARE(folder.names(), QStringList{"ITEMNUMB000001"});
         QVERIFY(!folder.exists(kBackup));
-        QCOMPARE(g_lCurrentItem, 1);
-        QCOMPARE(g_lNumberOfItems, 1);
+        QCOMPARE(QList({g_lCurrentItem, g_lNumberOfItems, window.snapshots}), QList({1, 1, 1}));
         QCOMPARE(folder.value("ITEMNUMB000001", "txtDescription"), "1921 Morgan Dollar");
         QCOMPARE(window.stamps.size(), 1);
         QVERIFY(QRegularExpression(R"(^\d{1,2}/\d{1,2}/\d{4}( \d{1,2}:\d\d:\d\d [AP]M)?$)")
                     .match(window.stamps.first())
                     .hasMatch());
         QCOMPARE(folder.value("ITEMNUMB000001", "txtRecordLastUpdated"), window.stamps.first());
-        QCOMPARE(window.snapshots, 1);
         QCOMPARE(window.busyCalls, (QList<bool>{true, false}));
         QCOMPARE(g_sAllItems.key(1, 1), "txtDescription");
 
@@ -155,9 +153,7 @@ private slots:
         QCOMPARE(folder.names(), QStringList{"ITEMNUMB000001"});
         QCOMPARE(folder.value("ITEMNUMB000001", "txtCurrentValue"), "$1,300.00");
         QCOMPARE(g_lCurrentItem, 1);
-        QCOMPARE(store::IniDocument::Parse(folder.read(kBackup))
-                     .value("ITEMNUMB000001", "txtCurrentValue"),
-                 std::optional<QString>("$1,250.00"));
+        QVERIFY(folder.read(kBackup).contains("\r\ntxtCurrentValue=$1,250.00\r\n"));
         QCOMPARE(window.stamps.size(), 2);
     }
 
@@ -193,20 +189,18 @@ private slots:
                                 "g_sListOfImagesForItem(3)=_data\\_userImages\\c.jpg\r\n"
                                 "G_SLISTOFIMAGESFORITEM(4)=_data\\_userImages\\d.jpg\r\n");
         store::LoadAllItems();
-        QCOMPARE(PictureKeysOf(1), (QStringList{
-                                       "g_sListOfImagesForItem(1)=_data\\_userImages\\a.jpg",
-                                       "g_sListOfImagesForItem(3)=_data\\_userImages\\c.jpg",
-                                       "G_SLISTOFIMAGESFORITEM(4)=_data\\_userImages\\d.jpg",
-                                   }));
+        QCOMPARE(PictureKeysOf(1).join(u' '),
+                 "g_sListOfImagesForItem(1)=_data\\_userImages\\a.jpg g_sListOfImagesForItem(3)="
+                 "_data\\_userImages\\c.jpg G_SLISTOFIMAGESFORITEM(4)=_data\\_userImages\\d.jpg");
 
         FakeItemWindow window;
         window.text("txtDescription", "Buffalo Nickel");
         g_lCurrentItem = 1;
         g_sListOfImagesForItem = {"", "p1.jpg", "", "p3.jpg", "p4.jpg"};
         store::SaveAllItems(-1);
-        QCOMPARE(PictureKeysOf(1), (QStringList{"g_sListOfImagesForItem(1)=p1.jpg",
-                                                "g_sListOfImagesForItem(3)=p3.jpg",
-                                                "g_sListOfImagesForItem(4)=p4.jpg"}));
+        QCOMPARE(PictureKeysOf(1).join(u' '), "g_sListOfImagesForItem(1)=p1.jpg "
+                                              "g_sListOfImagesForItem(3)=p3.jpg "
+                                              "g_sListOfImagesForItem(4)=p4.jpg");
 
         // A stored item without pictures keeps an empty first key.
         g_sListOfImagesForItem = QStringList(QString());
@@ -345,18 +339,20 @@ private slots:
         // Out of order first: the last row, then one in the middle.
         QCOMPARE(g_sAllItems.ownSlots(3000).front().value, QStringLiteral("Coin [3000]"));
         QCOMPARE(g_sAllItems.ownSlots(1500).size(), std::size_t(1 + 1500 % 7));
+        const auto flat = [](const std::vector<store::IniEntry>& entries) {
+            QStringList list;
+            for (const store::IniEntry& e : entries) {
+                list << e.key << e.value;
+            }
+            return list;
+        };
         qint32 item = 0;
         for (const store::IniSection& section : whole.sections()) {
-            if (section.name.isEmpty()) {
-                continue;
-            }
-            ++item;
-            QCOMPARE(g_sAllItems.ownSlots(item).size(), section.entries.size());
-            for (std::size_t s = 0; s < section.entries.size(); ++s) {
-                QCOMPARE(g_sAllItems.ownSlots(item)[s].key, section.entries[s].key);
-                QCOMPARE(g_sAllItems.ownSlots(item)[s].value, section.entries[s].value);
+            if (!section.name.isEmpty()) {
+                QCOMPARE(flat(g_sAllItems.ownSlots(++item)), flat(section.entries));
             }
         }
+        QCOMPARE(item, g_lNumberOfItems);
         // Every row gets the widest row's slot count; beyond the bounds is an error.
         QCOMPARE(g_sAllItems.slotBound(), 7);
         QCOMPARE(g_sAllItems.key(1, 7), "");
@@ -390,21 +386,15 @@ private slots:
         const QByteArray before = folder.read(kDatabase);
         // The first save logged the missing database it could not back up.
         QVERIFY(QFile::remove(folder.path("corvantheil.Err")));
-
         // A directory in the temporary file's place blocks the write, even for root.
         QVERIFY(QDir().mkpath(folder.path("_data\\991106EB51.tmp")));
 
-        window.boxes.clear();
-        window.text("txtDescription", "lost");
-        g_lCurrentItem = 0;
-        store::SaveAllItems(-1);
-
+        QCOMPARE(AddItem(window, "lost"), 0);
         QCOMPARE(folder.read(kDatabase), before);
         const QByteArray log = folder.read("corvantheil.Err");
         QVERIFY(!log.isEmpty());
         QVERIFY(log.contains(",\"" + folder.folder().toLocal8Bit() + "\", \r\n"));
         // The new item did not reach the file: it stays new and the table is the file's.
-        QCOMPARE(g_lCurrentItem, 0);
         QCOMPARE(g_lNumberOfItems, 1);
         QCOMPARE(window.snapshots, 2);
 
