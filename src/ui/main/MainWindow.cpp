@@ -122,9 +122,6 @@ void frmMain::BuildWindow() {
     m_corner->raise();
     m_vScroll->raise();
     m_hScroll->raise();
-
-    resize(ui::Px(kDesignWidthTwips - kFrameWidthTwips),
-           ui::Px(kDesignHeightTwips - kFrameHeightTwips) + menuBar()->sizeHint().height());
 }
 
 float frmMain::OuterWidthTwips() const {
