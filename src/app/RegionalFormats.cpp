@@ -147,14 +147,6 @@ std::optional<qint32> ToLong(const QString& text) {
     return v ? RoundToLong(*v) : std::nullopt;
 }
 
-std::optional<qint16> ToInteger(const QString& text) {
-    const std::optional<qint32> v = ToLong(text);
-    if (!v || *v < std::numeric_limits<qint16>::min() || *v > std::numeric_limits<qint16>::max()) {
-        return std::nullopt;
-    }
-    return static_cast<qint16>(*v);
-}
-
 qint32 CLng(const QString& text) {
     const std::optional<double> v = ParseNumber(text);
     if (!v) {
@@ -165,14 +157,6 @@ qint32 CLng(const QString& text) {
         Raise(kOverflow);
     }
     return *r;
-}
-
-qint16 CInt(const QString& text) {
-    const qint32 v = CLng(text);
-    if (v < std::numeric_limits<qint16>::min() || v > std::numeric_limits<qint16>::max()) {
-        Raise(kOverflow);
-    }
-    return static_cast<qint16>(v);
 }
 
 } // namespace app

@@ -23,11 +23,9 @@ std::optional<double> ParseNumber(const QString& text);
 // Converts to a whole number, a half going to the even neighbour; no value
 // when the text is not a number or the result does not fit.
 std::optional<qint32> ToLong(const QString& text);
-std::optional<qint16> ToInteger(const QString& text);
 std::optional<qint32> RoundToLong(double value);
 
 // ToLong, raising type mismatch (13) or overflow (6) as the runtime would.
 qint32 CLng(const QString& text);
-qint16 CInt(const QString& text);
 
 } // namespace app

@@ -142,17 +142,6 @@ void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize,
     }
 }
 
-QSize PictureNaturalSize(const QString& nativePath, PictureStatus* status) {
-    QImageReader reader(nativePath);
-    reader.setAutoTransform(true);
-    const QSize size = reader.size();
-    if (status) {
-        *status =
-            size.isValid() && reader.canRead() ? PictureStatus::Loaded : StatusOf(reader.error());
-    }
-    return size;
-}
-
 QString ProgramImagePath(const QString& fileName) {
     return app::ProgramPath(QStringLiteral("\\_images\\") + fileName);
 }

@@ -27,9 +27,6 @@ LoadedPicture LoadPictureScaled(const QString& nativePath, QSize shownSize, qrea
 // LoadPictureScaled calls that follow find them in the cache. GUI thread only.
 void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize, qreal devicePixelRatio);
 
-// The picture's natural size in pixels, read from its header only.
-QSize PictureNaturalSize(const QString& nativePath, PictureStatus* status = nullptr);
-
 // Path texts of the program's own pictures.
 QString ProgramImagePath(const QString& fileName); // program folder + "\_images\" + name
 
