@@ -3,8 +3,8 @@
 #include "SyntheticCollection.h"
 
 // Each prints one "name median_ms" line per figure; a QApplication must exist.
-void RunHomePageBenchmarks();
-void RunStartupBenchmarks();
+void runHomePageBenchmarks();
+void runStartupBenchmarks();
 
 // The child processes of the start-up figures; -1 when argv names none.
-int RunStartupChild(int argc, char* argv[]);
+int runStartupChild(int argc, char* argv[]);

@@ -25,7 +25,7 @@ constexpr int kItems = 20000;
 
 // Runs `mode` in a fresh copy of this program; the child prints its peak
 // resident memory in megabytes.
-double LaunchMs(const QString& mode, const QString& folder, double* peakMb) {
+double launchMs(const QString& mode, const QString& folder, double* peakMb) {
     QProcess child;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) &&
@@ -44,31 +44,31 @@ double LaunchMs(const QString& mode, const QString& folder, double* peakMb) {
     return ms;
 }
 
-double Median(std::vector<double> v) {
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
 
 // Quits as soon as the event loop has nothing left to do.
-int RunUntilIdle(QApplication& application) {
+int runUntilIdle(QApplication& application) {
     QTimer::singleShot(0, &application, &QCoreApplication::quit);
     const int rc = QApplication::exec();
-    std::printf("%.1f\n", bench::PeakRssMb());
+    std::printf("%.1f\n", bench::peakRssMb());
     return rc;
 }
 
 } // namespace
 
-int RunStartupChild(int argc, char* argv[]) {
+int runStartupChild(int argc, char* argv[]) {
     if (argc != 3) {
         return -1;
     }
     const QString mode = QString::fromLocal8Bit(argv[1]);
     if (mode == u"--startup-child") {
         QApplication application(argc, argv);
-        app::SetProgramFolder(QString::fromLocal8Bit(argv[2]));
-        const std::unique_ptr<frmMain> window = app::Main();
-        return RunUntilIdle(application);
+        app::setProgramFolder(QString::fromLocal8Bit(argv[2]));
+        const std::unique_ptr<MainWindow> window = app::main();
+        return runUntilIdle(application);
     }
     if (mode == u"--bare-child") {
         QApplication application(argc, argv);
@@ -77,12 +77,12 @@ int RunStartupChild(int argc, char* argv[]) {
         window.setCentralWidget(new QWidget(&window));
         window.resize(768, 586 + window.menuBar()->sizeHint().height());
         window.show();
-        return RunUntilIdle(application);
+        return runUntilIdle(application);
     }
     return -1;
 }
 
-void RunStartupBenchmarks() {
+void runStartupBenchmarks() {
     QTemporaryDir dir;
     const QString folder = dir.path();
     const QDir shipped(QStringLiteral(CORVANTHEIL_DATA_DIR));
@@ -92,19 +92,19 @@ void RunStartupBenchmarks() {
             QFile::copy(shipped.filePath(sub + u'/' + name), folder + u'/' + sub + u'/' + name);
         }
     }
-    bench::WriteSyntheticCollection(folder, kItems);
+    bench::writeSyntheticCollection(folder, kItems);
 
     std::vector<double> startup;
     std::vector<double> bare;
     std::vector<double> peaks;
     for (int run = 0; run < 5; ++run) {
         double peak = 0;
-        startup.push_back(LaunchMs(QStringLiteral("--startup-child"), folder, &peak));
+        startup.push_back(launchMs(QStringLiteral("--startup-child"), folder, &peak));
         peaks.push_back(peak);
-        bare.push_back(LaunchMs(QStringLiteral("--bare-child"), folder, nullptr));
+        bare.push_back(launchMs(QStringLiteral("--bare-child"), folder, nullptr));
     }
-    std::printf("startup_20000 %.1f\n", Median(startup));
-    std::printf("bare_window %.1f\n", Median(bare));
-    std::printf("startup_peak_rss_mb_20000 %.1f\n", Median(peaks));
+    std::printf("startup_20000 %.1f\n", median(startup));
+    std::printf("bare_window %.1f\n", median(bare));
+    std::printf("startup_peak_rss_mb_20000 %.1f\n", median(peaks));
     std::fflush(stdout);
 }

@@ -30,7 +30,7 @@ const char* const kSources[] = {"Dealer price guide", "Auction record", "Show ap
                                 "Grading service estimate"};
 const char* const kPackaging[] = {"2x2 flip", "Slab", "Capsule", "Album page", "Roll tube"};
 
-QString Money(QRandomGenerator& r, int maxDollars) {
+QString money(QRandomGenerator& r, int maxDollars) {
     const int dollars = static_cast<int>(r.bounded(maxDollars));
     const int cents = static_cast<int>(r.bounded(100));
     QString whole = QString::number(dollars);
@@ -42,7 +42,7 @@ QString Money(QRandomGenerator& r, int maxDollars) {
 
 } // namespace
 
-std::vector<store::IniEntry> SyntheticItem(QRandomGenerator& r, int i) {
+std::vector<store::IniEntry> syntheticItem(QRandomGenerator& r, int i) {
     std::vector<store::IniEntry> e;
     auto add = [&](const QString& key, const QString& value) { e.push_back({key, value}); };
     const int year = 1794 + static_cast<int>(r.bounded(230));
@@ -65,14 +65,14 @@ std::vector<store::IniEntry> SyntheticItem(QRandomGenerator& r, int i) {
         QStringLiteral("%1 %2").arg(year).arg(QString::fromLatin1(kDescriptions[r.bounded(12)])));
     add("txtFinancialChangeInValue",
         QStringLiteral("%1.%2%").arg(r.bounded(90)).arg(r.bounded(10, 99)));
-    add("txtLastAppraisal", Money(r, 5000));
+    add("txtLastAppraisal", money(r, 5000));
     add("txtDateAcquired", QStringLiteral("%1/%2/%3")
                                .arg(r.bounded(1, 13))
                                .arg(r.bounded(1, 29))
                                .arg(r.bounded(1990, 2025)));
     add("txtValuationSource", QString::fromLatin1(kSources[r.bounded(4)]));
-    add("txtCurrentValue", Money(r, 5000));
-    add("txtPurchasePrice", Money(r, 3000));
+    add("txtCurrentValue", money(r, 5000));
+    add("txtPurchasePrice", money(r, 3000));
     add("txtDetail4",
         QStringLiteral("Diameter %1.%2 mm").arg(r.bounded(15, 40)).arg(r.bounded(10)));
     add("txtDetail5", QStringLiteral("Weight %1.%2 g").arg(r.bounded(2, 35)).arg(r.bounded(100)));
@@ -104,21 +104,21 @@ std::vector<store::IniEntry> SyntheticItem(QRandomGenerator& r, int i) {
 }
 
 // A program folder holding a database of `items` items.
-void WriteSyntheticCollection(const QString& folder, int items) {
+void writeSyntheticCollection(const QString& folder, int items) {
     QDir().mkpath(folder + "/_data");
-    app::SetProgramFolder(folder);
+    app::setProgramFolder(folder);
     QRandomGenerator r(items);
     store::g_sAllItems.reset(items);
     for (int i = 1; i <= items; ++i) {
-        store::g_sAllItems.setRow(i, SyntheticItem(r, i));
+        store::g_sAllItems.setRow(i, syntheticItem(r, i));
     }
     store::g_lCurrentItem = 1;
-    store::SaveAllItems(0);
+    store::saveAllItems(0);
     store::g_sAllItems.reset(0);
     store::g_lNumberOfItems = 0;
 }
 
-double PeakRssMb() {
+double peakRssMb() {
     QFile status("/proc/self/status");
     if (!status.open(QIODevice::ReadOnly)) {
         return -1;

@@ -10,12 +10,12 @@ namespace bench {
 
 // About thirty realistic fields of item i, in the window's key order; about
 // a quarter of the items carry up to three pictures.
-std::vector<store::IniEntry> SyntheticItem(QRandomGenerator& random, int i);
+std::vector<store::IniEntry> syntheticItem(QRandomGenerator& random, int i);
 
 // A program folder holding a database of `items` items; leaves the store empty.
-void WriteSyntheticCollection(const QString& folder, int items);
+void writeSyntheticCollection(const QString& folder, int items);
 
 // Peak resident memory of this process, from the kernel's VmHWM.
-double PeakRssMb();
+double peakRssMb();
 
 } // namespace bench

@@ -26,53 +26,53 @@
 namespace {
 
 // The whole table in memory: every item's keys read.
-void LoadWholeTable() {
-    store::LoadAllItems();
+void loadWholeTable() {
+    store::loadAllItems();
     store::g_sAllItems.slotBound();
 }
 
-double Median(std::vector<double> v) {
+double median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     const std::size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-double TimeMs(const std::function<void()>& f) {
+double timeMs(const std::function<void()>& f) {
     QElapsedTimer t;
     t.start();
     f();
     return static_cast<double>(t.nsecsElapsed()) / 1e6;
 }
 
-double MedianMs(int runs, const std::function<void()>& f) {
+double medianMs(int runs, const std::function<void()>& f) {
     std::vector<double> times;
     for (int k = 0; k < runs; ++k) {
-        times.push_back(TimeMs(f));
+        times.push_back(timeMs(f));
     }
-    return Median(times);
+    return median(times);
 }
 
-void Print(const char* name, int items, double figure) {
+void print(const char* name, int items, double figure) {
     std::printf("%s_%d %.1f\n", name, items, figure);
     std::fflush(stdout);
 }
 
-QString DatabaseFile() {
-    return app::NativePath(store::ItemDatabasePath());
+QString databaseFile() {
+    return app::nativePath(store::itemDatabasePath());
 }
 
-void ReadFloor() {
-    QFile f(DatabaseFile());
+void readFloor() {
+    QFile f(databaseFile());
     f.open(QIODevice::ReadOnly);
-    const QStringList lines = app::FromWin1252(f.readAll()).split(QStringLiteral("\r\n"));
+    const QStringList lines = app::fromWin1252(f.readAll()).split(QStringLiteral("\r\n"));
     if (lines.isEmpty()) {
         std::abort();
     }
 }
 
 // Opened, written, flushed and synced as a save writes its new file.
-void WriteFloor(const QByteArray& bytes) {
-    QFile f(DatabaseFile() + QStringLiteral(".floor"));
+void writeFloor(const QByteArray& bytes) {
+    QFile f(databaseFile() + QStringLiteral(".floor"));
     f.open(QIODevice::WriteOnly | QIODevice::Truncate);
     f.write(bytes);
     f.flush();
@@ -81,24 +81,24 @@ void WriteFloor(const QByteArray& bytes) {
 
 // Child mode: the first load in a fresh process, so that the peak resident
 // memory is that of the loaded table.
-int LoadChild(const QString& folder, int runs) {
-    app::SetProgramFolder(folder);
-    std::vector<double> times{TimeMs(LoadWholeTable)};
-    const double peak = bench::PeakRssMb();
+int loadChild(const QString& folder, int runs) {
+    app::setProgramFolder(folder);
+    std::vector<double> times{timeMs(loadWholeTable)};
+    const double peak = bench::peakRssMb();
     if (store::g_lNumberOfItems <= 0) {
         return 1;
     }
     for (int k = 1; k < runs; ++k) {
-        times.push_back(TimeMs(LoadWholeTable));
+        times.push_back(timeMs(loadWholeTable));
     }
-    std::printf("%.1f %.1f\n", Median(times), peak);
+    std::printf("%.1f %.1f\n", median(times), peak);
     return 0;
 }
 
-void Measure(const QString& root, int items, int runs, bool withRss) {
+void measure(const QString& root, int items, int runs, bool withRss) {
     const QString folder = root + "/c" + QString::number(items);
-    bench::WriteSyntheticCollection(folder, items);
-    const QString file = DatabaseFile();
+    bench::writeSyntheticCollection(folder, items);
+    const QString file = databaseFile();
     QFile f(file);
     f.open(QIODevice::ReadOnly);
     const QByteArray bytes = f.readAll();
@@ -114,19 +114,19 @@ void Measure(const QString& root, int items, int runs, bool withRss) {
             std::fprintf(stderr, "load child failed\n");
             return;
         }
-        Print("load", items, figures[0].toDouble());
-        Print("peak_rss_mb", items, figures[1].toDouble());
+        print("load", items, figures[0].toDouble());
+        print("peak_rss_mb", items, figures[1].toDouble());
     } else {
-        Print("load", items, MedianMs(runs, LoadWholeTable));
+        print("load", items, medianMs(runs, loadWholeTable));
     }
-    Print("open", items, MedianMs(runs, store::LoadAllItems));
-    Print("read_floor", items, MedianMs(runs, ReadFloor));
+    print("open", items, medianMs(runs, store::loadAllItems));
+    print("read_floor", items, medianMs(runs, readFloor));
 
-    LoadWholeTable();
+    loadWholeTable();
     store::g_lCurrentItem = 1;
-    Print("save", items, MedianMs(runs, [] { store::SaveAllItems(0); }));
-    Print("write_floor", items, MedianMs(runs, [&] { WriteFloor(bytes); }));
-    Print("file_mb", items, static_cast<double>(bytes.size()) / (1024.0 * 1024.0));
+    print("save", items, medianMs(runs, [] { store::saveAllItems(0); }));
+    print("write_floor", items, medianMs(runs, [&] { writeFloor(bytes); }));
+    print("file_mb", items, static_cast<double>(bytes.size()) / (1024.0 * 1024.0));
     store::g_sAllItems.reset(0);
     QFile::remove(file + ".floor");
 }
@@ -134,13 +134,13 @@ void Measure(const QString& root, int items, int runs, bool withRss) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const int child = RunStartupChild(argc, argv);
+    const int child = runStartupChild(argc, argv);
     if (child >= 0) {
         return child;
     }
     if (argc == 4 && QByteArray(argv[1]) == "--load-child") {
         QCoreApplication application(argc, argv);
-        return LoadChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt());
+        return loadChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt());
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -150,9 +150,9 @@ int main(int argc, char* argv[]) {
     if (!root.isValid()) {
         return 1;
     }
-    Measure(root.path(), 100000, 5, true);
-    Measure(root.path(), 10000, 9, false);
-    RunStartupBenchmarks();
-    RunHomePageBenchmarks();
+    measure(root.path(), 100000, 5, true);
+    measure(root.path(), 10000, 9, false);
+    runStartupBenchmarks();
+    runHomePageBenchmarks();
     return 0;
 }

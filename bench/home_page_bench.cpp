@@ -31,16 +31,16 @@ struct BenchFolder {
         for (const QString& name : shipped.entryList(QDir::Files)) {
             QFile::copy(shipped.filePath(name), dir.filePath(QStringLiteral("_images/") + name));
         }
-        app::SetProgramFolder(dir.path());
+        app::setProgramFolder(dir.path());
     }
     ~BenchFolder() {
-        app::SetProgramFolder(QString());
+        app::setProgramFolder(QString());
         store::g_sAllItems.reset(0);
         store::g_lNumberOfItems = 0;
     }
 };
 
-template <class F> double MedianMs(int runs, F&& run) {
+template <class F> double medianMs(int runs, F&& run) {
     std::vector<double> times;
     for (int r = 0; r < runs; ++r) {
         QElapsedTimer timer;
@@ -52,14 +52,14 @@ template <class F> double MedianMs(int runs, F&& run) {
     return times[times.size() / 2];
 }
 
-void Print(const char* name, double ms) {
+void print(const char* name, double ms) {
     std::printf("%s %.3f\n", name, ms);
     std::fflush(stdout);
 }
 
 // Thirty fields in the order the item window stores them. Like the INI layer,
 // every item shares one copy of each key name.
-std::vector<store::IniEntry> SyntheticItem(int n) {
+std::vector<store::IniEntry> syntheticItem(int n) {
     static const QStringList kKeys = {"txtMiscNotes3",
                                       "txtMiscNotes2",
                                       "txtMiscNotes",
@@ -103,30 +103,30 @@ std::vector<store::IniEntry> SyntheticItem(int n) {
     return item;
 }
 
-void BenchManyItems() {
+void benchManyItems() {
     BenchFolder folder;
     constexpr int kItems = 20000;
     store::g_sAllItems.reset(kItems);
     for (int i = 1; i <= kItems; ++i) {
-        store::g_sAllItems.setRow(i, SyntheticItem(i));
+        store::g_sAllItems.setRow(i, syntheticItem(i));
     }
     store::g_lNumberOfItems = kItems;
 
     QWidget scroll;
     HomePage home(&scroll);
-    home.FillFilterList();
+    home.fillFilterList();
     home.filterBox()->setCurrentIndex(
         home.filterBox()->findText(QStringLiteral("Current Value < $1")));
     const QString filter = home.filterBox()->currentText();
-    Print("home_page_20000", MedianMs(15, [&] {
+    print("home_page_20000", medianMs(15, [&] {
               qint32 first = 1;
-              home.LoadPropertiesOnMainPage(first, filter);
+              home.loadPropertiesOnMainPage(first, filter);
           }));
 }
 
 // A photograph-like picture: smooth gradients under fine sensor-like noise,
 // which at quality 90 gives a file of about 2.6 MB, as a camera's would be.
-void WritePhoto(const QString& path, int seed) {
+void writePhoto(const QString& path, int seed) {
     QImage image(4000, 3000, QImage::Format_RGB32);
     {
         QPainter painter(&image);
@@ -148,12 +148,12 @@ void WritePhoto(const QString& path, int seed) {
     image.save(path, "JPEG", 90);
 }
 
-void BenchPhotoPage() {
+void benchPhotoPage() {
     BenchFolder folder;
     store::g_sAllItems.reset(HomePage::kCards);
     for (int n = 1; n <= HomePage::kCards; ++n) {
         const QString name = QStringLiteral("_data\\_userImages\\2024031514300%1.jpg").arg(n);
-        WritePhoto(app::NativePath(app::ProgramPath(name)), n);
+        writePhoto(app::nativePath(app::programPath(name)), n);
         store::g_sAllItems.setRow(
             n, {{QStringLiteral("txtDescription"), QStringLiteral("Photo %1").arg(n)},
                 {QStringLiteral("txtCurrentValue"), QStringLiteral("100")},
@@ -163,17 +163,17 @@ void BenchPhotoPage() {
 
     QWidget scroll;
     HomePage home(&scroll);
-    home.FillFilterList();
-    Print("photo_page_ms", MedianMs(7, [&] {
+    home.fillFilterList();
+    print("photo_page_ms", medianMs(7, [&] {
               QPixmapCache::clear();
               qint32 first = 1;
-              home.LoadPropertiesOnMainPage(first, home.filterBox()->currentText());
+              home.loadPropertiesOnMainPage(first, home.filterBox()->currentText());
           }));
 }
 
 } // namespace
 
-void RunHomePageBenchmarks() {
-    BenchManyItems();
-    BenchPhotoPage();
+void runHomePageBenchmarks() {
+    benchManyItems();
+    benchPhotoPage();
 }

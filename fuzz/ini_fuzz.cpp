@@ -82,7 +82,7 @@ void CheckIndexedReading(const QByteArray& bytes, const IniDocument& read, qsize
     QByteArray copy = bytes;
     QBuffer device(&copy);
     device.open(QIODevice::ReadOnly);
-    const std::vector<store::SectionSpan> spans = store::IndexSections(device, true, chunk);
+    const std::vector<store::SectionSpan> spans = store::indexSections(device, true, chunk);
     if (spans.size() != read.sections().size()) {
         Fail("indexed section count");
     }
@@ -92,7 +92,7 @@ void CheckIndexedReading(const QByteArray& bytes, const IniDocument& read, qsize
             Fail("indexed section name", spans[i].name);
         }
         std::vector<store::IniEntry> entries;
-        store::ParseSectionBody(bytes.constData() + spans[i].begin,
+        store::parseSectionBody(bytes.constData() + spans[i].begin,
                                 bytes.constData() + spans[i].end, names, entries);
         const auto& expected = read.sections()[i].entries;
         if (entries.size() != expected.size()) {
@@ -111,12 +111,12 @@ void CheckIndexedReading(const QByteArray& bytes, const IniDocument& read, qsize
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const IniDocument read = IniDocument::Parse(bytes);
-    const QByteArray written = read.Serialize();
-    const IniDocument reread = IniDocument::Parse(written);
+    const IniDocument read = IniDocument::parse(bytes);
+    const QByteArray written = read.serialize();
+    const IniDocument reread = IniDocument::parse(written);
     CheckSameContent(read, reread);
     // What the writer writes, it writes again unchanged.
-    if (reread.Serialize() != written) {
+    if (reread.serialize() != written) {
         Fail("second write differs");
     }
     CheckLookUp(read);

@@ -1,5 +1,6 @@
-#include "app/Constants.h"
 #include "app/Main.h"
+#include "app/Constants.h"
+#include "platform/QtPlatform.h"
 #include "ui/main/MainWindow.h"
 
 #include <QApplication>
@@ -7,6 +8,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::kTitle);
-    const std::unique_ptr<frmMain> window = app::Main();
+    platform::useQtSeams();
+    const std::unique_ptr<MainWindow> window = app::main();
     return QApplication::exec();
 }

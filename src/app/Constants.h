@@ -17,13 +17,13 @@ inline const QString kPartnerDomain = QStringLiteral("zentavio.example");
 inline const QString kNewsletterAddress = QStringLiteral("newsletter@corvantheil.example");
 
 // "2.29.8": each number plain decimal, no leading zeros.
-inline QString VersionText() {
+inline QString versionText() {
     return QStringLiteral("%1.%2.%3").arg(kVersionMajor).arg(kVersionMinor).arg(kVersionRevision);
 }
 
 // "Corvantheil v2.29.8"
-inline QString CaptionText() {
-    return kTitle + QStringLiteral(" v") + VersionText();
+inline QString captionText() {
+    return kTitle + QStringLiteral(" v") + versionText();
 }
 
 } // namespace app

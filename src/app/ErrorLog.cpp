@@ -15,8 +15,8 @@ namespace {
 constexpr int kOldLinesKept = 51;
 
 // The previous file's first lines, or an error number when it cannot be read.
-int ReadOldLines(const QString& path, QList<QByteArray>& lines) {
-    QFile file(NativePath(path));
+int readOldLines(const QString& path, QList<QByteArray>& lines) {
+    QFile file(nativePath(path));
     if (!file.exists()) {
         return 0;
     }
@@ -36,7 +36,7 @@ int ReadOldLines(const QString& path, QList<QByteArray>& lines) {
     return 0;
 }
 
-bool IsBlank(const QByteArray& line) {
+bool isBlank(const QByteArray& line) {
     for (char c : line) {
         if (c != ' ') {
             return false;
@@ -45,13 +45,13 @@ bool IsBlank(const QByteArray& line) {
     return true;
 }
 
-QString Quoted(const QString& s) {
+QString quoted(const QString& s) {
     return u'"' + s + u'"';
 }
 
 } // namespace
 
-QString ErrorDescription(int number) {
+QString errorDescription(int number) {
     switch (number) {
     case kOverflow:
         return QStringLiteral("Overflow");
@@ -82,11 +82,11 @@ QString ErrorDescription(int number) {
     }
 }
 
-QString ErrorLogPath() {
-    return ProgramPath(kExecutableName + QStringLiteral(".Err"));
+QString errorLogPath() {
+    return programPath(kExecutableName + QStringLiteral(".Err"));
 }
 
-void LogAnError(const QString& number, const QString& description, const QString& line) {
+void logAnError(const QString& number, const QString& description, const QString& line) {
     switch (number.trimmed().toInt()) {
     case kOverflow:
     case kSubscriptOutOfRange:
@@ -97,27 +97,27 @@ void LogAnError(const QString& number, const QString& description, const QString
         break;
     }
 
-    const QString now = FormatGeneralDate(QDateTime::currentDateTime());
-    const QString record = Quoted(now) + u',' + Quoted(number) + u',' + Quoted(description) + u',' +
-                           Quoted(line) + u',' + Quoted(u'v' + VersionText()) + u',' +
-                           Quoted(ProgramFolder().trimmed());
+    const QString now = formatGeneralDate(QDateTime::currentDateTime());
+    const QString record = quoted(now) + u',' + quoted(number) + u',' + quoted(description) + u',' +
+                           quoted(line) + u',' + quoted(u'v' + versionText()) + u',' +
+                           quoted(programFolder().trimmed());
     const QString entry = now + QStringLiteral(", ** no control currently active **, ") + record +
                           QStringLiteral(", ");
 
-    const QString path = ErrorLogPath();
+    const QString path = errorLogPath();
     QList<QByteArray> old;
-    int failure = ReadOldLines(path, old);
+    int failure = readOldLines(path, old);
 
     if (failure == 0) {
-        QByteArray content = ToWin1252(entry);
+        QByteArray content = toWin1252(entry);
         content += "\r\n";
         for (const QByteArray& l : old) {
-            if (!IsBlank(l)) {
+            if (!isBlank(l)) {
                 content += l;
                 content += "\r\n";
             }
         }
-        QFile file(NativePath(path));
+        QFile file(nativePath(path));
         if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
             failure = file.exists() ? kPermissionDenied : kPathNotFound;
         } else if (file.write(content) != content.size() || !file.flush()) {
@@ -134,8 +134,8 @@ void LogAnError(const QString& number, const QString& description, const QString
     }
 }
 
-void Guard::Report(int number, const QString& description, const std::source_location& where) {
-    LogAnError(QString::number(number), description, QString::number(where.line()));
+void Guard::report(int number, const QString& description, const std::source_location& where) {
+    logAnError(QString::number(number), description, QString::number(where.line()));
 }
 
 } // namespace app

@@ -23,13 +23,13 @@ enum ErrorNumber : int {
     kInvalidPicture = 481,
 };
 
-QString ErrorDescription(int number);
+QString errorDescription(int number);
 
 class RuntimeError : public std::exception {
 public:
     explicit RuntimeError(int number, QString description = {})
         : m_number(number),
-          m_description(description.isEmpty() ? ErrorDescription(number) : std::move(description)) {
+          m_description(description.isEmpty() ? errorDescription(number) : std::move(description)) {
     }
     int number() const { return m_number; }
     const QString& description() const { return m_description; }
@@ -40,17 +40,17 @@ private:
     QString m_description;
 };
 
-[[noreturn]] inline void Raise(int number, QString description = {}) {
+[[noreturn]] inline void raise(int number, QString description = {}) {
     throw RuntimeError(number, std::move(description));
 }
 
 // "<executable name>.Err" in the program folder.
-QString ErrorLogPath();
+QString errorLogPath();
 
 // Writes one entry, newest first, keeping at most 52 lines. Numbers 6, 9, 11
 // and 381 are never written. When the log itself cannot be written the user
 // is told through the message-box seam.
-void LogAnError(const QString& number, const QString& description, const QString& line);
+void logAnError(const QString& number, const QString& description, const QString& line);
 
 // Runs the steps of a guarded routine: a step that raises is logged with its
 // number, description and source line, and the routine goes on.
@@ -64,17 +64,17 @@ public:
             std::forward<Step>(f)();
             return true;
         } catch (const RuntimeError& e) {
-            Report(e.number(), e.description(), where);
+            report(e.number(), e.description(), where);
         } catch (const std::bad_alloc&) {
-            Report(7, QStringLiteral("Out of memory"), where);
+            report(7, QStringLiteral("Out of memory"), where);
         } catch (const std::exception&) {
-            Report(51, QStringLiteral("Internal error"), where);
+            report(51, QStringLiteral("Internal error"), where);
         }
         return false;
     }
 
 private:
-    static void Report(int number, const QString& description, const std::source_location& where);
+    static void report(int number, const QString& description, const std::source_location& where);
 };
 
 } // namespace app

@@ -9,14 +9,14 @@
 
 namespace app {
 
-std::unique_ptr<frmMain> Main() {
+std::unique_ptr<MainWindow> main() {
     Guard guard;
-    PrepareProgramFolderAndItems();
-    auto window = std::make_unique<frmMain>();
-    guard.step([&] { window->Load(); });
+    prepareProgramFolderAndItems();
+    auto window = std::make_unique<MainWindow>();
+    guard.step([&] { window->load(); });
     guard.step([&] {
         qint32 first = 1;
-        window->homePage().LoadPropertiesOnMainPage(first, QString());
+        window->homePage().loadPropertiesOnMainPage(first, QString());
     });
     guard.step([&] { window->show(); });
     guard.step([&] { window->homePage().filterBox()->setFocus(); });

@@ -5,49 +5,49 @@
 
 namespace app {
 namespace {
-QString& OverriddenFolder() {
+QString& overriddenFolder() {
     static QString folder;
     return folder;
 }
 
-bool IsSeparator(QChar c) {
+bool isSeparator(QChar c) {
     return c == u'\\' || c == u'/';
 }
 } // namespace
 
 QString g_sDefaultImagePath;
 
-QString ProgramFolder() {
-    if (!OverriddenFolder().isEmpty()) {
-        return OverriddenFolder();
+QString programFolder() {
+    if (!overriddenFolder().isEmpty()) {
+        return overriddenFolder();
     }
     return QCoreApplication::applicationDirPath();
 }
 
-void SetProgramFolder(const QString& folder) {
-    OverriddenFolder() = folder;
+void setProgramFolder(const QString& folder) {
+    overriddenFolder() = folder;
 }
 
-QString JoinPath(const QString& folder, const QString& relative) {
+QString joinPath(const QString& folder, const QString& relative) {
     const QString base = folder.trimmed();
     QStringView rest(relative);
-    if (!base.isEmpty() && IsSeparator(base.back())) {
-        while (!rest.isEmpty() && IsSeparator(rest.front())) {
+    if (!base.isEmpty() && isSeparator(base.back())) {
+        while (!rest.isEmpty() && isSeparator(rest.front())) {
             rest = rest.mid(1);
         }
         return base + rest.toString();
     }
-    if (!rest.isEmpty() && IsSeparator(rest.front())) {
+    if (!rest.isEmpty() && isSeparator(rest.front())) {
         return base + rest.toString();
     }
     return base + u'\\' + rest.toString();
 }
 
-QString ProgramPath(const QString& relative) {
-    return JoinPath(ProgramFolder(), relative);
+QString programPath(const QString& relative) {
+    return joinPath(programFolder(), relative);
 }
 
-QString NativePath(const QString& path) {
+QString nativePath(const QString& path) {
     QString p = path;
     p.replace(u'\\', u'/');
     return QDir::toNativeSeparators(p);

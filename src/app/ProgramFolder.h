@@ -8,18 +8,18 @@
 namespace app {
 
 // The executable's folder unless a test set another.
-QString ProgramFolder();
-void SetProgramFolder(const QString& folder);
+QString programFolder();
+void setProgramFolder(const QString& folder);
 
 // Folder (blanks around it removed) joined to a relative part with exactly one
 // separator between them.
-QString JoinPath(const QString& folder, const QString& relative);
+QString joinPath(const QString& folder, const QString& relative);
 
 // JoinPath(ProgramFolder(), relative)
-QString ProgramPath(const QString& relative);
+QString programPath(const QString& relative);
 
 // The same path in the form the file system takes.
-QString NativePath(const QString& path);
+QString nativePath(const QString& path);
 
 // g_sDefaultImagePath: the default item picture and the report's logo.
 extern QString g_sDefaultImagePath;

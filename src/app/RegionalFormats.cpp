@@ -11,34 +11,34 @@
 namespace app {
 namespace {
 
-const QLocale& Us() {
+const QLocale& us() {
     static const QLocale locale(QLocale::English, QLocale::UnitedStates);
     return locale;
 }
 
-QString Grouped2(double magnitude) {
-    return Us().toString(magnitude, 'f', 2);
+QString grouped2(double magnitude) {
+    return us().toString(magnitude, 'f', 2);
 }
 
-bool IsDigit(QChar c) {
+bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
 // The digits, point and exponent of a plain decimal number, "," grouping allowed
 // between digits of the integer part. Read without a heap string: the home page
 // converts one amount per item it scans.
-std::optional<double> ParseUnsigned(QStringView s) {
+std::optional<double> parseUnsigned(QStringView s) {
     QVarLengthArray<char, 64> plain;
     bool seenDigit = false;
     bool inFraction = false;
     bool inExponent = false;
     for (qsizetype i = 0; i < s.size(); ++i) {
         const QChar c = s[i];
-        if (IsDigit(c)) {
+        if (isDigit(c)) {
             seenDigit = true;
             plain.append(static_cast<char>(c.unicode()));
         } else if (c == u',' && !inFraction && !inExponent && seenDigit && i + 1 < s.size() &&
-                   IsDigit(s[i + 1])) {
+                   isDigit(s[i + 1])) {
             continue;
         } else if (c == u'.' && !inFraction && !inExponent) {
             inFraction = true;
@@ -49,7 +49,7 @@ std::optional<double> ParseUnsigned(QStringView s) {
             if (i + 1 < s.size() && (s[i + 1] == u'+' || s[i + 1] == u'-')) {
                 plain.append(static_cast<char>(s[++i].unicode()));
             }
-            if (i + 1 >= s.size() || !IsDigit(s[i + 1])) {
+            if (i + 1 >= s.size() || !isDigit(s[i + 1])) {
                 return std::nullopt;
             }
         } else {
@@ -70,23 +70,23 @@ std::optional<double> ParseUnsigned(QStringView s) {
 
 } // namespace
 
-QString FormatCurrency(double value) {
+QString formatCurrency(double value) {
     const double rounded = std::round(value * 100.0) / 100.0;
     if (rounded < 0) {
-        return QStringLiteral("($") + Grouped2(-rounded) + u')';
+        return QStringLiteral("($") + grouped2(-rounded) + u')';
     }
-    return u'$' + Grouped2(rounded);
+    return u'$' + grouped2(rounded);
 }
 
-QString FormatPercent(double value) {
+QString formatPercent(double value) {
     double scaled = std::round(value * 10000.0) / 100.0;
     if (scaled == 0) {
         scaled = 0; // no "-0.00%"
     }
-    return Grouped2(scaled) + u'%';
+    return grouped2(scaled) + u'%';
 }
 
-QString FormatGeneralDate(const QDateTime& when) {
+QString formatGeneralDate(const QDateTime& when) {
     const QDate d = when.date();
     const QTime t = when.time();
     QString text = QStringLiteral("%1/%2/%3").arg(d.month()).arg(d.day()).arg(d.year());
@@ -101,14 +101,14 @@ QString FormatGeneralDate(const QDateTime& when) {
                       .arg(t.hour() < 12 ? QStringLiteral("AM") : QStringLiteral("PM"));
 }
 
-QString FormatGeneralNumber(double value) {
+QString formatGeneralNumber(double value) {
     if (value == 0) {
         return QStringLiteral("0");
     }
     return QString::number(value, 'g', 15);
 }
 
-std::optional<double> ParseNumber(const QString& text) {
+std::optional<double> parseNumber(const QString& text) {
     QStringView s = QStringView(text).trimmed();
     bool negative = false;
     if (s.startsWith(u'(') && s.endsWith(u')')) {
@@ -126,14 +126,14 @@ std::optional<double> ParseNumber(const QString& text) {
         negative = s.startsWith(u'-');
         s = s.mid(1);
     }
-    const std::optional<double> magnitude = ParseUnsigned(s);
+    const std::optional<double> magnitude = parseUnsigned(s);
     if (!magnitude) {
         return std::nullopt;
     }
     return negative ? -*magnitude : *magnitude;
 }
 
-std::optional<qint32> RoundToLong(double value) {
+std::optional<qint32> roundToLong(double value) {
     const double r = std::nearbyint(value); // the default rounding mode: half to even
     if (!std::isfinite(r) || r < std::numeric_limits<qint32>::min() ||
         r > std::numeric_limits<qint32>::max()) {
@@ -142,19 +142,19 @@ std::optional<qint32> RoundToLong(double value) {
     return static_cast<qint32>(r);
 }
 
-std::optional<qint32> ToLong(const QString& text) {
-    const std::optional<double> v = ParseNumber(text);
-    return v ? RoundToLong(*v) : std::nullopt;
+std::optional<qint32> toLong(const QString& text) {
+    const std::optional<double> v = parseNumber(text);
+    return v ? roundToLong(*v) : std::nullopt;
 }
 
-qint32 CLng(const QString& text) {
-    const std::optional<double> v = ParseNumber(text);
+qint32 cLng(const QString& text) {
+    const std::optional<double> v = parseNumber(text);
     if (!v) {
-        Raise(kTypeMismatch);
+        raise(kTypeMismatch);
     }
-    const std::optional<qint32> r = RoundToLong(*v);
+    const std::optional<qint32> r = roundToLong(*v);
     if (!r) {
-        Raise(kOverflow);
+        raise(kOverflow);
     }
     return *r;
 }

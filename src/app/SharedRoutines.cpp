@@ -6,14 +6,14 @@
 
 namespace app {
 namespace {
-bool IsKept(QChar c) {
+bool isKept(QChar c) {
     const char16_t u = c.unicode();
     return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
            u == u'&' || u == u'=';
 }
 } // namespace
 
-bool LaunchBrowser(const QString& target) {
+bool launchBrowser(const QString& target) {
     Guard guard;
     QString address = target;
     bool accepted = false;
@@ -27,15 +27,15 @@ bool LaunchBrowser(const QString& target) {
     return accepted;
 }
 
-QString URLEncode(const QString& text) {
+QString urlEncode(const QString& text) {
     static constexpr char kHex[] = "0123456789ABCDEF";
     QString out;
     out.reserve(text.size() * 3);
     for (QChar c : text) {
-        if (IsKept(c)) {
+        if (isKept(c)) {
             out += c;
         } else {
-            const unsigned char b = Win1252Byte(c);
+            const unsigned char b = win1252Byte(c);
             out += u'%';
             out += QChar(kHex[b >> 4]);
             out += QChar(kHex[b & 0xF]);

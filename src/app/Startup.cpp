@@ -8,19 +8,19 @@
 
 namespace app {
 
-void PrepareProgramFolderAndItems() {
+void prepareProgramFolderAndItems() {
     Guard guard;
     guard.step(
-        [] { g_sDefaultImagePath = ProgramPath(QStringLiteral("\\_images\\corvantheil5.jpg")); });
+        [] { g_sDefaultImagePath = programPath(QStringLiteral("\\_images\\corvantheil5.jpg")); });
     for (const char* relative : {"\\_reports\\", "\\_data\\", "\\_data\\_userImages\\"}) {
         guard.step([&] {
-            const QString folder = NativePath(ProgramPath(QString::fromLatin1(relative)));
+            const QString folder = nativePath(programPath(QString::fromLatin1(relative)));
             if (!QDir(folder).exists() && !QDir().mkdir(folder)) {
-                Raise(kPathNotFound);
+                raise(kPathNotFound);
             }
         });
     }
-    guard.step([] { store::LoadAllItems(); });
+    guard.step([] { store::loadAllItems(); });
 }
 
 } // namespace app

@@ -6,7 +6,7 @@
 namespace app {
 
 // Removes leading and trailing blanks (spaces only; line breaks and tabs stay).
-inline QString TrimBlanks(QStringView s) {
+inline QString trimBlanks(QStringView s) {
     qsizetype b = 0;
     qsizetype e = s.size();
     while (b < e && s[b] == u' ') {
@@ -18,7 +18,7 @@ inline QString TrimBlanks(QStringView s) {
     return s.mid(b, e - b).toString();
 }
 
-inline bool IsBlankText(QStringView s) {
+inline bool isBlankText(QStringView s) {
     for (QChar c : s) {
         if (c != u' ') {
             return false;

@@ -9,16 +9,16 @@
 // number, so every byte survives a read and a write unchanged.
 namespace app {
 
-QString FromWin1252(const char* data, qsizetype size);
-inline QString FromWin1252(const QByteArray& bytes) {
-    return FromWin1252(bytes.constData(), bytes.size());
+QString fromWin1252(const char* data, qsizetype size);
+inline QString fromWin1252(const QByteArray& bytes) {
+    return fromWin1252(bytes.constData(), bytes.size());
 }
 
 // Characters the set cannot hold become "?".
-QByteArray ToWin1252(QStringView text);
-void AppendWin1252(QByteArray& out, QStringView text);
+QByteArray toWin1252(QStringView text);
+void appendWin1252(QByteArray& out, QStringView text);
 
 // The byte a character becomes, "?" when the set cannot hold it.
-unsigned char Win1252Byte(QChar c);
+unsigned char win1252Byte(QChar c);
 
 } // namespace app

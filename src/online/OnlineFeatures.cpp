@@ -3,8 +3,8 @@
 #include "app/Constants.h"
 #include "app/ErrorLog.h"
 #include "app/SharedRoutines.h"
-#include "ui/main/Controls.h"
-#include "ui/main/Twips.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Twips.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -20,7 +20,7 @@
 
 namespace {
 
-using ui::PlaceTwips;
+using ui::placeTwips;
 
 constexpr double kBoxWidth = 4575;
 constexpr double kBoxHeight = 1455;
@@ -33,7 +33,7 @@ constexpr double kTextTop = 375;
 
 // A plain word in a rounded outline, standing in for a site's name in a
 // heading. Drawn here so that no third party's artwork is shipped.
-QPixmap NameBadge(const QString& word, int width, int height, const QColor& ink, qreal dpr) {
+QPixmap nameBadge(const QString& word, int width, int height, const QColor& ink, qreal dpr) {
     QPixmap pixmap(QSize(width, height) * dpr);
     pixmap.setDevicePixelRatio(dpr);
     pixmap.fill(Qt::transparent);
@@ -64,17 +64,17 @@ struct LookUp {
     QString linkType;
 };
 
-QWidget* NewHeading(const LookUp& l, QWidget* box, const QFont& bold) {
+QWidget* newHeading(const LookUp& l, QWidget* box, const QFont& bold) {
     auto* heading = new QWidget(box);
-    PlaceTwips(heading, 0, 0, kBoxWidth, kHeadingHeight);
+    placeTwips(heading, 0, 0, kBoxWidth, kHeadingHeight);
     auto* row = new QHBoxLayout(heading);
     row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(ui::Px(75));
+    row->setSpacing(ui::px(75));
     auto addText = [&](const QString& text) {
         auto* label = new QLabel(text, heading);
         label->setFont(bold);
         label->setTextFormat(Qt::PlainText);
-        ui::SetTextColour(label, ui::kNavy);
+        ui::setTextColour(label, ui::kNavy);
         row->addWidget(label);
         return label;
     };
@@ -84,16 +84,16 @@ QWidget* NewHeading(const LookUp& l, QWidget* box, const QFont& bold) {
         addText(l.heading);
         const qreal dpr = box->devicePixelRatioF();
         if (l.linkType == QLatin1String("ebaysearch")) {
-            auto* badge = ui::Named(new QLabel(heading), QStringLiteral("imgEbayBadge"));
-            badge->setPixmap(NameBadge(l.siteName, 42, 20, QColor(0x2B, 0x4C, 0x7E), dpr));
+            auto* badge = ui::named(new QLabel(heading), QStringLiteral("imgEbayBadge"));
+            badge->setPixmap(nameBadge(l.siteName, 42, 20, QColor(0x2B, 0x4C, 0x7E), dpr));
             row->addWidget(badge);
         } else if (l.linkType == QLatin1String("googlesearch")) {
-            auto* badge = ui::Named(new QLabel(heading), QStringLiteral("imgGoogleBadge"));
-            badge->setPixmap(NameBadge(l.siteName, 70, 23, QColor(0x3A, 0x6E, 0x3A), dpr));
+            auto* badge = ui::named(new QLabel(heading), QStringLiteral("imgGoogleBadge"));
+            badge->setPixmap(nameBadge(l.siteName, 70, 23, QColor(0x3A, 0x6E, 0x3A), dpr));
             row->addWidget(badge);
         } else {
-            auto* name = ui::Named(addText(l.siteName), QStringLiteral("lblZentavio"));
-            ui::SetTextColour(name, QColor(0x00, 0x70, 0x70));
+            auto* name = ui::named(addText(l.siteName), QStringLiteral("lblZentavio"));
+            ui::setTextColour(name, QColor(0x00, 0x70, 0x70));
         }
         addText(QStringLiteral("for Similar Coins"));
     }
@@ -103,14 +103,14 @@ QWidget* NewHeading(const LookUp& l, QWidget* box, const QFont& bold) {
 
 } // namespace
 
-QFrame* BuildOnlineFeaturesPanel(QWidget* picScrollable, QWidget* window) {
-    auto* panel = ui::Named(new QFrame(picScrollable), QStringLiteral("frameOnlineStuff"));
+QFrame* buildOnlineFeaturesPanel(QWidget* picScrollable, QWidget* window) {
+    auto* panel = ui::named(new QFrame(picScrollable), QStringLiteral("frameOnlineStuff"));
     panel->setFrameShape(QFrame::NoFrame);
-    PlaceTwips(panel, 0, 0, 10692, 8640);
-    ui::SetBackground(panel, ui::kWhite);
+    placeTwips(panel, 0, 0, 10692, 8640);
+    ui::setBackground(panel, ui::kWhite);
     panel->hide();
 
-    ui::MakePanelTitle(panel, 3, QStringLiteral("Online Features"), ui::kTitleTeal);
+    ui::makePanelTitle(panel, 3, QStringLiteral("Online Features"), ui::kTitleTeal);
 
     const QString partner = app::kPartnerDomain;
     const LookUp lookUps[] = {
@@ -156,52 +156,52 @@ QFrame* BuildOnlineFeaturesPanel(QWidget* picScrollable, QWidget* window) {
     bold.setPointSize(9);
 
     std::vector<QPushButton*> buttons;
-    int buttonWidth = ui::Px(kButtonWidth);
+    int buttonWidth = ui::px(kButtonWidth);
     int index = 0;
     for (const LookUp& l : lookUps) {
-        auto* box = ui::Element(new QFrame(panel), QStringLiteral("frameWebLookUp"), index++);
+        auto* box = ui::element(new QFrame(panel), QStringLiteral("frameWebLookUp"), index++);
         box->setFrameShape(QFrame::NoFrame);
-        PlaceTwips(box, l.left, l.top, kBoxWidth, kBoxHeight);
+        placeTwips(box, l.left, l.top, kBoxWidth, kBoxHeight);
 
-        NewHeading(l, box, bold);
+        newHeading(l, box, bold);
 
         auto* text = new QLabel(l.explanation, box);
         text->setTextFormat(Qt::PlainText);
         text->setWordWrap(true);
         text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        PlaceTwips(text, kButtonLeft, kTextTop, kBoxWidth - kButtonLeft, kButtonTop - kTextTop);
+        placeTwips(text, kButtonLeft, kTextTop, kBoxWidth - kButtonLeft, kButtonTop - kTextTop);
 
-        auto* button = ui::Named(new QPushButton(l.caption, box), l.button);
-        PlaceTwips(button, kButtonLeft, kButtonTop, kButtonWidth, kButtonHeight);
+        auto* button = ui::named(new QPushButton(l.caption, box), l.button);
+        placeTwips(button, kButtonLeft, kButtonTop, kButtonWidth, kButtonHeight);
         buttonWidth = std::max(buttonWidth, button->sizeHint().width());
         buttons.push_back(button);
 
         const QString linkType = l.linkType;
         QObject::connect(button, &QPushButton::clicked, window,
-                         [window, linkType] { OpenWebLinkForThisItem(window, linkType); });
+                         [window, linkType] { openWebLinkForThisItem(window, linkType); });
     }
     // The design width is kept where the captions fit; a wider font grows all
     // five buttons alike rather than cutting a caption.
     for (QPushButton* button : buttons) {
-        button->resize(std::min(buttonWidth, ui::Px(kBoxWidth - kButtonLeft)), button->height());
+        button->resize(std::min(buttonWidth, ui::px(kBoxWidth - kButtonLeft)), button->height());
     }
     return panel;
 }
 
-QString WebLinkAddress(const QString& sLinkType, const QString& year, const QString& country,
+QString webLinkAddress(const QString& sLinkType, const QString& year, const QString& country,
                        const QString& coinType, const QString& mintMark, const QString& grade) {
     const QString tail = QStringLiteral("&year=") + year + QStringLiteral("&country=") + country +
                          QStringLiteral("&cointype=") + coinType + QStringLiteral("&mintmark=") +
                          mintMark + QStringLiteral("&grade=") + grade;
     return app::SiteAddress + QStringLiteral("/clientlink.php?linktype=") + sLinkType +
-           app::URLEncode(tail);
+           app::urlEncode(tail);
 }
 
-void OpenWebLinkForThisItem(QWidget* window, const QString& sLinkType) {
+void openWebLinkForThisItem(QWidget* window, const QString& sLinkType) {
     app::Guard guard;
     auto text = [window](const char* name) -> QString {
         if (window == nullptr) {
-            app::Raise(app::kInvalidPropertyValue);
+            app::raise(app::kInvalidPropertyValue);
         }
         const QString objectName = QString::fromLatin1(name);
         if (auto* edit = window->findChild<QLineEdit*>(objectName)) {
@@ -210,7 +210,7 @@ void OpenWebLinkForThisItem(QWidget* window, const QString& sLinkType) {
         if (auto* combo = window->findChild<QComboBox*>(objectName)) {
             return combo->currentText();
         }
-        app::Raise(app::kInvalidPropertyValue, QStringLiteral("Control not found: ") + objectName);
+        app::raise(app::kInvalidPropertyValue, QStringLiteral("Control not found: ") + objectName);
     };
     QString year, country, coinType, mintMark, grade;
     guard.step([&] { year = text("txtYear"); });
@@ -220,6 +220,6 @@ void OpenWebLinkForThisItem(QWidget* window, const QString& sLinkType) {
     guard.step([&] { grade = text("cmbGrade"); });
     QString address;
     guard.step(
-        [&] { address = WebLinkAddress(sLinkType, year, country, coinType, mintMark, grade); });
-    guard.step([&] { app::LaunchBrowser(address); });
+        [&] { address = webLinkAddress(sLinkType, year, country, coinType, mintMark, grade); });
+    guard.step([&] { app::launchBrowser(address); });
 }

@@ -1,52 +1,117 @@
 #include "platform/Platform.h"
 
-#include "platform/QtPlatform.h"
+#include <QSettings>
+#include <QtDebug>
 
 namespace platform {
 namespace {
 
-template <class Seam, class Real> struct Slot {
-    Seam* installed = nullptr;
-    Seam& get() {
-        if (installed) {
-            return *installed;
-        }
-        static Real real;
-        return real;
+class HeadlessMessageBoxes : public MessageBoxes {
+public:
+    Answer show(const MessageRequest& request) override {
+        qWarning().noquote() << request.title << ":" << request.text;
+        return request.buttons == Buttons::Ok ? Answer::Ok : Answer::Cancel;
     }
 };
 
-Slot<MessageBoxes, QtMessageBoxes> g_boxes;
-Slot<FileDialogs, QtFileDialogs> g_dialogs;
-Slot<Shell, QtShell> g_shell;
-Slot<SettingsStore, QtSettingsStore> g_settings;
+class HeadlessFileDialogs : public FileDialogs {
+public:
+    std::optional<QString> openFile(const QString&, const QStringList&) override {
+        return std::nullopt;
+    }
+};
+
+class HeadlessShell : public Shell {
+public:
+    bool open(const QString&) override { return false; }
+};
+
+class HeadlessModalDialogs : public ModalDialogs {
+public:
+    int exec(QDialog&) override { return 0; }
+};
+
+// The per-user store under "Corvantheil", section "Settings".
+class QSettingsStore : public SettingsStore {
+public:
+    std::optional<QString> get(const QString& key) override {
+        const QVariant v = settings().value(qualified(key));
+        if (!v.isValid()) {
+            return std::nullopt;
+        }
+        return v.toString();
+    }
+    bool set(const QString& key, const QString& value) override {
+        settings().setValue(qualified(key), value);
+        settings().sync();
+        return settings().status() == QSettings::NoError;
+    }
+
+private:
+    static QSettings& settings() {
+        static QSettings store(QStringLiteral("Corvantheil"), QStringLiteral("Corvantheil"));
+        return store;
+    }
+    static QString qualified(const QString& key) { return QStringLiteral("Settings/") + key; }
+};
+
+template <class Seam, class Default> class Slot {
+public:
+    Seam& get() {
+        if (m_installed != nullptr) {
+            return *m_installed;
+        }
+        static Default fallback;
+        return fallback;
+    }
+    void install(Seam* seam) { m_installed = seam; }
+
+private:
+    Seam* m_installed = nullptr;
+};
+
+// The seams are the program's one piece of process-wide state: the real
+// program installs Qt's, tests install fakes.
+// NOLINTBEGIN(cppcoreguidelines-avoid-non-const-global-variables)
+Slot<MessageBoxes, HeadlessMessageBoxes> boxesSlot;
+Slot<FileDialogs, HeadlessFileDialogs> fileDialogsSlot;
+Slot<Shell, HeadlessShell> shellSlot;
+Slot<SettingsStore, QSettingsStore> settingsSlot;
+Slot<ModalDialogs, HeadlessModalDialogs> modalDialogsSlot;
+// NOLINTEND(cppcoreguidelines-avoid-non-const-global-variables)
 
 } // namespace
 
 MessageBoxes& messageBoxes() {
-    return g_boxes.get();
+    return boxesSlot.get();
 }
 FileDialogs& fileDialogs() {
-    return g_dialogs.get();
+    return fileDialogsSlot.get();
 }
 Shell& shell() {
-    return g_shell.get();
+    return shellSlot.get();
 }
 SettingsStore& settings() {
-    return g_settings.get();
+    return settingsSlot.get();
+}
+ModalDialogs& modalDialogs() {
+    return modalDialogsSlot.get();
 }
 
 void install(MessageBoxes* boxes) {
-    g_boxes.installed = boxes;
+    boxesSlot.install(boxes);
 }
 void install(FileDialogs* dialogs) {
-    g_dialogs.installed = dialogs;
+    fileDialogsSlot.install(dialogs);
 }
-void install(Shell* s) {
-    g_shell.installed = s;
+void install(Shell* shell) {
+    shellSlot.install(shell);
 }
 void install(SettingsStore* store) {
-    g_settings.installed = store;
+    settingsSlot.install(store);
+}
+void install(ModalDialogs* dialogs) {
+    modalDialogsSlot.install(dialogs);
 }
 
 } // namespace platform

@@ -4,6 +4,8 @@
 #include <QStringList>
 #include <optional>
 
+class QDialog;
+
 // The thin seams over the operating system. The program talks to message
 // boxes, the file-open dialog, the shell and the settings store only through
 // these, so that tests can answer and record them.
@@ -50,10 +52,21 @@ public:
     virtual bool set(const QString& key, const QString& value) = 0;
 };
 
+// Shows a modal window and returns when it is hidden or closed, with its
+// result code (QDialog::Accepted or Rejected).
+class ModalDialogs {
+public:
+    virtual ~ModalDialogs() = default;
+    virtual int exec(QDialog& dialog) = 0;
+};
+
+// Until the windowed program installs the real seams, questions take their
+// cancel answer, nothing is opened and no window is shown.
 MessageBoxes& messageBoxes();
 FileDialogs& fileDialogs();
 Shell& shell();
 SettingsStore& settings();
+ModalDialogs& modalDialogs();
 
 // Installs replacements (tests); nullptr restores the real one. Ownership stays
 // with the caller.
@@ -61,5 +74,6 @@ void install(MessageBoxes* boxes);
 void install(FileDialogs* dialogs);
 void install(Shell* shell);
 void install(SettingsStore* store);
+void install(ModalDialogs* dialogs);
 
 } // namespace platform

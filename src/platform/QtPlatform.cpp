@@ -2,17 +2,17 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QSettings>
 #include <QUrl>
 
 namespace platform {
 namespace {
 
-QMessageBox::Icon ToQtIcon(Icon icon) {
+QMessageBox::Icon toQtIcon(Icon icon) {
     switch (icon) {
     case Icon::Warning:
         return QMessageBox::Warning;
@@ -34,7 +34,7 @@ struct ButtonSet {
     Answer escapeAnswer;
 };
 
-ButtonSet ButtonsOf(Buttons buttons) {
+ButtonSet buttonsOf(Buttons buttons) {
     switch (buttons) {
     case Buttons::OkCancel:
         return {{QMessageBox::Ok, QMessageBox::Cancel}, QMessageBox::Cancel, Answer::Cancel};
@@ -50,7 +50,7 @@ ButtonSet ButtonsOf(Buttons buttons) {
     return {{QMessageBox::Ok}, QMessageBox::Ok, Answer::Ok};
 }
 
-Answer ToAnswer(int button, Answer fallback) {
+Answer toAnswer(int button, Answer fallback) {
     switch (button) {
     case QMessageBox::Ok:
         return Answer::Ok;
@@ -68,9 +68,9 @@ Answer ToAnswer(int button, Answer fallback) {
 } // namespace
 
 Answer QtMessageBoxes::show(const MessageRequest& request) {
-    QMessageBox box(ToQtIcon(request.icon), request.title, request.text, QMessageBox::NoButton,
+    QMessageBox box(toQtIcon(request.icon), request.title, request.text, QMessageBox::NoButton,
                     QApplication::activeWindow());
-    const ButtonSet set = ButtonsOf(request.buttons);
+    const ButtonSet set = buttonsOf(request.buttons);
     for (QMessageBox::StandardButton b : set.buttons) {
         box.addButton(b);
     }
@@ -79,7 +79,7 @@ Answer QtMessageBoxes::show(const MessageRequest& request) {
         box.setDefaultButton(set.buttons[defaultIndex]);
     }
     box.setEscapeButton(set.escape);
-    return ToAnswer(box.exec(), set.escapeAnswer);
+    return toAnswer(box.exec(), set.escapeAnswer);
 }
 
 std::optional<QString> QtFileDialogs::openFile(const QString& title, const QStringList& filters) {
@@ -115,28 +115,19 @@ bool QtShell::open(const QString& target) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(local));
 }
 
-namespace {
-QSettings& Store() {
-    static QSettings store(QStringLiteral("Corvantheil"), QStringLiteral("Corvantheil"));
-    return store;
-}
-QString SettingsKey(const QString& key) {
-    return QStringLiteral("Settings/") + key;
-}
-} // namespace
-
-std::optional<QString> QtSettingsStore::get(const QString& key) {
-    const QVariant v = Store().value(SettingsKey(key));
-    if (!v.isValid()) {
-        return std::nullopt;
-    }
-    return v.toString();
+int QtModalDialogs::exec(QDialog& dialog) {
+    return dialog.exec();
 }
 
-bool QtSettingsStore::set(const QString& key, const QString& value) {
-    Store().setValue(SettingsKey(key), value);
-    Store().sync();
-    return Store().status() == QSettings::NoError;
+void useQtSeams() {
+    static QtMessageBoxes boxes;
+    static QtFileDialogs fileDialogs;
+    static QtShell shell;
+    static QtModalDialogs modalDialogs;
+    install(&boxes);
+    install(&fileDialogs);
+    install(&shell);
+    install(&modalDialogs);
 }
 
 } // namespace platform

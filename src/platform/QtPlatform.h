@@ -20,10 +20,12 @@ public:
     bool open(const QString& target) override;
 };
 
-class QtSettingsStore : public SettingsStore {
+class QtModalDialogs : public ModalDialogs {
 public:
-    std::optional<QString> get(const QString& key) override;
-    bool set(const QString& key, const QString& value) override;
+    int exec(QDialog& dialog) override;
 };
+
+// Installs the real message boxes, file dialog, shell and modal dialogs.
+void useQtSeams();
 
 } // namespace platform

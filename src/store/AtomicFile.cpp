@@ -17,7 +17,7 @@
 namespace store {
 namespace {
 
-int ErrorForOpen(const QFile& file) {
+int errorForOpen(const QFile& file) {
     switch (file.error()) {
     case QFileDevice::PermissionsError:
         return app::kPermissionDenied;
@@ -29,7 +29,7 @@ int ErrorForOpen(const QFile& file) {
     }
 }
 
-void SyncToDisk(QFile& file) {
+void syncToDisk(QFile& file) {
 #ifdef Q_OS_WIN
     _commit(file.handle());
 #else
@@ -37,37 +37,37 @@ void SyncToDisk(QFile& file) {
 #endif
 }
 
-std::filesystem::path FsPath(const QString& nativePath) {
+std::filesystem::path fsPath(const QString& nativePath) {
     return std::filesystem::path(nativePath.toStdU16String());
 }
 
-void RenameOver(const QString& from, const QString& to) {
+void renameOver(const QString& from, const QString& to) {
     std::error_code ec;
-    std::filesystem::rename(FsPath(from), FsPath(to), ec);
+    std::filesystem::rename(fsPath(from), fsPath(to), ec);
     if (ec) {
         QFile::remove(from);
-        app::Raise(app::kPathFileAccessError);
+        app::raise(app::kPathFileAccessError);
     }
 }
 
-QString TempPathFor(const QString& target) {
+QString tempPathFor(const QString& target) {
     return target + QStringLiteral(".tmp");
 }
 
 } // namespace
 
 StagedFile::StagedFile(const QString& nativeTarget, const QByteArray& bytes)
-    : m_target(nativeTarget), m_temp(TempPathFor(nativeTarget)) {
+    : m_target(nativeTarget), m_temp(tempPathFor(nativeTarget)) {
     QFile file(m_temp);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        app::Raise(ErrorForOpen(file));
+        app::raise(errorForOpen(file));
     }
     if (file.write(bytes) != bytes.size() || !file.flush()) {
         file.close();
         QFile::remove(m_temp);
-        app::Raise(app::kPathFileAccessError);
+        app::raise(app::kPathFileAccessError);
     }
-    SyncToDisk(file);
+    syncToDisk(file);
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
@@ -79,52 +79,52 @@ StagedFile::~StagedFile() {
     }
 }
 
-void StagedFile::Replace() {
+void StagedFile::replace() {
     if (m_temp.isEmpty()) {
-        app::Raise(app::kPathFileAccessError);
+        app::raise(app::kPathFileAccessError);
     }
-    RenameOver(std::exchange(m_temp, QString()), m_target);
+    renameOver(std::exchange(m_temp, QString()), m_target);
 }
 
-void WriteFileAtomically(const QString& nativePath, const QByteArray& bytes) {
-    StagedFile(nativePath, bytes).Replace();
+void writeFileAtomically(const QString& nativePath, const QByteArray& bytes) {
+    StagedFile(nativePath, bytes).replace();
 }
 
-void CopyFileAtomically(const QString& nativeSource, const QString& nativeTarget) {
+void copyFileAtomically(const QString& nativeSource, const QString& nativeTarget) {
     if (!QFileInfo::exists(nativeSource)) {
-        app::Raise(app::kFileNotFound);
+        app::raise(app::kFileNotFound);
     }
-    const QString temp = TempPathFor(nativeTarget);
+    const QString temp = tempPathFor(nativeTarget);
     QFile::remove(temp);
     if (!QFile::copy(nativeSource, temp)) {
         QFile::remove(temp);
-        app::Raise(app::kPathFileAccessError);
+        app::raise(app::kPathFileAccessError);
     }
-    RenameOver(temp, nativeTarget);
+    renameOver(temp, nativeTarget);
 }
 
-void LinkOrCopyFileAtomically(const QString& nativeSource, const QString& nativeTarget) {
-    const QString temp = TempPathFor(nativeTarget);
+void linkOrCopyFileAtomically(const QString& nativeSource, const QString& nativeTarget) {
+    const QString temp = tempPathFor(nativeTarget);
     QFile::remove(temp);
     std::error_code ec;
-    std::filesystem::create_hard_link(FsPath(nativeSource), FsPath(temp), ec);
+    std::filesystem::create_hard_link(fsPath(nativeSource), fsPath(temp), ec);
     if (ec) {
         // No hard links here, or none allowed to us: copy the bytes.
-        CopyFileAtomically(nativeSource, nativeTarget);
+        copyFileAtomically(nativeSource, nativeTarget);
         return;
     }
-    RenameOver(temp, nativeTarget);
+    renameOver(temp, nativeTarget);
     // Renaming a name over another name of the same file leaves both in place.
     QFile::remove(temp);
 }
 
-QByteArray ReadWholeFile(const QString& nativePath) {
+QByteArray readWholeFile(const QString& nativePath) {
     QFile file(nativePath);
     if (!file.exists()) {
-        app::Raise(app::kFileNotFound);
+        app::raise(app::kFileNotFound);
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        app::Raise(ErrorForOpen(file));
+        app::raise(errorForOpen(file));
     }
     return file.readAll();
 }

@@ -16,7 +16,7 @@ public:
     StagedFile& operator=(StagedFile&&) = delete;
     ~StagedFile();
 
-    void Replace();
+    void replace();
 
 private:
     QString m_target;
@@ -24,18 +24,18 @@ private:
 };
 
 // Both halves of a StagedFile at once.
-void WriteFileAtomically(const QString& nativePath, const QByteArray& bytes);
+void writeFileAtomically(const QString& nativePath, const QByteArray& bytes);
 
 // Makes the target a complete copy of an existing file, through a temporary
 // name renamed over it.
-void CopyFileAtomically(const QString& nativeSource, const QString& nativeTarget);
+void copyFileAtomically(const QString& nativeSource, const QString& nativeTarget);
 
 // The same, but where the file system allows the target becomes a second name
 // (a hard link) for the source's bytes instead of a copy of them. Only for a
 // source that is replaced whole and never written in place.
-void LinkOrCopyFileAtomically(const QString& nativeSource, const QString& nativeTarget);
+void linkOrCopyFileAtomically(const QString& nativeSource, const QString& nativeTarget);
 
 // The whole file, or a runtime error (53 when missing).
-QByteArray ReadWholeFile(const QString& nativePath);
+QByteArray readWholeFile(const QString& nativePath);
 
 } // namespace store

@@ -4,7 +4,7 @@
 // reordered; their texts, typing slips included, are what is shown and sent.
 namespace store {
 
-const QStringList& GradeList() {
+const QStringList& gradeList() {
     static const QStringList list = {
         QStringLiteral("Gem Proof (PF-65)"),
         QStringLiteral("Choice Proof (PF-63)"),
@@ -36,7 +36,7 @@ const QStringList& GradeList() {
     return list;
 }
 
-const QStringList& MintMarkList() {
+const QStringList& mintMarkList() {
     static const QStringList list = {
         QStringLiteral("C : Charlotte, NC (1838-1861)"),
         QStringLiteral("CC: Carson City, NV (1870-1893)"),
@@ -102,7 +102,7 @@ const QStringList& MintMarkList() {
     return list;
 }
 
-const QStringList& CoinTypeList() {
+const QStringList& coinTypeList() {
     static const QStringList list = {
         QStringLiteral("1/2 Cent : Liberty Cap (1793-1797)"),
         QStringLiteral("1/2 Cent : Draped Bust (1800-1808)"),

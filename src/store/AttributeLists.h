@@ -5,8 +5,8 @@
 // The fixed lists of the three attribute boxes, in row order from 0.
 namespace store {
 
-const QStringList& GradeList();    // cmbGrade, 26 rows
-const QStringList& MintMarkList(); // cmbMintMark, 60 rows
-const QStringList& CoinTypeList(); // cmbCoinType, 97 rows
+const QStringList& gradeList();    // cmbGrade, 26 rows
+const QStringList& mintMarkList(); // cmbMintMark, 60 rows
+const QStringList& coinTypeList(); // cmbCoinType, 97 rows
 
 } // namespace store

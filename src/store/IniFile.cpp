@@ -19,20 +19,20 @@
 namespace store {
 namespace {
 
-bool IsBlank(char c) {
+bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\0';
 }
 
-void Trim(const char*& b, const char*& e) {
-    while (b < e && IsBlank(*b)) {
+void trim(const char*& b, const char*& e) {
+    while (b < e && isBlank(*b)) {
         ++b;
     }
-    while (e > b && IsBlank(e[-1])) {
+    while (e > b && isBlank(e[-1])) {
         --e;
     }
 }
 
-size_t FoldedHash(QStringView s) {
+size_t foldedHash(QStringView s) {
     size_t h = 1469598103934665603ull;
     for (QChar c : s) {
         h = (h ^ c.toCaseFolded().unicode()) * 1099511628211ull;
@@ -40,7 +40,7 @@ size_t FoldedHash(QStringView s) {
     return h;
 }
 
-bool SameName(QStringView a, QStringView b) {
+bool sameName(QStringView a, QStringView b) {
     if (a.size() != b.size()) {
         return false;
     }
@@ -68,7 +68,7 @@ bool SameName(QStringView a, QStringView b) {
 
 // The entries of a section are sized from the one before and trimmed when the
 // section ends, so that no section keeps room it does not use.
-void FinishSection(IniSection* section) {
+void finishSection(IniSection* section) {
     if (section && section->entries.capacity() > section->entries.size()) {
         section->entries.shrink_to_fit();
     }
@@ -76,25 +76,25 @@ void FinishSection(IniSection* section) {
 
 // One byte per character, as app::Win1252Byte maps it; in a value a line
 // break becomes a blank, as it would end the line early.
-template <bool kValue> char Byte(char16_t u) {
+template <bool kValue> char byte(char16_t u) {
     if (u < 0x80) {
         return kValue && (u == u'\r' || u == u'\n') ? ' ' : static_cast<char>(u);
     }
-    return static_cast<char>(app::Win1252Byte(QChar(u)));
+    return static_cast<char>(app::win1252Byte(QChar(u)));
 }
 
-bool IsPrintable(char16_t u) {
+bool isPrintable(char16_t u) {
     return u >= 0x20 && u <= 0x7E;
 }
 
 #if defined(__SSE2__) || defined(_M_X64)
 // Per lane: zero when the character is printable ASCII (blank to tilde).
-__m128i OutsidePrintable(const char16_t* eight) {
+__m128i outsidePrintable(const char16_t* eight) {
     const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(eight));
     return _mm_subs_epu16(_mm_sub_epi16(chars, _mm_set1_epi16(0x20)), _mm_set1_epi16(0x5E));
 }
 
-bool AllZero(__m128i lanes) {
+bool allZero(__m128i lanes) {
     return _mm_movemask_epi8(_mm_cmpeq_epi16(lanes, _mm_setzero_si128())) == 0xFFFF;
 }
 #endif
@@ -103,7 +103,7 @@ bool AllZero(__m128i lanes) {
 // time, unmapped. A text not a multiple of eight long ends with a block that
 // overlaps the one before, stored only when printable, so that the overlap
 // gets the same bytes again. Returns whether all was printable ASCII.
-template <bool kValue> bool Put(char* dst, QStringView text) {
+template <bool kValue> bool put(char* dst, QStringView text) {
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
     bool printable = true;
@@ -111,14 +111,14 @@ template <bool kValue> bool Put(char* dst, QStringView text) {
     if (n >= 8) {
         for (qsizetype i = 0;; i += 8) {
             const qsizetype at = std::min(i, n - 8);
-            if (AllZero(OutsidePrintable(src + at))) {
+            if (allZero(outsidePrintable(src + at))) {
                 const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
                 _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + at),
                                  _mm_packus_epi16(chars, chars));
             } else {
                 printable = false;
                 for (qsizetype j = i; j < at + 8; ++j) {
-                    dst[j] = Byte<kValue>(src[j]);
+                    dst[j] = byte<kValue>(src[j]);
                 }
             }
             if (at + 8 >= n) {
@@ -128,35 +128,35 @@ template <bool kValue> bool Put(char* dst, QStringView text) {
     }
 #endif
     for (qsizetype j = 0; j < n; ++j) {
-        printable = printable && IsPrintable(src[j]);
-        dst[j] = Byte<kValue>(src[j]);
+        printable = printable && isPrintable(src[j]);
+        dst[j] = byte<kValue>(src[j]);
     }
     return printable;
 }
 
-char* PutText(char* dst, QStringView text) {
-    Put<false>(dst, text);
+char* putText(char* dst, QStringView text) {
+    put<false>(dst, text);
     return dst + text.size();
 }
-char* PutValue(char* dst, QStringView text) {
-    Put<true>(dst, text);
+char* putValue(char* dst, QStringView text) {
+    put<true>(dst, text);
     return dst + text.size();
 }
 
-bool IsPrintableAscii(QStringView text) {
+bool isPrintableAscii(QStringView text) {
     const char16_t* src = text.utf16();
     const qsizetype n = text.size();
 #if defined(__SSE2__) || defined(_M_X64)
     if (n >= 8) {
-        __m128i outside = OutsidePrintable(src + n - 8);
+        __m128i outside = outsidePrintable(src + n - 8);
         for (qsizetype i = 0; i < n - 8; i += 8) {
-            outside = _mm_or_si128(outside, OutsidePrintable(src + i));
+            outside = _mm_or_si128(outside, outsidePrintable(src + i));
         }
-        return AllZero(outside);
+        return allZero(outside);
     }
 #endif
     for (qsizetype j = 0; j < n; ++j) {
-        if (!IsPrintable(src[j])) {
+        if (!isPrintable(src[j])) {
             return false;
         }
     }
@@ -167,8 +167,8 @@ bool IsPrintableAscii(QStringView text) {
 // that leaves its line a key line: the reader trims blanks, splits a key line
 // at its first "=", and takes a line starting with "[" or ";" for a header or
 // a comment.
-bool ReadsBackUnchanged(QStringView name, bool isKey) {
-    if (!IsPrintableAscii(name)) {
+bool readsBackUnchanged(QStringView name, bool isKey) {
+    if (!isPrintableAscii(name)) {
         return false;
     }
     if (name.isEmpty()) {
@@ -183,11 +183,11 @@ bool ReadsBackUnchanged(QStringView name, bool isKey) {
 // Whether the reader gives a value back as it is: the writer turns a line
 // break into a blank and a character Windows-1252 lacks into "?", the reader
 // drops NULs and trims blanks and tabs.
-bool ValueReadsBackUnchanged(QStringView value) {
-    if (!IsPrintableAscii(value)) {
+bool valueReadsBackUnchanged(QStringView value) {
+    if (!isPrintableAscii(value)) {
         for (QChar c : value) {
             const char16_t u = c.unicode();
-            if (u == u'\r' || u == u'\n' || u == 0 || (u >= 0x80 && app::Win1252Byte(c) == '?')) {
+            if (u == u'\r' || u == u'\n' || u == 0 || (u >= 0x80 && app::win1252Byte(c) == '?')) {
                 return false;
             }
         }
@@ -197,15 +197,15 @@ bool ValueReadsBackUnchanged(QStringView value) {
 }
 
 // A value as the reader gives it back from the line the writer makes of it.
-void ReadBackValue(QString& value) {
-    if (ValueReadsBackUnchanged(value)) {
+void readBackValue(QString& value) {
+    if (valueReadsBackUnchanged(value)) {
         return;
     }
     QByteArray bytes(value.size(), Qt::Uninitialized);
     const char* b = bytes.constData();
-    const char* e = std::remove(bytes.data(), PutValue(bytes.data(), value), '\0');
-    Trim(b, e);
-    value = app::FromWin1252(b, e - b);
+    const char* e = std::remove(bytes.data(), putValue(bytes.data(), value), '\0');
+    trim(b, e);
+    value = app::fromWin1252(b, e - b);
 }
 
 // Key names repeat from section to section and mostly share one text. Each
@@ -261,7 +261,7 @@ private:
         const auto [it, added] =
             m_numbers.try_emplace(std::move(folded), static_cast<int>(m_numbers.size()));
         if (added) {
-            m_readsBack.push_back(ReadsBackUnchanged(key, true) ? 1 : 0);
+            m_readsBack.push_back(readsBackUnchanged(key, true) ? 1 : 0);
         }
         return it->second;
     }
@@ -271,19 +271,19 @@ private:
     std::vector<char> m_readsBack;
 };
 
-void RemoveNuls(QString& text) {
-    if (!IsPrintableAscii(text) && text.contains(QChar(u'\0'))) {
+void removeNuls(QString& text) {
+    if (!isPrintableAscii(text) && text.contains(QChar(u'\0'))) {
         text.remove(QChar(u'\0'));
     }
 }
 
 // As setValue does it: a key written again keeps its place, with the later value.
-void MergeRepeatedKeys(std::vector<IniEntry>& entries) {
+void mergeRepeatedKeys(std::vector<IniEntry>& entries) {
     std::vector<IniEntry> merged;
     merged.reserve(entries.size());
     for (IniEntry& e : entries) {
         const auto same = std::find_if(merged.begin(), merged.end(),
-                                       [&](const IniEntry& m) { return SameName(m.key, e.key); });
+                                       [&](const IniEntry& m) { return sameName(m.key, e.key); });
         if (same != merged.end()) {
             same->value = std::move(e.value);
         } else {
@@ -295,7 +295,7 @@ void MergeRepeatedKeys(std::vector<IniEntry>& entries) {
 
 // Every character becomes one byte, so a section's size is known before it
 // is written; sections after the first start with a blank line.
-qsizetype SectionTextSize(const IniSection& s, bool first) {
+qsizetype sectionTextSize(const IniSection& s, bool first) {
     qsizetype size = (first ? 0 : 2) + s.name.size() + 4;
     for (const IniEntry& e : s.entries) {
         size += e.key.size() + e.value.size() + 3;
@@ -303,25 +303,25 @@ qsizetype SectionTextSize(const IniSection& s, bool first) {
     return size;
 }
 
-char* PutHeader(char* dst, const QString& name, bool first) {
+char* putHeader(char* dst, const QString& name, bool first) {
     if (!first) {
         *dst++ = '\r';
         *dst++ = '\n';
     }
     *dst++ = '[';
-    dst = PutText(dst, name);
+    dst = putText(dst, name);
     *dst++ = ']';
     *dst++ = '\r';
     *dst++ = '\n';
     return dst;
 }
 
-char* PutSection(char* dst, const IniSection& s, bool first) {
-    dst = PutHeader(dst, s.name, first);
+char* putSection(char* dst, const IniSection& s, bool first) {
+    dst = putHeader(dst, s.name, first);
     for (const IniEntry& e : s.entries) {
-        dst = PutText(dst, e.key);
+        dst = putText(dst, e.key);
         *dst++ = '=';
-        dst = PutValue(dst, e.value);
+        dst = putValue(dst, e.value);
         *dst++ = '\r';
         *dst++ = '\n';
     }
@@ -354,7 +354,7 @@ QString KeyNames::get(std::size_t position, const char* b, const char* e) {
     }
     auto it = m_names.find(raw);
     if (it == m_names.end()) {
-        QString name = app::FromWin1252(b, e - b);
+        QString name = app::fromWin1252(b, e - b);
         // A file of ever new names is not worth remembering.
         if (m_names.size() >= kMaxNames) {
             return name;
@@ -375,7 +375,7 @@ struct Line {
     const char* b;
     const char* e;
 };
-Line WithoutNuls(const char* b, const char* e, QByteArray& scratch) {
+Line withoutNuls(const char* b, const char* e, QByteArray& scratch) {
     if (std::memchr(b, '\0', static_cast<std::size_t>(e - b))) {
         scratch = QByteArray(b, e - b);
         scratch.replace('\0', QByteArray());
@@ -386,7 +386,7 @@ Line WithoutNuls(const char* b, const char* e, QByteArray& scratch) {
 
 } // namespace
 
-void IndexSections(const char* start, const char* end, qsizetype base, bool withNames,
+void indexSections(const char* start, const char* end, qsizetype base, bool withNames,
                    std::vector<SectionSpan>& spans) {
     QByteArray scratch;
     const char* p = start;
@@ -394,7 +394,7 @@ void IndexSections(const char* start, const char* end, qsizetype base, bool with
     // section: look for "[" and test what stands before it, not every line.
     while (const char* bracket = static_cast<const char*>(std::memchr(p, '[', end - p))) {
         const char* lineBegin = bracket;
-        while (lineBegin > start && IsBlank(lineBegin[-1])) {
+        while (lineBegin > start && isBlank(lineBegin[-1])) {
             --lineBegin;
         }
         const char* nl = static_cast<const char*>(std::memchr(bracket, '\n', end - bracket));
@@ -404,8 +404,8 @@ void IndexSections(const char* start, const char* end, qsizetype base, bool with
             p = bracket + 1;
             continue;
         }
-        auto [b, e] = WithoutNuls(bracket, lineEnd, scratch);
-        Trim(b, e);
+        auto [b, e] = withoutNuls(bracket, lineEnd, scratch);
+        trim(b, e);
         const char* nameBegin = b + 1;
         const char* nameEnd = e;
         for (const char* q = e; q > nameBegin; --q) {
@@ -414,18 +414,18 @@ void IndexSections(const char* start, const char* end, qsizetype base, bool with
                 break;
             }
         }
-        Trim(nameBegin, nameEnd);
+        trim(nameBegin, nameEnd);
         if (!spans.empty()) {
             spans.back().end = base + (lineBegin - start);
         }
-        spans.push_back({withNames ? app::FromWin1252(nameBegin, nameEnd - nameBegin) : QString(),
+        spans.push_back({withNames ? app::fromWin1252(nameBegin, nameEnd - nameBegin) : QString(),
                          base + (p - start), -1, nameEnd > nameBegin});
     }
 }
 
-std::vector<SectionSpan> IndexSections(const QByteArray& bytes) {
+std::vector<SectionSpan> indexSections(const QByteArray& bytes) {
     std::vector<SectionSpan> spans;
-    IndexSections(bytes.constData(), bytes.constData() + bytes.size(), 0, true, spans);
+    indexSections(bytes.constData(), bytes.constData() + bytes.size(), 0, true, spans);
     if (!spans.empty()) {
         spans.back().end = bytes.size();
     }
@@ -433,7 +433,7 @@ std::vector<SectionSpan> IndexSections(const QByteArray& bytes) {
 }
 
 // The buffer stays small enough for the processor's cache.
-std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames, qsizetype chunk) {
+std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames, qsizetype chunk) {
     const qsizetype kChunk = std::max<qsizetype>(chunk, 1);
     std::vector<SectionSpan> spans;
     QByteArray buffer;
@@ -450,7 +450,7 @@ std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames, qsizetyp
         if (lastNl < 0) {
             continue;
         }
-        IndexSections(buffer.constData(), buffer.constData() + lastNl + 1, base, withNames, spans);
+        indexSections(buffer.constData(), buffer.constData() + lastNl + 1, base, withNames, spans);
         base += lastNl + 1;
         buffer.remove(0, lastNl + 1);
     }
@@ -460,14 +460,14 @@ std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames, qsizetyp
     return spans;
 }
 
-void ParseSectionBody(const char* p, const char* end, KeyNames& keyNames,
+void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
                       std::vector<IniEntry>& entries) {
     QByteArray scratch;
     while (p < end) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
-        auto [b, e] = WithoutNuls(p, nl ? nl : end, scratch);
+        auto [b, e] = withoutNuls(p, nl ? nl : end, scratch);
         p = nl ? nl + 1 : end;
-        Trim(b, e);
+        trim(b, e);
         if (b == e || *b == ';') {
             continue;
         }
@@ -475,41 +475,41 @@ void ParseSectionBody(const char* p, const char* end, KeyNames& keyNames,
         const char* keyEnd = eq ? eq : e;
         const char* valueBegin = eq ? eq + 1 : e;
         const char* valueEnd = e;
-        Trim(b, keyEnd);
-        Trim(valueBegin, valueEnd);
+        trim(b, keyEnd);
+        trim(valueBegin, valueEnd);
         entries.push_back({keyNames.get(entries.size(), b, keyEnd),
-                           app::FromWin1252(valueBegin, valueEnd - valueBegin)});
+                           app::fromWin1252(valueBegin, valueEnd - valueBegin)});
     }
 }
 
-IniDocument IniDocument::Parse(const QByteArray& bytes) {
+IniDocument IniDocument::parse(const QByteArray& bytes) {
     IniDocument doc;
     KeyNames keyNames;
     std::size_t expected = 0;
-    for (const SectionSpan& span : IndexSections(bytes)) {
+    for (const SectionSpan& span : indexSections(bytes)) {
         doc.m_sections.push_back({span.name, std::vector<IniEntry>()});
         IniSection& section = doc.m_sections.back();
         section.entries.reserve(expected);
-        ParseSectionBody(bytes.constData() + span.begin, bytes.constData() + span.end, keyNames,
+        parseSectionBody(bytes.constData() + span.begin, bytes.constData() + span.end, keyNames,
                          section.entries);
-        FinishSection(&section);
+        finishSection(&section);
         expected = section.entries.size() + 4;
     }
     return doc;
 }
 
-QByteArray IniDocument::Serialize() const {
+QByteArray IniDocument::serialize() const {
     if (m_appended) {
         return m_appended->text;
     }
     qsizetype size = 0;
     for (std::size_t i = 0; i < m_sections.size(); ++i) {
-        size += SectionTextSize(m_sections[i], i == 0);
+        size += sectionTextSize(m_sections[i], i == 0);
     }
     QByteArray out(size, Qt::Uninitialized);
     char* dst = out.data();
     for (std::size_t i = 0; i < m_sections.size(); ++i) {
-        dst = PutSection(dst, m_sections[i], i == 0);
+        dst = putSection(dst, m_sections[i], i == 0);
     }
     Q_ASSERT(dst == out.data() + out.size());
     return out;
@@ -527,13 +527,13 @@ std::vector<IniSection> IniDocument::takeSectionsAsReadBack() {
         reread = m_appended->reread;
         if (!reread) {
             for (const auto& [section, entry] : m_appended->changedValues) {
-                ReadBackValue(m_sections[section].entries[entry].value);
+                readBackValue(m_sections[section].entries[entry].value);
             }
         }
     } else {
         KeyNumbers keys;
         for (auto s = m_sections.begin(); !reread && s != m_sections.end(); ++s) {
-            reread = !ReadsBackUnchanged(s->name, false);
+            reread = !readsBackUnchanged(s->name, false);
             for (auto e = s->entries.begin(); !reread && e != s->entries.end(); ++e) {
                 const int number = keys.numberOf(e->key);
                 reread = number < 0 || !keys.readsBack(number);
@@ -542,13 +542,13 @@ std::vector<IniSection> IniDocument::takeSectionsAsReadBack() {
         if (!reread) {
             for (IniSection& s : m_sections) {
                 for (IniEntry& e : s.entries) {
-                    ReadBackValue(e.value);
+                    readBackValue(e.value);
                 }
             }
         }
     }
     if (reread) {
-        std::vector<IniSection> read = Parse(Serialize()).takeSections();
+        std::vector<IniSection> read = parse(serialize()).takeSections();
         clear();
         return read;
     }
@@ -560,14 +560,14 @@ int IniDocument::indexOf(const QString& name) const {
         m_index.clear();
         m_index.reserve(static_cast<qsizetype>(m_sections.size()));
         for (int i = static_cast<int>(m_sections.size()) - 1; i >= 0; --i) {
-            m_index.insert(FoldedHash(m_sections[i].name), i);
+            m_index.insert(foldedHash(m_sections[i].name), i);
         }
         m_indexed = true;
     }
     int found = -1;
-    const size_t h = FoldedHash(name);
+    const size_t h = foldedHash(name);
     for (auto it = m_index.constFind(h); it != m_index.cend() && it.key() == h; ++it) {
-        if (SameName(m_sections[it.value()].name, name) && (found < 0 || it.value() < found)) {
+        if (sameName(m_sections[it.value()].name, name) && (found < 0 || it.value() < found)) {
             found = it.value();
         }
     }
@@ -585,7 +585,7 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
         return std::nullopt;
     }
     for (const IniEntry& e : s->entries) {
-        if (SameName(e.key, key)) {
+        if (sameName(e.key, key)) {
             return e.value;
         }
     }
@@ -595,20 +595,20 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
 void IniDocument::setValue(const QString& section, const QString& key, const QString& text) {
     m_appended.reset();
     QString value = text;
-    RemoveNuls(value);
+    removeNuls(value);
     int i = m_lastWritten;
     if (i < 0 || i >= static_cast<int>(m_sections.size()) ||
-        !SameName(m_sections[i].name, section)) {
+        !sameName(m_sections[i].name, section)) {
         i = indexOf(section);
     }
     if (i < 0) {
         m_sections.push_back({section, {}});
         i = static_cast<int>(m_sections.size()) - 1;
-        m_index.insert(FoldedHash(section), i);
+        m_index.insert(foldedHash(section), i);
     }
     m_lastWritten = i;
     for (IniEntry& e : m_sections[i].entries) {
-        if (SameName(e.key, key)) {
+        if (sameName(e.key, key)) {
             e.value = std::move(value);
             return;
         }
@@ -652,29 +652,29 @@ void IniDocument::writeSection(IniSection&& section) {
         a.lastSection[n] = index;
     }
     if (mayRepeat) {
-        MergeRepeatedKeys(section.entries);
+        mergeRepeatedKeys(section.entries);
     }
-    a.reread = a.reread || !ReadsBackUnchanged(section.name, false);
+    a.reread = a.reread || !readsBackUnchanged(section.name, false);
 
     // One pass writes each value and tells whether it reads back as it is;
     // a NUL, found only then, shortens the text that was sized with it.
     const qsizetype start = a.text.size();
-    a.text.resize(start + SectionTextSize(section, index == 0));
-    char* dst = PutHeader(a.text.data() + start, section.name, index == 0);
+    a.text.resize(start + sectionTextSize(section, index == 0));
+    char* dst = putHeader(a.text.data() + start, section.name, index == 0);
     for (std::size_t k = 0; k < section.entries.size(); ++k) {
         IniEntry& e = section.entries[k];
-        dst = PutText(dst, e.key);
+        dst = putText(dst, e.key);
         *dst++ = '=';
-        bool readsBack = Put<true>(dst, e.value);
+        bool readsBack = put<true>(dst, e.value);
         if (readsBack) {
             const QStringView v = e.value;
             readsBack = v.isEmpty() || (v.front() != u' ' && v.back() != u' ');
         } else {
             if (e.value.contains(QChar(u'\0'))) {
                 e.value.remove(QChar(u'\0'));
-                Put<true>(dst, e.value);
+                put<true>(dst, e.value);
             }
-            readsBack = ValueReadsBackUnchanged(e.value);
+            readsBack = valueReadsBackUnchanged(e.value);
         }
         if (!readsBack) {
             a.changedValues.emplace_back(index, k);
@@ -698,7 +698,7 @@ void IniDocument::clear() {
     m_lastWritten = -1;
 }
 
-qsizetype NamesThatFit(const std::vector<qsizetype>& nameLengths, int capacity) {
+qsizetype namesThatFit(const std::vector<qsizetype>& nameLengths, int capacity) {
     if (capacity <= 0) {
         return static_cast<qsizetype>(nameLengths.size());
     }
@@ -724,7 +724,7 @@ qsizetype NamesThatFit(const std::vector<qsizetype>& nameLengths, int capacity) 
     return kept;
 }
 
-QString CutValue(const QString& value, int capacity) {
+QString cutValue(const QString& value, int capacity) {
     if (capacity <= 0 || value.size() <= capacity - 1) {
         return value;
     }

@@ -58,11 +58,11 @@ struct SectionSpan {
 
 // The sections the reader finds, in file order, without reading their keys:
 // in bytes held in memory, or read through a small buffer from a file.
-std::vector<SectionSpan> IndexSections(const QByteArray& bytes);
-std::vector<SectionSpan> IndexSections(QIODevice& file, bool withNames,
+std::vector<SectionSpan> indexSections(const QByteArray& bytes);
+std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
                                        qsizetype chunk = 128 * 1024);
 // Appends the keys of the lines between p and end, as the reader reads them.
-void ParseSectionBody(const char* p, const char* end, KeyNames& keyNames,
+void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
                       std::vector<IniEntry>& entries);
 
 class IniDocument {
@@ -75,9 +75,9 @@ public:
     // Windows-1252 text, CR LF or LF line ends. Never fails: lines that are
     // neither a section header nor inside a section are passed over, NUL bytes
     // are dropped, a header without "]" runs to the end of its line.
-    static IniDocument Parse(const QByteArray& bytes);
+    static IniDocument parse(const QByteArray& bytes);
     // Windows-1252, CR LF, a blank line between sections.
-    QByteArray Serialize() const;
+    QByteArray serialize() const;
 
     const std::vector<IniSection>& sections() const { return m_sections; }
     std::vector<IniSection> takeSections();
@@ -113,7 +113,7 @@ private:
 
 // How a text of NUL-terminated names or a single value is cut by a reader with
 // a fixed capacity in characters (0 = no limit).
-qsizetype NamesThatFit(const std::vector<qsizetype>& nameLengths, int capacity);
-QString CutValue(const QString& value, int capacity);
+qsizetype namesThatFit(const std::vector<qsizetype>& nameLengths, int capacity);
+QString cutValue(const QString& value, int capacity);
 
 } // namespace store

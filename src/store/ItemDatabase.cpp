@@ -27,7 +27,7 @@ namespace {
 
 ItemWindow* g_window = nullptr;
 
-void Prefetch(const void* address) {
+void prefetch(const void* address) {
 #if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(address);
 #elif defined(_M_X64) || defined(_M_IX86)
@@ -35,7 +35,7 @@ void Prefetch(const void* address) {
 #endif
 }
 
-const IniEntry& EmptySlot() {
+const IniEntry& emptySlot() {
     static const IniEntry empty;
     return empty;
 }
@@ -45,7 +45,7 @@ const QString kFirstPictureKey = QStringLiteral("g_sListOfImagesForItem(1)");
 
 // The key with blanks around it removed equals kFirstPictureKey; runs for
 // every slot of every item, so it builds no trimmed copy.
-bool IsFirstPictureKey(QStringView key) {
+bool isFirstPictureKey(QStringView key) {
     while (!key.isEmpty() && key.front() == u' ') {
         key = key.mid(1);
     }
@@ -55,12 +55,12 @@ bool IsFirstPictureKey(QStringView key) {
     return key == kFirstPictureKey;
 }
 
-void StoreOpenItem(app::Guard& guard) {
+void storeOpenItem(app::Guard& guard) {
     const qint32 r = g_lCurrentItem;
     guard.step([&] { g_sAllItems.clearRow(r); });
     guard.step([&] {
         if (g_window) {
-            g_window->stampRecordLastUpdated(app::FormatGeneralDate(QDateTime::currentDateTime()));
+            g_window->stampRecordLastUpdated(app::formatGeneralDate(QDateTime::currentDateTime()));
         }
     });
     qint32 s = 1;
@@ -69,12 +69,12 @@ void StoreOpenItem(app::Guard& guard) {
             return;
         }
         for (const FieldBox& box : g_window->fieldBoxes()) {
-            if (!box.enabled || app::IsBlankText(box.text)) {
+            if (!box.enabled || app::isBlankText(box.text)) {
                 continue;
             }
             const QString value = box.kind == FieldBox::Kind::Choice
                                       ? QString::number(box.chosenRow)
-                                      : EncodeText(box.text);
+                                      : encodeText(box.text);
             g_sAllItems.setSlot(r, s, box.name, value);
             ++s;
         }
@@ -98,24 +98,24 @@ void StoreOpenItem(app::Guard& guard) {
 // The backup becomes a second name for the old database's bytes only when the
 // new database is ready to take the database's name; otherwise the old file
 // stays the database, and its backup must be a copy apart from it.
-void WriteBackup(app::Guard& guard, const QString& database, const QString& backup, bool mayLink) {
+void writeBackup(app::Guard& guard, const QString& database, const QString& backup, bool mayLink) {
     // With no database to copy, an older backup stays: it may be the only copy left.
     guard.step([&] {
-        if (!QFileInfo::exists(app::NativePath(database))) {
-            app::Raise(app::kFileNotFound);
+        if (!QFileInfo::exists(app::nativePath(database))) {
+            app::raise(app::kFileNotFound);
         }
     }) &&
         guard.step([&] {
             if (mayLink) {
-                LinkOrCopyFileAtomically(app::NativePath(database), app::NativePath(backup));
+                linkOrCopyFileAtomically(app::nativePath(database), app::nativePath(backup));
             } else {
-                CopyFileAtomically(app::NativePath(database), app::NativePath(backup));
+                copyFileAtomically(app::nativePath(database), app::nativePath(backup));
             }
         });
 }
 
 // The rewrite, with the rows taken out of the item table.
-void WriteItems(cInifile& ini, qint32 leaveOut, qint32 bound, bool withNewItem) {
+void writeItems(cInifile& ini, qint32 leaveOut, qint32 bound, bool withNewItem) {
     qint32 n = 1;
     for (qint32 i = 1; i <= bound; ++i) {
         if (i == leaveOut) {
@@ -125,24 +125,24 @@ void WriteItems(cInifile& ini, qint32 leaveOut, qint32 bound, bool withNewItem) 
         g_sAllItems.prefetchTexts(i + 2);
         std::vector<IniEntry> row = g_sAllItems.takeRow(i);
         std::erase_if(row, [](const IniEntry& slot) {
-            return app::IsBlankText(slot.value) && !IsFirstPictureKey(slot.key);
+            return app::isBlankText(slot.value) && !isFirstPictureKey(slot.key);
         });
         if (!row.empty()) {
-            ini.WriteSection({SectionName(n), std::move(row)});
+            ini.writeSection({sectionName(n), std::move(row)});
         }
         ++n;
     }
     if (withNewItem) {
         std::vector<IniEntry> row = g_sAllItems.takeRow(0);
-        std::erase_if(row, [](const IniEntry& slot) { return app::IsBlankText(slot.value); });
+        std::erase_if(row, [](const IniEntry& slot) { return app::isBlankText(slot.value); });
         if (!row.empty()) {
-            ini.WriteSection({SectionName(bound + 1), std::move(row)});
+            ini.writeSection({sectionName(bound + 1), std::move(row)});
         }
     }
 }
 
 // The item table as a load of a file holding these sections fills it.
-void FillTable(std::vector<IniSection>&& sections) {
+void fillTable(std::vector<IniSection>&& sections) {
     g_lNumberOfItems = static_cast<qint32>(sections.size());
     g_sAllItems.reset(g_lNumberOfItems);
     for (qint32 i = 1; i <= g_lNumberOfItems; ++i) {
@@ -192,7 +192,7 @@ std::vector<IniEntry>& ItemTable::row(qint32 item) const {
         const char* data = m_window.constData() + (span.begin - m_windowBegin);
         const qsizetype available =
             std::clamp<qsizetype>(m_window.size() - (span.begin - m_windowBegin), 0, length);
-        ParseSectionBody(data, data + available, m_keyNames, m_rows[i]);
+        parseSectionBody(data, data + available, m_keyNames, m_rows[i]);
         m_slotBound = std::max(m_slotBound, static_cast<qint32>(m_rows[i].size()));
         if (--m_unreadCount == 0) {
             m_file.reset();
@@ -213,7 +213,7 @@ qint32 ItemTable::slotBound() const {
 
 void ItemTable::checkItem(qint32 item) const {
     if (item < 0 || item > itemBound()) {
-        app::Raise(app::kSubscriptOutOfRange);
+        app::raise(app::kSubscriptOutOfRange);
     }
 }
 
@@ -224,9 +224,9 @@ const IniEntry& ItemTable::at(qint32 item, qint32 slot) const {
         return own[static_cast<std::size_t>(slot - 1)];
     }
     if (slot < 0 || slot > slotBound()) {
-        app::Raise(app::kSubscriptOutOfRange);
+        app::raise(app::kSubscriptOutOfRange);
     }
-    return EmptySlot();
+    return emptySlot();
 }
 
 const std::vector<IniEntry>& ItemTable::ownSlots(qint32 item) const {
@@ -243,7 +243,7 @@ void ItemTable::setRow(qint32 item, std::vector<IniEntry>&& entries) {
 void ItemTable::setSlot(qint32 item, qint32 slot, const QString& key, const QString& value) {
     checkItem(item);
     if (slot < 1) {
-        app::Raise(app::kSubscriptOutOfRange);
+        app::raise(app::kSubscriptOutOfRange);
     }
     std::vector<IniEntry>& own = row(item);
     if (slot > static_cast<qint32>(own.size())) {
@@ -268,7 +268,7 @@ void ItemTable::prefetchSlots(qint32 item) const {
         const std::vector<IniEntry>& own = row(item);
         const char* end = reinterpret_cast<const char*>(own.data() + own.size());
         for (auto p = reinterpret_cast<const char*>(own.data()); p < end; p += 64) {
-            Prefetch(p);
+            prefetch(p);
         }
     }
 }
@@ -276,17 +276,17 @@ void ItemTable::prefetchSlots(qint32 item) const {
 void ItemTable::prefetchTexts(qint32 item) const {
     if (item >= 0 && item <= itemBound()) {
         for (const IniEntry& slot : row(item)) {
-            Prefetch(slot.value.constData());
+            prefetch(slot.value.constData());
         }
     }
 }
 
-void SetItemWindow(ItemWindow* window) {
+void setItemWindow(ItemWindow* window) {
     g_window = window;
 }
 
 namespace {
-QString MakeSectionName(qint32 itemNumber) {
+QString makeSectionName(qint32 itemNumber) {
     if (itemNumber < 0) {
         return QStringLiteral("ITEMNUMB") +
                QStringLiteral("%1").arg(itemNumber, 6, 10, QLatin1Char('0'));
@@ -312,55 +312,55 @@ QString MakeSectionName(qint32 itemNumber) {
 }
 } // namespace
 
-QString SectionName(qint32 itemNumber) {
+QString sectionName(qint32 itemNumber) {
     // Every save names every item again: each name is made once and kept.
     static std::vector<QString> made;
     if (itemNumber < 0 || itemNumber > 999999) {
-        return MakeSectionName(itemNumber);
+        return makeSectionName(itemNumber);
     }
     const auto n = static_cast<std::size_t>(itemNumber);
     if (n >= made.size()) {
         made.resize(n + 1);
     }
     if (made[n].isNull()) {
-        made[n] = MakeSectionName(itemNumber);
+        made[n] = makeSectionName(itemNumber);
     }
     return made[n];
 }
 
-QString EncodeText(const QString& text) {
-    QString t = app::TrimBlanks(text);
+QString encodeText(const QString& text) {
+    QString t = app::trimBlanks(text);
     t.replace(QStringLiteral("\r\n"), QStringLiteral("~|"));
     t.replace(u'\n', QStringLiteral("~|"));
     return t;
 }
 
-QString DecodeText(const QString& stored) {
+QString decodeText(const QString& stored) {
     QString t = stored;
     t.replace(QStringLiteral("~|"), QStringLiteral("\n"));
     return t;
 }
 
-QString ItemDatabasePath() {
-    return app::ProgramPath(QStringLiteral("\\_data\\991106EB51"));
+QString itemDatabasePath() {
+    return app::programPath(QStringLiteral("\\_data\\991106EB51"));
 }
-QString ItemDatabaseBackupPath() {
-    return ItemDatabasePath() + QStringLiteral("backup");
+QString itemDatabaseBackupPath() {
+    return itemDatabasePath() + QStringLiteral("backup");
 }
 
-void LoadAllItems() {
+void loadAllItems() {
     app::Guard guard;
     cInifile ini(cInifile::kUnlimited, cInifile::kUnlimited);
     cInifile::UnreadSections file;
-    guard.step([&] { ini.setPath(ItemDatabasePath()); });
-    guard.step([&] { file = ini.TakeAllSectionsUnread(); });
+    guard.step([&] { ini.setPath(itemDatabasePath()); });
+    guard.step([&] { file = ini.takeAllSectionsUnread(); });
     guard.step([&] {
         g_lNumberOfItems = static_cast<qint32>(file.sections.size());
         g_sAllItems.resetFromFile(std::move(file.file), file.sections);
     });
 }
 
-void SaveAllItems(qint32 leaveOut) {
+void saveAllItems(qint32 leaveOut) {
     app::Guard guard;
     guard.step([&] {
         if (g_window) {
@@ -369,13 +369,13 @@ void SaveAllItems(qint32 leaveOut) {
     });
     const bool storingOpenItem = leaveOut < 0;
     if (storingOpenItem) {
-        StoreOpenItem(guard);
+        storeOpenItem(guard);
     }
 
     // The new database is written and flushed before the backup is taken, and
     // takes the database's name last: the database is always the old or the new
     // collection, and the backup always whole.
-    const QString database = ItemDatabasePath();
+    const QString database = itemDatabasePath();
     const qint32 bound = g_sAllItems.itemBound();
     const bool wasNew = g_lCurrentItem == 0;
     cInifile ini(cInifile::kUnlimited, cInifile::kUnlimited);
@@ -383,19 +383,19 @@ void SaveAllItems(qint32 leaveOut) {
     std::exception_ptr stageFailure;
     try {
         ini.setPath(database);
-        ini.StartEmpty();
-        WriteItems(ini, leaveOut, bound, wasNew);
-        staged.emplace(ini.Stage());
+        ini.startEmpty();
+        writeItems(ini, leaveOut, bound, wasNew);
+        staged.emplace(ini.stage());
     } catch (...) {
         // Reported after the backup, where the rewrite's failures always were.
         stageFailure = std::current_exception();
     }
-    WriteBackup(guard, database, ItemDatabaseBackupPath(), staged.has_value());
+    writeBackup(guard, database, itemDatabaseBackupPath(), staged.has_value());
     const bool written = guard.step([&] {
         if (stageFailure) {
             std::rethrow_exception(stageFailure);
         }
-        staged->Replace();
+        staged->replace();
     });
     // A new item that did not reach the file stays new, so the next save appends it.
     if (wasNew && storingOpenItem && written) {
@@ -404,8 +404,8 @@ void SaveAllItems(qint32 leaveOut) {
 
     // The table is what a load of the file would give: the sections just
     // written, as the reader sees them, or the untouched old file.
-    if (!written || !guard.step([&] { FillTable(ini.TakeWrittenSections()); })) {
-        LoadAllItems();
+    if (!written || !guard.step([&] { fillTable(ini.takeWrittenSections()); })) {
+        loadAllItems();
     }
     guard.step([&] {
         if (g_window) {

@@ -92,21 +92,21 @@ public:
     virtual std::vector<FieldBox> fieldBoxes() const = 0;
     virtual void takeCleanSnapshot() = 0;
 };
-void SetItemWindow(ItemWindow* window);
+void setItemWindow(ItemWindow* window);
 
 // "ITEMNUMB000001"
-QString SectionName(qint32 itemNumber);
+QString sectionName(qint32 itemNumber);
 // Text fields in the file: blanks around removed, line breaks as "~|".
-QString EncodeText(const QString& text);
-QString DecodeText(const QString& stored);
+QString encodeText(const QString& text);
+QString decodeText(const QString& stored);
 
 // Program folder + "\_data\991106EB51", and the backup beside it.
-QString ItemDatabasePath();
-QString ItemDatabaseBackupPath();
+QString itemDatabasePath();
+QString itemDatabaseBackupPath();
 
-void LoadAllItems();
+void loadAllItems();
 // leaveOut < 0: store the open item and keep all; otherwise rewrite the file
 // without item leaveOut (0 leaves out nothing) and leave the window alone.
-void SaveAllItems(qint32 leaveOut);
+void saveAllItems(qint32 leaveOut);
 
 } // namespace store

@@ -6,7 +6,7 @@
 // edits it, in the order the window creates its boxes.
 namespace store {
 
-inline const QStringList& ItemRecordKeys() {
+inline const QStringList& itemRecordKeys() {
     static const QStringList keys = {
         QStringLiteral("txtMiscNotes3"),
         QStringLiteral("txtMiscNotes2"),
@@ -46,7 +46,7 @@ inline const QStringList& ItemRecordKeys() {
 }
 
 // The three boxes whose value is a row of a fixed list.
-inline bool IsAttributeChoice(const QString& name) {
+inline bool isAttributeChoice(const QString& name) {
     return name == QLatin1String("cmbCoinType") || name == QLatin1String("cmbMintMark") ||
            name == QLatin1String("cmbGrade");
 }

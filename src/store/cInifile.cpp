@@ -21,25 +21,25 @@ void cInifile::setPath(const QString& path) {
     }
 }
 
-IniDocument& cInifile::Document() {
+IniDocument& cInifile::document() {
     if (!m_loaded) {
         m_loaded = true;
         // A file that is missing or cannot be read is an empty file to the layer.
-        QFile file(app::NativePath(m_path));
+        QFile file(app::nativePath(m_path));
         const bool read = !m_path.isEmpty() && file.open(QIODevice::ReadOnly);
         if (read) {
-            m_doc = IniDocument::Parse(file.readAll());
+            m_doc = IniDocument::parse(file.readAll());
         }
         m_unreadable = !read && !m_path.isEmpty() && file.exists();
     }
     return m_doc;
 }
 
-QString cInifile::Value() {
+QString cInifile::value() {
     QString result;
     app::Guard guard;
     guard.step([&] {
-        result = store::CutValue(Document().value(m_section, m_key).value_or(QString()),
+        result = store::cutValue(document().value(m_section, m_key).value_or(QString()),
                                  m_valueCapacity);
     });
     return result;
@@ -48,16 +48,16 @@ QString cInifile::Value() {
 void cInifile::setValue(const QString& value) {
     QString text = value;
     text.remove(QChar(u'\0'));
-    Document().setValue(m_section, m_key, text);
+    document().setValue(m_section, m_key, text);
 }
 
-QString cInifile::ListText(const QStringList& names) const {
+QString cInifile::listText(const QStringList& names) const {
     std::vector<qsizetype> lengths;
     lengths.reserve(names.size());
     for (const QString& n : names) {
         lengths.push_back(n.size());
     }
-    const qsizetype kept = store::NamesThatFit(lengths, m_listCapacity);
+    const qsizetype kept = store::namesThatFit(lengths, m_listCapacity);
     QString text;
     for (qsizetype i = 0; i < kept; ++i) {
         text += names[i];
@@ -70,27 +70,27 @@ QString cInifile::ListText(const QStringList& names) const {
     return text;
 }
 
-QString cInifile::INISection() {
+QString cInifile::iniSection() {
     QStringList names;
-    if (const IniSection* s = Document().findSection(m_section)) {
+    if (const IniSection* s = document().findSection(m_section)) {
         for (const store::IniEntry& e : s->entries) {
             names << e.key;
         }
     }
-    return ListText(names);
+    return listText(names);
 }
 
-QString cInifile::Sections() {
+QString cInifile::sections() {
     QStringList names;
-    for (const IniSection& s : Document().sections()) {
+    for (const IniSection& s : document().sections()) {
         names << s.name;
     }
-    return ListText(names);
+    return listText(names);
 }
 
 namespace {
 // Names between NULs; what follows the last NUL is not a name.
-void SplitList(const QString& list, bool skipEmpty, QStringList& names, qint32& count) {
+void splitList(const QString& list, bool skipEmpty, QStringList& names, qint32& count) {
     qsizetype pos = 0;
     for (qsizetype nul = list.indexOf(QChar(u'\0')); nul >= 0;
          nul = list.indexOf(QChar(u'\0'), pos)) {
@@ -104,27 +104,27 @@ void SplitList(const QString& list, bool skipEmpty, QStringList& names, qint32& 
 }
 } // namespace
 
-void cInifile::EnumerateCurrentSection(QStringList& names, qint32& count) {
+void cInifile::enumerateCurrentSection(QStringList& names, qint32& count) {
     count = 0;
     names.clear();
     app::Guard guard;
-    guard.step([&] { SplitList(INISection(), false, names, count); });
+    guard.step([&] { splitList(iniSection(), false, names, count); });
 }
 
-void cInifile::EnumerateAllSections(QStringList& names, qint32& count) {
+void cInifile::enumerateAllSections(QStringList& names, qint32& count) {
     count = 0;
     names.clear();
     app::Guard guard;
-    guard.step([&] { SplitList(Sections(), true, names, count); });
+    guard.step([&] { splitList(sections(), true, names, count); });
 }
 
-std::vector<IniSection> cInifile::Cut(std::vector<IniSection> all) const {
+std::vector<IniSection> cInifile::cut(std::vector<IniSection> all) const {
     std::vector<qsizetype> lengths;
     lengths.reserve(all.size());
     for (const IniSection& s : all) {
         lengths.push_back(s.name.size());
     }
-    all.resize(static_cast<std::size_t>(store::NamesThatFit(lengths, m_listCapacity)));
+    all.resize(static_cast<std::size_t>(store::namesThatFit(lengths, m_listCapacity)));
     std::erase_if(all, [](const IniSection& s) { return s.name.isEmpty(); });
 
     if (m_listCapacity > 0 || m_valueCapacity > 0) {
@@ -134,60 +134,60 @@ std::vector<IniSection> cInifile::Cut(std::vector<IniSection> all) const {
                 keyLengths.push_back(e.key.size());
             }
             s.entries.resize(
-                static_cast<std::size_t>(store::NamesThatFit(keyLengths, m_listCapacity)));
+                static_cast<std::size_t>(store::namesThatFit(keyLengths, m_listCapacity)));
             for (store::IniEntry& e : s.entries) {
-                e.value = store::CutValue(e.value, m_valueCapacity);
+                e.value = store::cutValue(e.value, m_valueCapacity);
             }
         }
     }
     return all;
 }
 
-std::vector<IniSection> cInifile::TakeAllSections() {
-    std::vector<IniSection> all = Document().takeSections();
+std::vector<IniSection> cInifile::takeAllSections() {
+    std::vector<IniSection> all = document().takeSections();
     m_loaded = false;
-    return Cut(std::move(all));
+    return cut(std::move(all));
 }
 
-cInifile::UnreadSections cInifile::TakeAllSectionsUnread() {
+cInifile::UnreadSections cInifile::takeAllSectionsUnread() {
     Q_ASSERT(m_valueCapacity == kUnlimited && m_listCapacity == kUnlimited);
     UnreadSections unread;
-    auto file = std::make_unique<QFile>(app::NativePath(m_path));
+    auto file = std::make_unique<QFile>(app::nativePath(m_path));
     // A file that is missing or cannot be read is an empty file to the layer.
     if (m_path.isEmpty() || !file->open(QIODevice::ReadOnly)) {
         return unread;
     }
-    unread.sections = store::IndexSections(*file, false);
+    unread.sections = store::indexSections(*file, false);
     std::erase_if(unread.sections, [](const store::SectionSpan& s) { return !s.named; });
     unread.file = std::move(file);
     return unread;
 }
 
-std::vector<IniSection> cInifile::TakeWrittenSections() {
-    std::vector<IniSection> all = Document().takeSectionsAsReadBack();
+std::vector<IniSection> cInifile::takeWrittenSections() {
+    std::vector<IniSection> all = document().takeSectionsAsReadBack();
     m_loaded = false;
-    return Cut(std::move(all));
+    return cut(std::move(all));
 }
 
-void cInifile::StartEmpty() {
+void cInifile::startEmpty() {
     m_doc.clear();
     m_loaded = true;
     m_unreadable = false;
 }
 
-void cInifile::WriteSection(IniSection&& section) {
-    Document().writeSection(std::move(section));
+void cInifile::writeSection(IniSection&& section) {
+    document().writeSection(std::move(section));
 }
 
-void cInifile::Commit() {
-    Stage().Replace();
+void cInifile::commit() {
+    stage().replace();
 }
 
-store::StagedFile cInifile::Stage() {
+store::StagedFile cInifile::stage() {
     // Reading first tells a file that cannot be read from a missing one.
-    const IniDocument& doc = Document();
+    const IniDocument& doc = document();
     if (m_unreadable) {
-        app::Raise(app::kPermissionDenied);
+        app::raise(app::kPermissionDenied);
     }
-    return store::StagedFile(app::NativePath(m_path), doc.Serialize());
+    return store::StagedFile(app::nativePath(m_path), doc.serialize());
 }

@@ -22,28 +22,28 @@ public:
                       int listCapacity = kDefaultListCapacity);
 
     // 1-3: the addressed file, key and section; setting them touches no file.
-    QString Path() const { return m_path; }
+    QString path() const { return m_path; }
     void setPath(const QString& path);
-    QString Key() const { return m_key; }
+    QString key() const { return m_key; }
     void setKey(const QString& key) { m_key = key; }
-    QString Section() const { return m_section; }
+    QString section() const { return m_section; }
     void setSection(const QString& section) { m_section = section; }
 
     // 4, 5: the value of Key in Section; a missing one reads as "".
-    QString Value();
+    QString value();
     void setValue(const QString& value);
 
     // 6, 7: NUL-terminated name lists in file order.
-    QString INISection();
-    QString Sections();
+    QString iniSection();
+    QString sections();
 
     // 8, 9: the same lists as arrays (first name at index 0).
-    void EnumerateCurrentSection(QStringList& names, qint32& count);
-    void EnumerateAllSections(QStringList& names, qint32& count);
+    void enumerateCurrentSection(QStringList& names, qint32& count);
+    void enumerateAllSections(QStringList& names, qint32& count);
 
     // Every named section in file order with its keys and values, cut by the
     // capacities as the single reads would cut them. Leaves the file unread.
-    std::vector<store::IniSection> TakeAllSections();
+    std::vector<store::IniSection> takeAllSections();
 
     // The open file and its named sections, their keys left unread, for an
     // instance that cuts nothing (kUnlimited capacities). Reads the file anew.
@@ -51,31 +51,31 @@ public:
         std::unique_ptr<QFile> file; // null when missing or unreadable
         std::vector<store::SectionSpan> sections;
     };
-    UnreadSections TakeAllSectionsUnread();
+    UnreadSections takeAllSectionsUnread();
 
     // The same as TakeAllSections after the file has been written and read
     // again: names and values as the reader gives them back.
-    std::vector<store::IniSection> TakeWrittenSections();
+    std::vector<store::IniSection> takeWrittenSections();
 
     // Forgets the file's content, as if the file had been deleted.
-    void StartEmpty();
+    void startEmpty();
     // The same as setting Section to the section's name and writing each of
     // its keys in order through Key and Value, except that Section and Key
     // keep what they held. After StartEmpty, sections given in rising order
     // of name are written as they come, in one pass.
-    void WriteSection(store::IniSection&& section);
+    void writeSection(store::IniSection&& section);
     // Writes the whole file through a temporary file, flushed and renamed into
     // place. Raises a runtime error when it cannot, or when the file exists but
     // could not be read (writing would replace what it holds).
-    void Commit();
+    void commit();
     // Commit without the rename: the caller puts the file in place with
     // Replace, after whatever must happen first.
-    store::StagedFile Stage();
+    store::StagedFile stage();
 
 private:
-    store::IniDocument& Document();
-    QString ListText(const QStringList& names) const;
-    std::vector<store::IniSection> Cut(std::vector<store::IniSection> all) const;
+    store::IniDocument& document();
+    QString listText(const QStringList& names) const;
+    std::vector<store::IniSection> cut(std::vector<store::IniSection> all) const;
 
     int m_valueCapacity;
     int m_listCapacity;

@@ -10,15 +10,15 @@ const QString kLog = QStringLiteral("corvantheil.Err");
 
 class ErrorLogTest : public QObject {
     Q_OBJECT
-    static QList<QByteArray> LinesOf(const QByteArray& f) {
+    static QList<QByteArray> linesOf(const QByteArray& f) {
         return f.left(f.size() - 1).split('\n');
     }
-    static QByteArray LineNumberField(const QByteArray& line) { return line.split('"').value(7); }
+    static QByteArray lineNumberField(const QByteArray& line) { return line.split('"').value(7); }
 
 private slots:
     void firstEntryHasTheExactShape() {
         ProgramFolderFixture folder(false);
-        app::LogAnError("53", "File not found", "120");
+        app::logAnError("53", "File not found", "120");
         const QByteArray file = folder.read(kLog);
         const QString date = R"(\d{1,2}/\d{1,2}/\d{4}(?: \d{1,2}:\d\d:\d\d [AP]M)?)";
         const QString fields = QRegularExpression::escape(
@@ -37,18 +37,18 @@ private slots:
     void rotation() {
         ProgramFolderFixture folder(false);
         for (const char* number : {"6", "9", "11", "381"}) {
-            app::LogAnError(number, "quiet", "0");
+            app::logAnError(number, "quiet", "0");
         }
         QVERIFY(!folder.exists(kLog));
         for (int i = 1; i <= 60; ++i) {
-            app::LogAnError("75", "Path/File access error", QString::number(i));
-            app::LogAnError(i % 2 ? "6" : "381", "quiet", "0");
+            app::logAnError("75", "Path/File access error", QString::number(i));
+            app::logAnError(i % 2 ? "6" : "381", "quiet", "0");
         }
         QVERIFY(folder.fakes.boxes.shown.isEmpty());
-        QList<QByteArray> lines = LinesOf(folder.read(kLog));
+        QList<QByteArray> lines = linesOf(folder.read(kLog));
         QCOMPARE(lines.size(), 52);
         for (int k = 0; k < lines.size(); ++k) {
-            QCOMPARE(LineNumberField(lines[k]), QByteArray::number(60 - k));
+            QCOMPARE(lineNumberField(lines[k]), QByteArray::number(60 - k));
             QVERIFY(lines[k].endsWith(", \r"));
         }
 
@@ -58,10 +58,10 @@ private slots:
             old += i == 7 ? "\n" : "\r\n";
         }
         folder.write(kLog, old);
-        app::LogAnError("76", "Path not found", "9");
-        lines = LinesOf(folder.read(kLog));
+        app::logAnError("76", "Path not found", "9");
+        lines = linesOf(folder.read(kLog));
         QCOMPARE(lines.size(), 1 + 51 - 3);
-        QCOMPARE(LineNumberField(lines[0]), "9");
+        QCOMPARE(lineNumberField(lines[0]), "9");
         QCOMPARE(lines.mid(1, 5),
                  (QList<QByteArray>{"old 1\r", "old 2\r", "old 3\r", "old 4\r", "old 7\r"}));
         QCOMPARE(lines.last(), "old 51\r");
@@ -69,8 +69,8 @@ private slots:
 
     void unwritableLogRaisesTheCriticalBox() {
         ProgramFolderFixture folder(false);
-        app::SetProgramFolder(folder.folder() + "/missing");
-        app::LogAnError("53", "File not found", "4");
+        app::setProgramFolder(folder.folder() + "/missing");
+        app::logAnError("53", "File not found", "4");
         QCOMPARE(folder.fakes.boxes.shown.size(), 1);
         const platform::MessageRequest& box = folder.fakes.boxes.shown.first();
         QCOMPARE(box.text, "There was an error writing to the error log-->#76");
@@ -84,19 +84,19 @@ private slots:
         app::Guard guard;
         QStringList ran;
         const int raisingLine = __LINE__ + 1;
-        QVERIFY(!guard.step([] { app::Raise(app::kPermissionDenied); }));
+        QVERIFY(!guard.step([] { app::raise(app::kPermissionDenied); }));
         QVERIFY(guard.step([&] { ran << "second"; }));
-        guard.step([] { app::Raise(app::kSubscriptOutOfRange); });
+        guard.step([] { app::raise(app::kSubscriptOutOfRange); });
         const int foreignLine = __LINE__ + 1;
         guard.step([] { throw std::runtime_error("foreign"); });
         guard.step([&] { ran << "last"; });
 
         QCOMPARE(ran, (QStringList{"second", "last"}));
-        const QList<QByteArray> lines = LinesOf(folder.read(kLog));
+        const QList<QByteArray> lines = linesOf(folder.read(kLog));
         QCOMPARE(lines.size(), 2);
         QVERIFY(lines[1].contains("\"70\",\"Permission denied\","));
-        QCOMPARE(LineNumberField(lines[1]), QByteArray::number(raisingLine));
-        QCOMPARE(LineNumberField(lines[0]), QByteArray::number(foreignLine));
+        QCOMPARE(lineNumberField(lines[1]), QByteArray::number(raisingLine));
+        QCOMPARE(lineNumberField(lines[0]), QByteArray::number(foreignLine));
     }
 };
 

@@ -26,7 +26,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, isNumber);
         QFETCH(double, value);
-        const std::optional<double> v = app::ParseNumber(text);
+        const std::optional<double> v = app::parseNumber(text);
         QCOMPARE(v.has_value(), isNumber);
         if (isNumber) {
             QCOMPARE(*v, value);
@@ -46,19 +46,19 @@ private slots:
     void wholeNumbersRoundHalfToEven() {
         QFETCH(QString, text);
         QFETCH(int, expected);
-        QCOMPARE(app::ToLong(text).value_or(-999999), expected);
+        QCOMPARE(app::toLong(text).value_or(-999999), expected);
     }
 
     void conversionsRaiseLikeTheRuntime() {
-        QVERIFY(!app::ToLong("3000000000").has_value());
+        QVERIFY(!app::toLong("3000000000").has_value());
         try {
-            app::CLng("abc");
+            app::cLng("abc");
             QFAIL("no error raised");
         } catch (const app::RuntimeError& e) {
             QCOMPARE(e.number(), 13);
         }
         try {
-            app::CLng("3000000000");
+            app::cLng("3000000000");
             QFAIL("no error raised");
         } catch (const app::RuntimeError& e) {
             QCOMPARE(e.number(), 6);
@@ -66,23 +66,23 @@ private slots:
     }
 
     void formats() {
-        QCOMPARE(app::FormatCurrency(1234.5), QString("$1,234.50"));
-        QCOMPARE(app::FormatCurrency(-1234.5), QString("($1,234.50)"));
-        QCOMPARE(app::FormatCurrency(0), QString("$0.00"));
-        QCOMPARE(app::FormatCurrency(1234567.891), QString("$1,234,567.89"));
-        QCOMPARE(app::FormatPercent(0.2), QString("20.00%"));
-        QCOMPARE(app::FormatPercent(-0.25), QString("-25.00%"));
-        QCOMPARE(app::FormatPercent(-0.0000001), QString("0.00%"));
-        QCOMPARE(app::FormatPercent(12.5), QString("1,250.00%"));
-        QCOMPARE(app::FormatGeneralNumber(0.2), QString("0.2"));
-        QCOMPARE(app::FormatGeneralNumber(-0.25), QString("-0.25"));
-        QCOMPARE(app::FormatGeneralDate(QDateTime(QDate(2024, 3, 15), QTime(14, 30, 5))),
+        QCOMPARE(app::formatCurrency(1234.5), QString("$1,234.50"));
+        QCOMPARE(app::formatCurrency(-1234.5), QString("($1,234.50)"));
+        QCOMPARE(app::formatCurrency(0), QString("$0.00"));
+        QCOMPARE(app::formatCurrency(1234567.891), QString("$1,234,567.89"));
+        QCOMPARE(app::formatPercent(0.2), QString("20.00%"));
+        QCOMPARE(app::formatPercent(-0.25), QString("-25.00%"));
+        QCOMPARE(app::formatPercent(-0.0000001), QString("0.00%"));
+        QCOMPARE(app::formatPercent(12.5), QString("1,250.00%"));
+        QCOMPARE(app::formatGeneralNumber(0.2), QString("0.2"));
+        QCOMPARE(app::formatGeneralNumber(-0.25), QString("-0.25"));
+        QCOMPARE(app::formatGeneralDate(QDateTime(QDate(2024, 3, 15), QTime(14, 30, 5))),
                  QString("3/15/2024 2:30:05 PM"));
-        QCOMPARE(app::FormatGeneralDate(QDateTime(QDate(2024, 3, 15), QTime(0, 0, 0))),
+        QCOMPARE(app::formatGeneralDate(QDateTime(QDate(2024, 3, 15), QTime(0, 0, 0))),
                  QString("3/15/2024"));
-        QCOMPARE(app::FormatGeneralDate(QDateTime(QDate(2025, 1, 1), QTime(0, 5, 0))),
+        QCOMPARE(app::formatGeneralDate(QDateTime(QDate(2025, 1, 1), QTime(0, 5, 0))),
                  QString("1/1/2025 12:05:00 AM"));
-        QCOMPARE(app::FormatGeneralDate(QDateTime(QDate(2025, 12, 31), QTime(12, 0, 9))),
+        QCOMPARE(app::formatGeneralDate(QDateTime(QDate(2025, 12, 31), QTime(12, 0, 9))),
                  QString("12/31/2025 12:00:09 PM"));
     }
 };

@@ -31,11 +31,11 @@ private slots:
     void urlEncode() {
         QFETCH(QString, text);
         QFETCH(QString, encoded);
-        QCOMPARE(app::URLEncode(text), encoded);
+        QCOMPARE(app::urlEncode(text), encoded);
     }
 
     void urlEncodeHasNoLengthLimit() {
-        const QString encoded = app::URLEncode(QString(20000, u' '));
+        const QString encoded = app::urlEncode(QString(20000, u' '));
         QCOMPARE(encoded.size(), 60000);
         QVERIFY(encoded.endsWith("%20"));
     }
@@ -56,14 +56,14 @@ private slots:
         QFETCH(QString, target);
         QFETCH(QString, opened);
         FakePlatform fakes;
-        QVERIFY(app::LaunchBrowser(target));
+        QVERIFY(app::launchBrowser(target));
         QCOMPARE(fakes.shell.opened, QStringList{opened});
     }
 
     void launchBrowserReportsARefusal() {
         FakePlatform fakes;
         fakes.shell.result = false;
-        QVERIFY(!app::LaunchBrowser("http://x.example"));
+        QVERIFY(!app::launchBrowser("http://x.example"));
     }
 
     void pathsJoinWithOneSeparator_data() {
@@ -87,7 +87,7 @@ private slots:
         QFETCH(QString, folder);
         QFETCH(QString, relative);
         QFETCH(QString, joined);
-        QCOMPARE(app::JoinPath(folder, relative), joined);
+        QCOMPARE(app::joinPath(folder, relative), joined);
     }
 };
 

@@ -18,8 +18,8 @@ struct LookUpWindow {
     ProgramFolderFixture fixture;
     QWidget window;
     QWidget* scrollable = new QWidget(&window);
-    QFrame* detail = BuildDetailedInfoPanel(scrollable);
-    QFrame* online = BuildOnlineFeaturesPanel(scrollable, &window);
+    QFrame* detail = buildDetailedInfoPanel(scrollable);
+    QFrame* online = buildOnlineFeaturesPanel(scrollable, &window);
     LookUpWindow() {
         scrollable->resize(800, 700);
         window.show();
@@ -76,7 +76,7 @@ private slots:
     }
 
     void linkTypePassesAsItIs() {
-        QCOMPARE(WebLinkAddress("a b", "", "", "", "", ""),
+        QCOMPARE(webLinkAddress("a b", "", "", "", "", ""),
                  kLinkStart + "a b&year=&country=&cointype=&mintmark=&grade=");
     }
 

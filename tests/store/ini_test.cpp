@@ -14,11 +14,11 @@ namespace {
 
 using Writes = QList<QStringList>; // section, key, value
 
-QString Joined(const QStringList& names) {
+QString joined(const QStringList& names) {
     return names.isEmpty() ? QString() : names.join(QChar(u'\0')) + QChar(u'\0');
 }
 
-QStringList Numbered(int count) {
+QStringList numbered(int count) {
     QStringList names;
     for (int i = 1; i <= count; ++i) {
         names << QStringLiteral("ITEMNUMB%1").arg(i, 6, 10, QChar(u'0'));
@@ -26,14 +26,14 @@ QStringList Numbered(int count) {
     return names;
 }
 
-QByteArray Noise(int size) {
+QByteArray noise(int size) {
     QList<quint32> words(size / 4);
     QRandomGenerator(12345).fillRange(words.data(), words.size());
     return QByteArray(reinterpret_cast<const char*>(words.constData()), size) + '\n';
 }
 
 // Every byte from 0x80 up, which Windows-1252 maps to text.
-QByteArray High() {
+QByteArray high() {
     QByteArray high(128, '\0');
     std::iota(high.begin(), high.end(), '\x80');
     return high;
@@ -42,7 +42,7 @@ QByteArray High() {
 // Writes drawn from names and characters that the writer or the reader treat
 // specially: with rising section names and keys that read back as written
 // (so that only the values differ), or with any names in any order.
-Writes RandomWrites(bool risingNames) {
+Writes randomWrites(bool risingNames) {
     QStringList keys{"k", "K", "key", "KEY", "x"};
     if (!risingNames) {
         keys += QStringList{"k\u00e9", "K\u00c9", " b", "a=b", "[x", ";c", ""};
@@ -64,7 +64,7 @@ Writes RandomWrites(bool risingNames) {
 }
 
 // Names, keys and values in order, one list per section.
-QList<QStringList> Flat(const std::vector<store::IniSection>& sections) {
+QList<QStringList> flat(const std::vector<store::IniSection>& sections) {
     QList<QStringList> flat;
     for (const store::IniSection& s : sections) {
         QStringList row{s.name};
@@ -79,7 +79,7 @@ QList<QStringList> Flat(const std::vector<store::IniSection>& sections) {
 using Enumeration = void (cInifile::*)(QStringList&, qint32&);
 
 // The names, or a marker when the count disagrees with them.
-QStringList Listed(cInifile& ini, Enumeration enumerate = &cInifile::EnumerateAllSections) {
+QStringList listed(cInifile& ini, Enumeration enumerate = &cInifile::enumerateAllSections) {
     QStringList names;
     qint32 count = -1;
     (ini.*enumerate)(names, count);
@@ -150,8 +150,8 @@ private slots:
         row("stray and comment lines", "k=0\n;[no]\n[s]\n;k=1\nd=4\n", "s", "k", "", {"s"}, {"d"});
         row("NUL inside", QByteArrayLiteral("[s]\nk=a\0b\n"), "s", "k", "ab", {"s"}, {"k"});
         row("header without ]", "[open\nk=v", "open", "k", "v", {"open"}, {"k"});
-        const QString text = app::FromWin1252(High());
-        row("all of Windows-1252", "[s" + High() + "]\r\nk" + High() + "=" + High(), u'S' + text,
+        const QString text = app::fromWin1252(high());
+        row("all of Windows-1252", "[s" + high() + "]\r\nk" + high() + "=" + high(), u'S' + text,
             u'K' + text, text, {u's' + text}, {u'k' + text});
         const QByteArray letters = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(4000);
         for (const auto [length, kept, capacity] :
@@ -171,12 +171,12 @@ private slots:
         QFETCH(int, capacity);
         writeFile(content);
         cInifile ini = at(section, key, capacity);
-        QCOMPARE(ini.Value(), value);
-        QCOMPARE(ini.Sections(), Joined(allNames));
-        QCOMPARE(ini.INISection(), Joined(keys));
+        QCOMPARE(ini.value(), value);
+        QCOMPARE(ini.sections(), joined(allNames));
+        QCOMPARE(ini.iniSection(), joined(keys));
         allNames.removeAll(QString());
-        QCOMPARE(Listed(ini), allNames);
-        QCOMPARE(Listed(ini, &cInifile::EnumerateCurrentSection), keys);
+        QCOMPARE(listed(ini), allNames);
+        QCOMPARE(listed(ini, &cInifile::enumerateCurrentSection), keys);
     }
 
     // Writes key by key give the expected file. On a fresh file, writing whole
@@ -204,9 +204,9 @@ private slots:
         row("line break in value", {}, {{"s", "k", "a\r\nb"}}, "[s]\r\nk=a  b\r\n");
         row("outside Windows-1252", {}, {{"s", "k", "\u20ac\u00df\u2192"}},
             "[s]\r\nk=\x80\xdf?\r\n");
-        const QString text = app::FromWin1252(High());
+        const QString text = app::fromWin1252(high());
         row("all of Windows-1252", {}, {{u's' + text, u'k' + text, text}},
-            "[s" + High() + "]\r\nk" + High() + "=" + High() + "\r\n");
+            "[s" + high() + "]\r\nk" + high() + "=" + high() + "\r\n");
         row("key again in other case", {}, {{"s", "Key", "1"}, {"s", "b", "2"}, {"s", "KEY", "3"}});
         row("key outside ASCII again", {},
             {{"s", "K\u00e9y", "1"}, {"s", "x", "2"}, {"s", "K\u00c9Y", "3"}});
@@ -217,8 +217,8 @@ private slots:
              {"s", "c", "\u2192\u20ac\u0081"},
              {"s", "e", ""},
              {"s", "f", "\t"}});
-        row("random, rising names", {}, RandomWrites(true));
-        row("random, any order", {}, RandomWrites(false));
+        row("random, rising names", {}, randomWrites(true));
+        row("random, any order", {}, randomWrites(false));
         // Names the reader reads otherwise, each alone among plain ones.
         row("key with =", {}, {{"s", "k", "1"}, {"s", "a=b", "c"}});
         row("key opening a header", {}, {{"s", "k", "1"}, {"s", "[t", "v"}, {"t", "k", "2"}});
@@ -237,7 +237,7 @@ private slots:
             byKey.setKey(w[1]);
             byKey.setValue(w[2]);
         }
-        byKey.Commit();
+        byKey.commit();
         if (!expected.isNull()) {
             QCOMPARE(fileBytes(), expected);
         }
@@ -246,19 +246,19 @@ private slots:
         }
         cInifile bySection(cInifile::kUnlimited, cInifile::kUnlimited);
         bySection.setPath(m_folder->path(QStringLiteral("bulk.ini")));
-        bySection.StartEmpty();
-        bySection.WriteSection({QStringLiteral("no keys"), {}});
+        bySection.startEmpty();
+        bySection.writeSection({QStringLiteral("no keys"), {}});
         for (qsizetype i = 0; i < writes.size();) {
             store::IniSection section{writes[i][0], {}};
             for (; i < writes.size() && writes[i][0] == section.name; ++i) {
                 section.entries.push_back({writes[i][1], writes[i][2]});
             }
-            bySection.WriteSection(std::move(section));
+            bySection.writeSection(std::move(section));
         }
-        bySection.Commit();
+        bySection.commit();
         QCOMPARE(m_folder->read(QStringLiteral("bulk.ini")), fileBytes());
         cInifile reader = at({}, {}, cInifile::kUnlimited, cInifile::kUnlimited);
-        QCOMPARE(Flat(bySection.TakeWrittenSections()), Flat(reader.TakeAllSections()));
+        QCOMPARE(flat(bySection.takeWrittenSections()), flat(reader.takeAllSections()));
     }
 
     // A staged file takes the file's place only when told to.
@@ -269,10 +269,10 @@ private slots:
             {
                 cInifile ini = at(QStringLiteral("s"), QStringLiteral("k"));
                 ini.setValue(QStringLiteral("new"));
-                store::StagedFile staged = ini.Stage();
+                store::StagedFile staged = ini.stage();
                 QVERIFY(QFile::exists(temp));
                 if (replace) {
-                    staged.Replace();
+                    staged.replace();
                 }
             }
             QCOMPARE(fileBytes(), replace ? "[s]\r\nk=new\r\n" : "[s]\r\nk=old\r\n");
@@ -294,9 +294,9 @@ private slots:
         row("part of a name", 10, {"abcd", "efgh"}, {"abcd"}, QStringLiteral("abcd\0efg"));
         row("NUL past the cut", 10, {"abcd", "efg", "h"}, {"abcd"}, QStringLiteral("abcd\0efg"));
         row("fits with final NUL", 10, {"abcd", "efg"}, {"abcd", "efg"});
-        row("546 items", cInifile::kDefaultListCapacity, Numbered(546), Numbered(546));
-        row("547 items", cInifile::kDefaultListCapacity, Numbered(547), Numbered(546));
-        row("unlimited", cInifile::kUnlimited, Numbered(2000), Numbered(2000));
+        row("546 items", cInifile::kDefaultListCapacity, numbered(546), numbered(546));
+        row("547 items", cInifile::kDefaultListCapacity, numbered(547), numbered(546));
+        row("unlimited", cInifile::kUnlimited, numbered(2000), numbered(2000));
     }
     void listCapacity() {
         QFETCH(int, capacity);
@@ -304,7 +304,7 @@ private slots:
         QFETCH(QStringList, expected);
         QFETCH(QString, text);
         if (text.isNull()) {
-            text = Joined(expected);
+            text = joined(expected);
         }
         QByteArray sections;
         QByteArray keys("[s]\r\n");
@@ -314,19 +314,19 @@ private slots:
         }
         writeFile(sections);
         cInifile bySection = at({}, {}, cInifile::kDefaultValueCapacity, capacity);
-        QCOMPARE(bySection.Sections(), text);
-        QCOMPARE(Listed(bySection), expected);
+        QCOMPARE(bySection.sections(), text);
+        QCOMPARE(listed(bySection), expected);
 
         writeFile(keys);
         cInifile byKey = at(QStringLiteral("s"), {}, cInifile::kDefaultValueCapacity, capacity);
-        QCOMPARE(byKey.INISection(), text);
-        QCOMPARE(Listed(byKey, &cInifile::EnumerateCurrentSection), expected);
+        QCOMPARE(byKey.iniSection(), text);
+        QCOMPARE(listed(byKey, &cInifile::enumerateCurrentSection), expected);
     }
 
     // Reading everything at once cuts exactly as the single reads do.
     void takeAllSections() {
         QByteArray content("[]\r\nk=unnamed\r\n");
-        for (const QString& n : Numbered(600)) {
+        for (const QString& n : numbered(600)) {
             content += "[" + n.toLatin1() + "]\r\nlong=" + QByteArray(300, 'x') + n.toLatin1() +
                        "\r\nkey" + n.toLatin1() + "=1\r\n";
         }
@@ -334,18 +334,18 @@ private slots:
         for (const auto& [valueCapacity, listCapacity] : {std::pair{255, 8192}, {12, 40}, {0, 0}}) {
             cInifile ini = at({}, {}, valueCapacity, listCapacity);
             QStringList names;
-            for (const store::IniSection& section : ini.TakeAllSections()) {
+            for (const store::IniSection& section : ini.takeAllSections()) {
                 names << section.name;
                 ini.setSection(section.name);
                 QStringList keys;
                 for (const store::IniEntry& e : section.entries) {
                     keys << e.key;
                     ini.setKey(e.key);
-                    QCOMPARE(e.value, ini.Value());
+                    QCOMPARE(e.value, ini.value());
                 }
-                QCOMPARE(keys, Listed(ini, &cInifile::EnumerateCurrentSection));
+                QCOMPARE(keys, listed(ini, &cInifile::enumerateCurrentSection));
             }
-            QCOMPARE(names, Listed(ini));
+            QCOMPARE(names, listed(ini));
         }
     }
 
@@ -369,7 +369,7 @@ private slots:
         row("LF only", "[x]\ny=1\n", "", "[keep]\nk=v\n");
         row("no final line end", "", "", "[keep]\nk=v");
         row("CR CR LF", "", "", "[keep]\r\r\nk=v\r\r\n");
-        row("noise", Noise(1 << 16), Noise(1 << 16));
+        row("noise", noise(1 << 16), noise(1 << 16));
     }
     void badInput() {
         QFETCH(QByteArray, before);
@@ -378,19 +378,19 @@ private slots:
         writeFile(before + keep + after);
         const QString section = QStringLiteral("keep");
         cInifile ini = at(section, QStringLiteral("k"), cInifile::kUnlimited, cInifile::kUnlimited);
-        QCOMPARE(ini.Value(), QStringLiteral("v"));
-        const QStringList sections = Listed(ini);
+        QCOMPARE(ini.value(), QStringLiteral("v"));
+        const QStringList sections = listed(ini);
         QVERIFY(sections.contains(section));
 
         ini.setKey(QStringLiteral("added"));
         ini.setValue(QStringLiteral("w"));
-        ini.Commit();
+        ini.commit();
         cInifile reread =
             at(section, QStringLiteral("k"), cInifile::kUnlimited, cInifile::kUnlimited);
-        QCOMPARE(Listed(reread).size(), sections.size());
-        QCOMPARE(reread.Value(), QStringLiteral("v"));
+        QCOMPARE(listed(reread).size(), sections.size());
+        QCOMPARE(reread.value(), QStringLiteral("v"));
         reread.setKey(QStringLiteral("added"));
-        QCOMPARE(reread.Value(), QStringLiteral("w"));
+        QCOMPARE(reread.value(), QStringLiteral("w"));
     }
 
     void unreadableFile() {
@@ -404,10 +404,10 @@ private slots:
             QSKIP("file permissions are not enforced for this user");
         }
         cInifile ini = at(QStringLiteral("keep"), QStringLiteral("k"));
-        QCOMPARE(ini.Value(), QString());
-        QCOMPARE(Listed(ini), QStringList());
+        QCOMPARE(ini.value(), QString());
+        QCOMPARE(listed(ini), QStringList());
         ini.setValue(QStringLiteral("new"));
-        QVERIFY_THROWS_EXCEPTION(app::RuntimeError, ini.Commit());
+        QVERIFY_THROWS_EXCEPTION(app::RuntimeError, ini.commit());
         QFile::setPermissions(m_path, permissions);
         QCOMPARE(fileBytes(), content);
     }

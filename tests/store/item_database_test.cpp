@@ -22,8 +22,8 @@ const QString kBackup = QStringLiteral("_data\\991106EB51backup");
 // Hands the store its boxes and records what the store asked of the window.
 class FakeItemWindow : public store::ItemWindow {
 public:
-    FakeItemWindow() { store::SetItemWindow(this); }
-    ~FakeItemWindow() override { store::SetItemWindow(nullptr); }
+    FakeItemWindow() { store::setItemWindow(this); }
+    ~FakeItemWindow() override { store::setItemWindow(nullptr); }
 
     void setBusy(bool busy) override { busyCalls << busy; }
     void stampRecordLastUpdated(const QString& when) override {
@@ -57,7 +57,7 @@ public:
 
 struct Folder : ProgramFolderFixture {
     Folder() : ProgramFolderFixture(false) { QDir().mkpath(path(QStringLiteral("_data"))); }
-    store::IniDocument database() const { return store::IniDocument::Parse(read(kDatabase)); }
+    store::IniDocument database() const { return store::IniDocument::parse(read(kDatabase)); }
     // The section names, or the keys of one section.
     QStringList names(const QString& section = {}) const {
         QStringList names;
@@ -79,16 +79,16 @@ struct Folder : ProgramFolderFixture {
 };
 
 // Saves a new item described by its description alone and returns its row.
-qint32 AddItem(FakeItemWindow& window, const QString& description) {
+qint32 addItem(FakeItemWindow& window, const QString& description) {
     window.boxes.clear();
     window.text(QStringLiteral("txtDescription"), description);
     g_lCurrentItem = 0;
     g_sListOfImagesForItem = QStringList(QString());
-    store::SaveAllItems(-1);
+    store::saveAllItems(-1);
     return g_lCurrentItem;
 }
 
-QStringList PictureKeysOf(qint32 item) {
+QStringList pictureKeysOf(qint32 item) {
     QStringList keys;
     for (const store::IniEntry& e : g_sAllItems.ownSlots(item)) {
         if (e.key.contains(QStringLiteral("g_sListOfImagesForItem"), Qt::CaseInsensitive)) {
@@ -99,7 +99,7 @@ QStringList PictureKeysOf(qint32 item) {
 }
 
 // Every key and value of every row, with the item count and the slot bound.
-QList<QStringList> Table() {
+QList<QStringList> table() {
     QList<QStringList> rows{
         {QString::number(g_lNumberOfItems), QString::number(g_sAllItems.slotBound())}};
     for (qint32 i = 0; i <= g_sAllItems.itemBound(); ++i) {
@@ -113,10 +113,10 @@ QList<QStringList> Table() {
 }
 
 // The table after a save is what loading the file gives.
-bool TableIsTheFiles() {
-    const QList<QStringList> saved = Table();
-    store::LoadAllItems();
-    return saved == Table();
+bool tableIsTheFiles() {
+    const QList<QStringList> saved = table();
+    store::loadAllItems();
+    return saved == table();
 }
 
 } // namespace
@@ -130,10 +130,10 @@ private slots:
         window.text("txtDescription", "  1921 Morgan Dollar ")
             .text("txtCurrentValue", "$1,250.00")
             .text("txtRecordLastUpdated", "");
-        store::LoadAllItems();
-        QCOMPARE(Table(), (QList<QStringList>{{"0", "1"}, {"", ""}}));
+        store::loadAllItems();
+        QCOMPARE(table(), (QList<QStringList>{{"0", "1"}, {"", ""}}));
         QVERIFY(!folder.exists(QStringLiteral("corvantheil.Err")));
-        store::SaveAllItems(-1);
+        store::saveAllItems(-1);
 
         QCOMPARE(folder.names(), QStringList{"ITEMNUMB000001"});
         QVERIFY(!folder.exists(kBackup));
@@ -149,7 +149,7 @@ private slots:
 
         // The saved item is now stored: saving it again rewrites, never appends.
         window.setText("txtCurrentValue", "$1,300.00");
-        store::SaveAllItems(-1);
+        store::saveAllItems(-1);
         QCOMPARE(folder.names(), QStringList{"ITEMNUMB000001"});
         QCOMPARE(folder.value("ITEMNUMB000001", "txtCurrentValue"), "$1,300.00");
         QCOMPARE(g_lCurrentItem, 1);
@@ -167,7 +167,7 @@ private slots:
             .choice("cmbMintMark", 0, "P")
             .text("txtMiscNotes", "a\nb")
             .text("txtMiscNotes2", " x\r\ny ");
-        store::SaveAllItems(-1);
+        store::saveAllItems(-1);
 
         QCOMPARE(folder.names("ITEMNUMB000001"), (QStringList{"txtYear", "cmbGrade", "cmbMintMark",
                                                               "txtMiscNotes", "txtMiscNotes2"}));
@@ -176,9 +176,9 @@ private slots:
         QVERIFY(folder.read(kDatabase).contains("\r\ntxtMiscNotes=a~|b\r\n"));
         QCOMPARE(folder.value("ITEMNUMB000001", "txtMiscNotes2"), "x~|y");
 
-        store::LoadAllItems();
+        store::loadAllItems();
         QCOMPARE(g_sAllItems.value(1, 4), "a~|b");
-        QCOMPARE(store::DecodeText(g_sAllItems.value(1, 4)).split(u'\n'), (QStringList{"a", "b"}));
+        QCOMPARE(store::decodeText(g_sAllItems.value(1, 4)).split(u'\n'), (QStringList{"a", "b"}));
     }
 
     void pictureKeys() {
@@ -188,8 +188,8 @@ private slots:
                                 "g_sListOfImagesForItem(1)=_data\\_userImages\\a.jpg\r\n"
                                 "g_sListOfImagesForItem(3)=_data\\_userImages\\c.jpg\r\n"
                                 "G_SLISTOFIMAGESFORITEM(4)=_data\\_userImages\\d.jpg\r\n");
-        store::LoadAllItems();
-        QCOMPARE(PictureKeysOf(1).join(u' '),
+        store::loadAllItems();
+        QCOMPARE(pictureKeysOf(1).join(u' '),
                  "g_sListOfImagesForItem(1)=_data\\_userImages\\a.jpg g_sListOfImagesForItem(3)="
                  "_data\\_userImages\\c.jpg G_SLISTOFIMAGESFORITEM(4)=_data\\_userImages\\d.jpg");
 
@@ -197,23 +197,23 @@ private slots:
         window.text("txtDescription", "Buffalo Nickel");
         g_lCurrentItem = 1;
         g_sListOfImagesForItem = {"", "p1.jpg", "", "p3.jpg", "p4.jpg"};
-        store::SaveAllItems(-1);
-        QCOMPARE(PictureKeysOf(1).join(u' '), "g_sListOfImagesForItem(1)=p1.jpg "
+        store::saveAllItems(-1);
+        QCOMPARE(pictureKeysOf(1).join(u' '), "g_sListOfImagesForItem(1)=p1.jpg "
                                               "g_sListOfImagesForItem(3)=p3.jpg "
                                               "g_sListOfImagesForItem(4)=p4.jpg");
 
         // A stored item without pictures keeps an empty first key.
         g_sListOfImagesForItem = QStringList(QString());
-        store::SaveAllItems(-1);
-        QCOMPARE(PictureKeysOf(1), QStringList{"g_sListOfImagesForItem(1)="});
+        store::saveAllItems(-1);
+        QCOMPARE(pictureKeysOf(1), QStringList{"g_sListOfImagesForItem(1)="});
         QVERIFY(folder.read(kDatabase).endsWith("\r\ng_sListOfImagesForItem(1)=\r\n"));
         // ...which survives a rewrite that leaves another item out.
-        store::SaveAllItems(0);
-        QCOMPARE(PictureKeysOf(1), QStringList{"g_sListOfImagesForItem(1)="});
+        store::saveAllItems(0);
+        QCOMPARE(pictureKeysOf(1), QStringList{"g_sListOfImagesForItem(1)="});
 
         // A new item without pictures gets no picture key at all.
         g_lCurrentItem = 0;
-        store::SaveAllItems(-1);
+        store::saveAllItems(-1);
         QCOMPARE(g_lCurrentItem, 2);
         QCOMPARE(folder.names("ITEMNUMB000002"), QStringList{"txtDescription"});
     }
@@ -221,16 +221,16 @@ private slots:
     void removingAnItemRenumbersAndBacksUp() {
         Folder folder;
         FakeItemWindow window;
-        AddItem(window, "first");
-        AddItem(window, "second");
-        QCOMPARE(AddItem(window, "third"), 3);
+        addItem(window, "first");
+        addItem(window, "second");
+        QCOMPARE(addItem(window, "third"), 3);
         const QByteArray before = folder.read(kDatabase);
         QCOMPARE(folder.names(),
                  (QStringList{"ITEMNUMB000001", "ITEMNUMB000002", "ITEMNUMB000003"}));
 
         window.setText("txtDescription", "window text must not be read");
         const qsizetype stampsBefore = window.stamps.size();
-        store::SaveAllItems(2);
+        store::saveAllItems(2);
 
         QCOMPARE(folder.names(), (QStringList{"ITEMNUMB000001", "ITEMNUMB000002"}));
         QCOMPARE(folder.value("ITEMNUMB000001", "txtDescription"), "first");
@@ -264,7 +264,7 @@ private slots:
                                 "[ITEMNUMB000002]\r\ntxtDescription=two\r\ntxtYear=1921\r\n\r\n"
                                 "[ITEMNUMB000003]\r\ntxtDescription=three\r\n");
         const QByteArray before = folder.read(kDatabase);
-        store::LoadAllItems();
+        store::loadAllItems();
         g_sAllItems.setSlot(1, 2, "txtCountry", " \tCanada  ");
         g_sAllItems.setSlot(1, 3, "txtMiscNotes", QStringLiteral("a\r\nb \u2192 \u20ac\u0081"));
         g_sAllItems.setSlot(1, 4, "txtMiscNotes2", QString("x") + QChar(u'\0') + "y");
@@ -276,9 +276,9 @@ private slots:
         g_sListOfImagesForItem = {QString(), QStringLiteral("pic.jpg ")};
         // A temporary file that cannot be written stops the save before the rename.
         QVERIFY(!fails || QDir().mkpath(folder.path("_data\\991106EB51.tmp")));
-        store::SaveAllItems(leaveOut);
+        store::saveAllItems(leaveOut);
 
-        QVERIFY(TableIsTheFiles());
+        QVERIFY(tableIsTheFiles());
         QCOMPARE(g_lNumberOfItems, items);
         if (fails) {
             QCOMPARE(folder.read(kDatabase), before);
@@ -306,12 +306,12 @@ private slots:
         folder.write(kBackup, older);
         folder.write(kBackup + ".tmp", "left by a killed save");
         FakeItemWindow window;
-        AddItem(window, "first");
+        addItem(window, "first");
         QCOMPARE(folder.read(kBackup), older);
         QVERIFY(folder.read("corvantheil.Err").contains("\"53\",\"File not found\""));
 
         const QByteArray first = folder.read(kDatabase);
-        AddItem(window, "second");
+        addItem(window, "second");
         QCOMPARE(folder.read(kBackup), first);
         QVERIFY(!folder.exists(kBackup + ".tmp"));
         QVERIFY(!folder.exists(kDatabase + ".tmp"));
@@ -333,8 +333,8 @@ private slots:
             }
         }
         folder.write(kDatabase, file);
-        const store::IniDocument whole = store::IniDocument::Parse(file);
-        store::LoadAllItems();
+        const store::IniDocument whole = store::IniDocument::parse(file);
+        store::loadAllItems();
         QCOMPARE(g_lNumberOfItems, 3000);
         // Out of order first: the last row, then one in the middle.
         QCOMPARE(g_sAllItems.ownSlots(3000).front().value, QStringLiteral("Coin [3000]"));
@@ -371,7 +371,7 @@ private slots:
                     "\r\ntxtMiscNotes=" + QByteArray(400, 'n') + "\r\n";
         }
         folder.write(kDatabase, file);
-        store::LoadAllItems();
+        store::loadAllItems();
         QCOMPARE(g_sAllItems.ownSlots(1).front().value, QStringLiteral("1"));
         folder.write(kDatabase, file.left(100));
         QCOMPARE(g_lNumberOfItems, 2000);
@@ -382,14 +382,14 @@ private slots:
     void failedSaveKeepsTheDatabaseAndLogs() {
         Folder folder;
         FakeItemWindow window;
-        AddItem(window, "kept");
+        addItem(window, "kept");
         const QByteArray before = folder.read(kDatabase);
         // The first save logged the missing database it could not back up.
         QVERIFY(QFile::remove(folder.path("corvantheil.Err")));
         // A directory in the temporary file's place blocks the write, even for root.
         QVERIFY(QDir().mkpath(folder.path("_data\\991106EB51.tmp")));
 
-        QCOMPARE(AddItem(window, "lost"), 0);
+        QCOMPARE(addItem(window, "lost"), 0);
         QCOMPARE(folder.read(kDatabase), before);
         const QByteArray log = folder.read("corvantheil.Err");
         QVERIFY(!log.isEmpty());
@@ -399,7 +399,7 @@ private slots:
         QCOMPARE(window.snapshots, 2);
 
         QVERIFY(QDir(folder.path("_data\\991106EB51.tmp")).removeRecursively());
-        store::SaveAllItems(-1);
+        store::saveAllItems(-1);
         QCOMPARE(folder.names(), (QStringList{"ITEMNUMB000001", "ITEMNUMB000002"}));
         QCOMPARE(folder.value("ITEMNUMB000002", "txtDescription"), "lost");
     }

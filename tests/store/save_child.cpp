@@ -10,7 +10,7 @@
 namespace {
 const QString kMarkerKey = QStringLiteral("txtCatalogNumber");
 
-bool FlipMarker() {
+bool flipMarker() {
     const std::vector<store::IniEntry>& own = store::g_sAllItems.ownSlots(1);
     for (std::size_t s = 0; s < own.size(); ++s) {
         if (own[s].key == kMarkerKey) {
@@ -29,8 +29,8 @@ int main(int argc, char* argv[]) {
     if (argc < 2) {
         return 2;
     }
-    app::SetProgramFolder(QString::fromLocal8Bit(argv[1]));
-    store::LoadAllItems();
+    app::setProgramFolder(QString::fromLocal8Bit(argv[1]));
+    store::loadAllItems();
     if (store::g_lNumberOfItems < 1) {
         return 3;
     }
@@ -38,10 +38,10 @@ int main(int argc, char* argv[]) {
     std::puts("loaded");
     std::fflush(stdout);
     for (;;) {
-        if (!FlipMarker()) {
+        if (!flipMarker()) {
             return 4;
         }
-        store::SaveAllItems(0);
+        store::saveAllItems(0);
         std::puts("saved");
         std::fflush(stdout);
     }

@@ -16,7 +16,7 @@ const QString kMarkerKey = QStringLiteral("txtCatalogNumber");
 constexpr int kItems = 3000;
 constexpr int kKills = 100;
 
-std::vector<store::IniEntry> MakeItem(int i) {
+std::vector<store::IniEntry> makeItem(int i) {
     std::vector<store::IniEntry> e;
     auto add = [&](const char* key, const QString& value) {
         e.push_back({QString::fromLatin1(key), value});
@@ -50,7 +50,7 @@ std::vector<store::IniEntry> MakeItem(int i) {
     return e;
 }
 
-void SetMarker(const QString& value) {
+void setMarker(const QString& value) {
     const std::vector<store::IniEntry>& own = store::g_sAllItems.ownSlots(1);
     for (std::size_t s = 0; s < own.size(); ++s) {
         if (own[s].key == kMarkerKey) {
@@ -59,7 +59,7 @@ void SetMarker(const QString& value) {
     }
 }
 
-bool WaitForLine(QProcess& child, const QByteArray& line, int timeoutMs) {
+bool waitForLine(QProcess& child, const QByteArray& line, int timeoutMs) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < timeoutMs) {
@@ -85,16 +85,16 @@ private slots:
 
         store::g_sAllItems.reset(kItems);
         for (int i = 1; i <= kItems; ++i) {
-            store::g_sAllItems.setRow(i, MakeItem(i));
+            store::g_sAllItems.setRow(i, makeItem(i));
         }
         store::g_lCurrentItem = 1;
-        store::SaveAllItems(0);
+        store::saveAllItems(0);
         const QByteArray collectionA = folder.read(kDatabase);
-        SetMarker("marker-B");
-        store::SaveAllItems(0);
+        setMarker("marker-B");
+        store::saveAllItems(0);
         const QByteArray collectionB = folder.read(kDatabase);
-        SetMarker("marker-A");
-        store::SaveAllItems(0);
+        setMarker("marker-A");
+        store::saveAllItems(0);
         QCOMPARE(store::g_lNumberOfItems, kItems);
         QVERIFY(collectionA != collectionB);
         QCOMPARE(collectionA.size(), collectionB.size());
@@ -112,13 +112,13 @@ private slots:
             QProcess child;
             child.start(QStringLiteral(SAVE_CHILD_PATH), {folder.folder()});
             QVERIFY2(child.waitForStarted(10000), qPrintable(child.errorString()));
-            QVERIFY(WaitForLine(child, "loaded", 30000));
+            QVERIFY(waitForLine(child, "loaded", 30000));
             if (run == 0) {
                 // How long one save takes here decides the spread of kill moments.
                 QElapsedTimer timer;
                 timer.start();
                 for (int k = 0; k < 3; ++k) {
-                    QVERIFY(WaitForLine(child, "saved", 30000));
+                    QVERIFY(waitForLine(child, "saved", 30000));
                 }
                 cycleMs = std::max<qint64>(1, timer.elapsed() / 3);
             } else {
@@ -150,7 +150,7 @@ private slots:
         QVERIFY(sawA > 0 && sawB > 0);
         QVERIFY(!folder.exists("corvantheil.Err"));
 
-        store::LoadAllItems();
+        store::loadAllItems();
         QCOMPARE(store::g_lNumberOfItems, kItems);
     }
 };

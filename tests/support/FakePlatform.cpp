@@ -1,5 +1,7 @@
 #include "FakePlatform.h"
 
+#include <QDialog>
+
 platform::Answer FakeMessageBoxes::show(const platform::MessageRequest& request) {
     shown.append(request);
     if (!answers.isEmpty()) {
@@ -33,11 +35,21 @@ bool FakeSettingsStore::set(const QString& key, const QString& value) {
     return true;
 }
 
+int FakeModalDialogs::exec(QDialog& dialog) {
+    titles.append(dialog.windowTitle());
+    dialog.setResult(QDialog::Rejected);
+    if (handler) {
+        handler(dialog);
+    }
+    return dialog.result();
+}
+
 FakePlatform::FakePlatform() {
     platform::install(&boxes);
     platform::install(&dialogs);
     platform::install(&shell);
     platform::install(&settings);
+    platform::install(&modalDialogs);
 }
 
 FakePlatform::~FakePlatform() {
@@ -45,4 +57,5 @@ FakePlatform::~FakePlatform() {
     platform::install(static_cast<platform::FileDialogs*>(nullptr));
     platform::install(static_cast<platform::Shell*>(nullptr));
     platform::install(static_cast<platform::SettingsStore*>(nullptr));
+    platform::install(static_cast<platform::ModalDialogs*>(nullptr));
 }

@@ -4,6 +4,8 @@
 
 #include <QList>
 #include <QMap>
+#include <QStringList>
+#include <functional>
 
 // Recording fakes of the platform seams; tests queue answers and read what the
 // program asked.
@@ -37,7 +39,16 @@ public:
     int writes = 0;
 };
 
-// Installs all four fakes for its lifetime.
+// Runs the test's handler on a modal window instead of showing it; the
+// handler answers it (fills boxes, clicks buttons) as a user would.
+class FakeModalDialogs : public platform::ModalDialogs {
+public:
+    int exec(QDialog& dialog) override;
+    std::function<void(QDialog&)> handler;
+    QStringList titles; // window titles of the dialogs shown, in order
+};
+
+// Installs all five fakes for its lifetime.
 class FakePlatform {
 public:
     FakePlatform();
@@ -49,4 +60,5 @@ public:
     FakeFileDialogs dialogs;
     FakeShell shell;
     FakeSettingsStore settings;
+    FakeModalDialogs modalDialogs;
 };

@@ -9,7 +9,7 @@
 #include <QFileInfo>
 
 namespace {
-void CopyTree(const QString& from, const QString& to) {
+void copyTree(const QString& from, const QString& to) {
     QDirIterator it(from, QDir::Files, QDirIterator::Subdirectories);
     while (it.hasNext()) {
         const QString source = it.next();
@@ -22,19 +22,19 @@ void CopyTree(const QString& from, const QString& to) {
 
 ProgramFolderFixture::ProgramFolderFixture(bool withShippedFiles) {
     if (withShippedFiles) {
-        CopyTree(QStringLiteral(CORVANTHEIL_DATA_DIR), m_dir.path());
+        copyTree(QStringLiteral(CORVANTHEIL_DATA_DIR), m_dir.path());
     }
-    app::SetProgramFolder(m_dir.path());
-    ResetItemStore();
+    app::setProgramFolder(m_dir.path());
+    resetItemStore();
 }
 
 ProgramFolderFixture::~ProgramFolderFixture() {
-    app::SetProgramFolder(QString());
-    store::SetItemWindow(nullptr);
+    app::setProgramFolder(QString());
+    store::setItemWindow(nullptr);
 }
 
 QString ProgramFolderFixture::path(const QString& relative) const {
-    return app::NativePath(app::JoinPath(m_dir.path(), relative));
+    return app::nativePath(app::joinPath(m_dir.path(), relative));
 }
 
 QByteArray ProgramFolderFixture::read(const QString& relative) const {
@@ -55,7 +55,7 @@ bool ProgramFolderFixture::exists(const QString& relative) const {
     return QFileInfo::exists(path(relative));
 }
 
-void ResetItemStore() {
+void resetItemStore() {
     store::g_sAllItems.reset(0);
     store::g_lNumberOfItems = 0;
     store::g_lCurrentItem = 0;

@@ -27,4 +27,4 @@ private:
 };
 
 // Resets the item store's globals to a fresh start.
-void ResetItemStore();
+void resetItemStore();

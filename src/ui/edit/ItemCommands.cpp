@@ -4,7 +4,7 @@
 #include "store/ItemDatabase.h"
 #include "ui/main/MainWindow.h"
 
-platform::Answer AskAboutUnsavedChanges() {
+platform::Answer askAboutUnsavedChanges() {
     return platform::messageBoxes().show(
         {QStringLiteral("You have made changes that have not been saved.\r\n\r\n"
                         "Do you want to save the changes before closing?"),
@@ -12,21 +12,21 @@ platform::Answer AskAboutUnsavedChanges() {
          1});
 }
 
-void frmMain::CloseItem() {
+void MainWindow::closeItem() {
     app::Guard guard;
-    guard.step([&] { TakeCurrentSnapshot(); });
+    guard.step([&] { takeCurrentSnapshot(); });
     bool changed = false;
-    guard.step([&] { changed = HasUnsavedChanges(); });
+    guard.step([&] { changed = hasUnsavedChanges(); });
     if (!changed) {
-        guard.step([&] { ShowHomePage(); });
+        guard.step([&] { showHomePage(); });
         return;
     }
     platform::Answer answer = platform::Answer::Cancel;
-    guard.step([&] { answer = AskAboutUnsavedChanges(); });
+    guard.step([&] { answer = askAboutUnsavedChanges(); });
     if (answer == platform::Answer::Yes) {
-        guard.step([&] { store::SaveAllItems(-1); });
-        guard.step([&] { ShowHomePage(); });
+        guard.step([&] { store::saveAllItems(-1); });
+        guard.step([&] { showHomePage(); });
     } else if (answer == platform::Answer::No) {
-        guard.step([&] { ShowHomePage(); });
+        guard.step([&] { showHomePage(); });
     }
 }

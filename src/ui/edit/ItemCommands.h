@@ -4,4 +4,4 @@
 
 // The unsaved-changes question asked by Close and by closing the window:
 // Yes, No or Cancel (Escape and closing the box count as Cancel).
-platform::Answer AskAboutUnsavedChanges();
+platform::Answer askAboutUnsavedChanges();

@@ -11,77 +11,77 @@
 #include <QMenu>
 #include <QMenuBar>
 
-MainMenus::MainMenus(frmMain* window) : QObject(window), m_window(window) {
-    QMenu* file = AddMenu(QStringLiteral("&File"), QStringLiteral("mnuFile"));
-    AddAction(file, QStringLiteral("&Open"), QStringLiteral("mnuFileOpen"));
-    AddAction(file, QStringLiteral("&Close"), QStringLiteral("mnuFileClose"));
-    AddSeparator(file, QStringLiteral("mnuFileBar000"));
-    AddAction(file, QStringLiteral("&Add New Item"), QStringLiteral("mnuFileAddNewProperty"));
-    AddAction(file, QStringLiteral("&Remove Selected Item"),
+MainMenus::MainMenus(MainWindow* window) : QObject(window), m_window(window) {
+    QMenu* file = addMenu(QStringLiteral("&File"), QStringLiteral("mnuFile"));
+    addAction(file, QStringLiteral("&Open"), QStringLiteral("mnuFileOpen"));
+    addAction(file, QStringLiteral("&Close"), QStringLiteral("mnuFileClose"));
+    addSeparator(file, QStringLiteral("mnuFileBar000"));
+    addAction(file, QStringLiteral("&Add New Item"), QStringLiteral("mnuFileAddNewProperty"));
+    addAction(file, QStringLiteral("&Remove Selected Item"),
               QStringLiteral("mnuFileRemoveSelectedProperty"));
-    AddSeparator(file, QStringLiteral("mnuFileBar0"));
-    AddAction(file, QStringLiteral("&Save"), QStringLiteral("mnuFileSave"));
-    AddAction(file, QStringLiteral("Save a Copy of This Item &As..."),
+    addSeparator(file, QStringLiteral("mnuFileBar0"));
+    addAction(file, QStringLiteral("&Save"), QStringLiteral("mnuFileSave"));
+    addAction(file, QStringLiteral("Save a Copy of This Item &As..."),
               QStringLiteral("mnuFileSaveAs"));
-    AddSeparator(file, QStringLiteral("mnuFileBar1"));
-    AddAction(file, QStringLiteral("E&xit"), QStringLiteral("mnuFileExit"));
+    addSeparator(file, QStringLiteral("mnuFileBar1"));
+    addAction(file, QStringLiteral("E&xit"), QStringLiteral("mnuFileExit"));
 
-    QMenu* edit = AddMenu(QStringLiteral("&Edit"), QStringLiteral("mnuEdit"));
-    AddAction(edit, QStringLiteral("&Undo"), QStringLiteral("mnuEditUndo"));
-    AddSeparator(edit, QStringLiteral("mnuEditBar0"));
-    AddAction(edit, QStringLiteral("Cu&t"), QStringLiteral("mnuEditCut"))
+    QMenu* edit = addMenu(QStringLiteral("&Edit"), QStringLiteral("mnuEdit"));
+    addAction(edit, QStringLiteral("&Undo"), QStringLiteral("mnuEditUndo"));
+    addSeparator(edit, QStringLiteral("mnuEditBar0"));
+    addAction(edit, QStringLiteral("Cu&t"), QStringLiteral("mnuEditCut"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    AddAction(edit, QStringLiteral("&Copy"), QStringLiteral("mnuEditCopy"))
+    addAction(edit, QStringLiteral("&Copy"), QStringLiteral("mnuEditCopy"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    AddAction(edit, QStringLiteral("&Paste"), QStringLiteral("mnuEditPaste"))
+    addAction(edit, QStringLiteral("&Paste"), QStringLiteral("mnuEditPaste"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    AddAction(edit, QStringLiteral("&Delete Selection"), QStringLiteral("mnuEditDelete"))
+    addAction(edit, QStringLiteral("&Delete Selection"), QStringLiteral("mnuEditDelete"))
         ->setShortcut(QKeySequence(Qt::Key_Delete));
-    AddAction(edit, QStringLiteral("Select All"), QStringLiteral("mnuEditSelectAll"))
+    addAction(edit, QStringLiteral("Select All"), QStringLiteral("mnuEditSelectAll"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
 
-    QMenu* tools = AddMenu(QStringLiteral("&Tools"), QStringLiteral("mnuTools"));
-    AddAction(tools, QStringLiteral("&View Full-Size Version of Selected Picture"),
+    QMenu* tools = addMenu(QStringLiteral("&Tools"), QStringLiteral("mnuTools"));
+    addAction(tools, QStringLiteral("&View Full-Size Version of Selected Picture"),
               QStringLiteral("mnuToolsViewImageDetails"));
-    AddAction(tools, QStringLiteral("&Print Report on This Item"),
+    addAction(tools, QStringLiteral("&Print report on This Item"),
               QStringLiteral("mnuToolsmnuPrintAnalysis"));
 
-    QMenu* help = AddMenu(QStringLiteral("&Help"), QStringLiteral("mnuHelp"));
-    AddAction(help, QStringLiteral("General &Help"), QStringLiteral("mnuHelpTopics"));
-    AddAction(help, QStringLiteral("&Online Help @ ") + app::SiteDomain,
+    QMenu* help = addMenu(QStringLiteral("&Help"), QStringLiteral("mnuHelp"));
+    addAction(help, QStringLiteral("General &Help"), QStringLiteral("mnuHelpTopics"));
+    addAction(help, QStringLiteral("&Online Help @ ") + app::SiteDomain,
               QStringLiteral("mnuHelpOnlineHelp"));
-    AddAction(help, QStringLiteral("The Corvantheil Newsletter..."),
+    addAction(help, QStringLiteral("The Corvantheil Newsletter..."),
               QStringLiteral("mnuHelpNewsletter"));
-    AddSeparator(help, QStringLiteral("mnuHelpBar0"));
-    AddAction(help, QStringLiteral("&About "), QStringLiteral("mnuHelpAbout"));
+    addSeparator(help, QStringLiteral("mnuHelpBar0"));
+    addAction(help, QStringLiteral("&About "), QStringLiteral("mnuHelpAbout"));
 
-    connect(file, &QMenu::aboutToShow, this, &MainMenus::FileEnablingRule);
-    connect(tools, &QMenu::aboutToShow, this, &MainMenus::ToolsEnablingRule);
+    connect(file, &QMenu::aboutToShow, this, &MainMenus::fileEnablingRule);
+    connect(tools, &QMenu::aboutToShow, this, &MainMenus::toolsEnablingRule);
     connect(help, &QMenu::aboutToShow, this, [this] {
         action(QStringLiteral("mnuHelpAbout"))->setText(QStringLiteral("&About ") + app::kTitle);
     });
 
     connect(action(QStringLiteral("mnuFileOpen")), &QAction::triggered, window,
-            &frmMain::OpenHighlightedCard);
+            &MainWindow::openHighlightedCard);
     connect(action(QStringLiteral("mnuFileClose")), &QAction::triggered, window,
-            &frmMain::CloseItem);
+            &MainWindow::closeItem);
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, window, &QWidget::close);
 }
 
-QMenu* MainMenus::AddMenu(const QString& caption, const QString& name) {
+QMenu* MainMenus::addMenu(const QString& caption, const QString& name) {
     QMenu* menu = m_window->menuBar()->addMenu(caption);
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
     return menu;
 }
 
-QAction* MainMenus::AddAction(QMenu* menu, const QString& caption, const QString& name) {
+QAction* MainMenus::addAction(QMenu* menu, const QString& caption, const QString& name) {
     QAction* a = menu->addAction(caption);
     a->setObjectName(name);
     return a;
 }
 
-void MainMenus::AddSeparator(QMenu* menu, const QString& name) {
+void MainMenus::addSeparator(QMenu* menu, const QString& name) {
     menu->addSeparator()->setObjectName(name);
 }
 
@@ -89,9 +89,9 @@ QAction* MainMenus::action(const QString& name) const {
     return m_window->menuBar()->findChild<QAction*>(name);
 }
 
-void MainMenus::FileEnablingRule() {
+void MainMenus::fileEnablingRule() {
     app::Guard guard;
-    const bool home = m_window->IsHomePageShown();
+    const bool home = m_window->isHomePageShown();
     guard.step([&] {
         for (const char* name : {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs"}) {
             action(QString::fromLatin1(name))->setEnabled(!home);
@@ -104,7 +104,7 @@ void MainMenus::FileEnablingRule() {
     guard.step([&] {
         if (home) {
             action(QStringLiteral("mnuFileAddNewProperty"))->setEnabled(true);
-            if (m_window->homePage().HighlightedCard() != 0) {
+            if (m_window->homePage().highlightedCard() != 0) {
                 action(QStringLiteral("mnuFileOpen"))->setEnabled(true);
                 action(QStringLiteral("mnuFileRemoveSelectedProperty"))->setEnabled(true);
             }
@@ -115,35 +115,35 @@ void MainMenus::FileEnablingRule() {
     guard.step([&] { action(QStringLiteral("mnuFileExit"))->setEnabled(true); });
 }
 
-void MainMenus::ToolsEnablingRule() {
+void MainMenus::toolsEnablingRule() {
     app::Guard guard;
     QAction* view = action(QStringLiteral("mnuToolsViewImageDetails"));
     guard.step([&] {
         view->setEnabled(false);
-        if (m_window->IsPanelShown(Panel::CoinImages)) {
+        if (m_window->isPanelShown(Panel::CoinImages)) {
             for (int k = 1; k <= PictureStrip::kThumbnails; ++k) {
-                if (m_window->pictureStrip().ThumbnailSelected(k)) {
+                if (m_window->pictureStrip().thumbnailSelected(k)) {
                     view->setEnabled(true);
                 }
             }
-        } else if (m_window->IsHomePageShown()) {
-            view->setEnabled(m_window->homePage().HighlightedCard() != 0);
+        } else if (m_window->isHomePageShown()) {
+            view->setEnabled(m_window->homePage().highlightedCard() != 0);
         }
     });
     guard.step([&] {
         QAction* report = action(QStringLiteral("mnuToolsmnuPrintAnalysis"));
-        report->setText(QStringLiteral("&Print Report on This Item"));
-        report->setEnabled(!m_window->IsHomePageShown());
+        report->setText(QStringLiteral("&Print report on This Item"));
+        report->setEnabled(!m_window->isHomePageShown());
     });
 }
 
-void frmMain::OpenHighlightedCard() {
+void MainWindow::openHighlightedCard() {
     app::Guard guard;
     for (int n = 1; n <= HomePage::kCards; ++n) {
         guard.step([&] {
-            if (m_home->CardHasBorder(n)) {
-                QString description = m_home->CardLine1(n);
-                OpenItemByDescription(description);
+            if (m_home->cardHasBorder(n)) {
+                QString description = m_home->cardLine1(n);
+                openItemByDescription(description);
             }
         });
     }

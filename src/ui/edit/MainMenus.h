@@ -4,24 +4,24 @@
 
 class QAction;
 class QMenu;
-class frmMain;
+class MainWindow;
 
 // The menu bar. The File and Tools menus decide which entries are available
 // each time they open, from the window's state.
 class MainMenus : public QObject {
     Q_OBJECT
 public:
-    explicit MainMenus(frmMain* window);
+    explicit MainMenus(MainWindow* window);
 
     QAction* action(const QString& name) const;
 
-    void FileEnablingRule();
-    void ToolsEnablingRule();
+    void fileEnablingRule();
+    void toolsEnablingRule();
 
 private:
-    QMenu* AddMenu(const QString& caption, const QString& name);
-    QAction* AddAction(QMenu* menu, const QString& caption, const QString& name);
-    void AddSeparator(QMenu* menu, const QString& name);
+    QMenu* addMenu(const QString& caption, const QString& name);
+    QAction* addAction(QMenu* menu, const QString& caption, const QString& name);
+    void addSeparator(QMenu* menu, const QString& name);
 
-    frmMain* m_window;
+    MainWindow* m_window;
 };

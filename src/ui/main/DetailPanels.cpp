@@ -1,8 +1,8 @@
 #include "ui/main/DetailPanels.h"
 
 #include "store/AttributeLists.h"
-#include "ui/main/Controls.h"
-#include "ui/main/Twips.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Twips.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -19,7 +19,7 @@
 
 namespace {
 
-using ui::PlaceTwips;
+using ui::placeTwips;
 
 // Horizontal grid shared by every group, so that the fields of all groups
 // line up in two columns.
@@ -42,7 +42,7 @@ constexpr double kRowPitch = 390;
 constexpr double kGroupBottomPadding = 150;
 constexpr double kBandTop = 1440;
 
-constexpr double GroupHeight(int rows) {
+constexpr double groupHeight(int rows) {
     return kFirstRowTop + rows * kRowPitch - (kRowPitch - kRowHeight) + kGroupBottomPadding;
 }
 
@@ -84,7 +84,7 @@ protected:
     }
 };
 
-QComboBox* NewChoiceBox(const QStringList& rows, QWidget* parent) {
+QComboBox* newChoiceBox(const QStringList& rows, QWidget* parent) {
     auto* box = new AttributeComboBox(parent);
     box->addItems(rows);
     box->setCurrentIndex(-1);
@@ -94,22 +94,22 @@ QComboBox* NewChoiceBox(const QStringList& rows, QWidget* parent) {
     return box;
 }
 
-const QStringList& ChoiceRows(const QString& name) {
+const QStringList& choiceRows(const QString& name) {
     if (name == QLatin1String("cmbCoinType")) {
-        return store::CoinTypeList();
+        return store::coinTypeList();
     }
     if (name == QLatin1String("cmbMintMark")) {
-        return store::MintMarkList();
+        return store::mintMarkList();
     }
-    return store::GradeList();
+    return store::gradeList();
 }
 
 // Returns the group's boxes in tab order: down the left column, then down the
 // right one. Groups side by side get the same bandRows so their frames end alike.
-std::vector<QWidget*> BuildGroup(QWidget* panel, const QString& title, double top, double left,
+std::vector<QWidget*> buildGroup(QWidget* panel, const QString& title, double top, double left,
                                  double width, int bandRows, const std::vector<Field>& fields) {
     auto* group = new QGroupBox(title, panel);
-    PlaceTwips(group, left, top, width, GroupHeight(bandRows));
+    placeTwips(group, left, top, width, groupHeight(bandRows));
     QFont titleFont;
     titleFont.setBold(true);
     group->setFont(titleFont);
@@ -136,7 +136,7 @@ std::vector<QWidget*> BuildGroup(QWidget* panel, const QString& title, double to
             const QString name = QString::fromLatin1(f.name);
             QWidget* box = nullptr;
             if (f.kind == Kind::Choice) {
-                box = NewChoiceBox(ChoiceRows(name), group);
+                box = newChoiceBox(choiceRows(name), group);
             } else {
                 auto* edit = new QLineEdit(group);
                 if (f.kind == Kind::ReadOnlyText) {
@@ -148,16 +148,16 @@ std::vector<QWidget*> BuildGroup(QWidget* panel, const QString& title, double to
                 }
                 box = edit;
             }
-            ui::Named(box, name);
+            ui::named(box, name);
             box->setFont(plain);
-            PlaceTwips(box, fieldLeft - left, y, fieldRight - fieldLeft, kRowHeight);
+            placeTwips(box, fieldLeft - left, y, fieldRight - fieldLeft, kRowHeight);
 
             auto* label = new QLabel(QString::fromLatin1(f.caption), group);
             label->setBuddy(box);
             label->setFont(plain);
-            ui::SetTextColour(label, Qt::black);
+            ui::setTextColour(label, Qt::black);
             label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-            PlaceTwips(label, labelLeft - left, y, labelWidth, kRowHeight);
+            placeTwips(label, labelLeft - left, y, labelWidth, kRowHeight);
 
             order.push_back(box);
             ++row;
@@ -166,20 +166,20 @@ std::vector<QWidget*> BuildGroup(QWidget* panel, const QString& title, double to
     return order;
 }
 
-QFrame* NewPanel(QWidget* picScrollable, const QString& name, double height) {
-    auto* frame = ui::Named(new QFrame(picScrollable), name);
+QFrame* newPanel(QWidget* picScrollable, const QString& name, double height) {
+    auto* frame = ui::named(new QFrame(picScrollable), name);
     frame->setFrameShape(QFrame::NoFrame);
-    PlaceTwips(frame, 0, 0, 10692, height);
-    ui::SetBackground(frame, ui::kWhite);
+    placeTwips(frame, 0, 0, 10692, height);
+    ui::setBackground(frame, ui::kWhite);
     frame->hide();
     return frame;
 }
 
 } // namespace
 
-QFrame* BuildDetailedInfoPanel(QWidget* picScrollable) {
-    QFrame* panel = NewPanel(picScrollable, QStringLiteral("frameDetailedInfo"), 9330);
-    ui::MakePanelTitle(panel, 0, QStringLiteral("Detailed Information"), ui::kTitleTeal);
+QFrame* buildDetailedInfoPanel(QWidget* picScrollable) {
+    QFrame* panel = newPanel(picScrollable, QStringLiteral("frameDetailedInfo"), 9330);
+    ui::makePanelTitle(panel, 0, QStringLiteral("Detailed Information"), ui::kTitleTeal);
 
     const double rightWidth = kContentRight - kRightGroupLeft;
     const double fullWidth = kContentRight - kContentLeft;
@@ -189,7 +189,7 @@ QFrame* BuildDetailedInfoPanel(QWidget* picScrollable) {
     };
 
     double top = kBandTop;
-    append(BuildGroup(panel, QStringLiteral("Coin"), top, kContentLeft, kLeftGroupWidth, 7,
+    append(buildGroup(panel, QStringLiteral("Coin"), top, kContentLeft, kLeftGroupWidth, 7,
                       {{"txtDescription", "Description", Column::Left},
                        {"txtYear", "Year", Column::Left},
                        {"txtCountry", "Country", Column::Left},
@@ -197,7 +197,7 @@ QFrame* BuildDetailedInfoPanel(QWidget* picScrollable) {
                        {"cmbMintMark", "Mint Mark", Column::Left, Kind::Choice},
                        {"cmbGrade", "Grade", Column::Left, Kind::Choice},
                        {"txtItemNumber", "Item #", Column::Left}}));
-    append(BuildGroup(
+    append(buildGroup(
         panel, QStringLiteral("Financial Information"), top, kRightGroupLeft, rightWidth, 7,
         {{"txtCurrentValue", "Current Value", Column::Right},
          {"txtPurchasePrice", "Purchase Price", Column::Right},
@@ -206,7 +206,7 @@ QFrame* BuildDetailedInfoPanel(QWidget* picScrollable) {
          {"txtDateAcquired", "Date Acquired", Column::Right},
          {"txtValuationSource", "Valuation Source", Column::Right}}));
 
-    top += GroupHeight(7) + kGroupGap;
+    top += groupHeight(7) + kGroupGap;
     std::vector<Field> details;
     for (int n = 1; n <= 5; ++n) {
         static const char* const names[] = {"txtDetail1", "txtDetail2", "txtDetail3", "txtDetail4",
@@ -222,11 +222,11 @@ QFrame* BuildDetailedInfoPanel(QWidget* picScrollable) {
                                                "Misc Detail 4", "Misc Detail 5"};
         details.push_back({names[n - 1], captions[n - 1], Column::Right});
     }
-    append(BuildGroup(panel, QStringLiteral("Coin Details"), top, kContentLeft, fullWidth, 5,
+    append(buildGroup(panel, QStringLiteral("Coin Details"), top, kContentLeft, fullWidth, 5,
                       details));
 
-    top += GroupHeight(5) + kGroupGap;
-    append(BuildGroup(
+    top += groupHeight(5) + kGroupGap;
+    append(buildGroup(
         panel, QStringLiteral("Other"), top, kContentLeft, fullWidth, 4,
         {{"txtCategory", "Category", Column::Left},
          {"txtCatalogNumber", "Catalog #", Column::Left},
@@ -242,9 +242,9 @@ QFrame* BuildDetailedInfoPanel(QWidget* picScrollable) {
     return panel;
 }
 
-QFrame* BuildCommentsPanel(QWidget* picScrollable) {
-    QFrame* panel = NewPanel(picScrollable, QStringLiteral("frameComments"), 8850);
-    ui::MakePanelTitle(panel, 2, QStringLiteral("Comments & Notes"), ui::kWhite);
+QFrame* buildCommentsPanel(QWidget* picScrollable) {
+    QFrame* panel = newPanel(picScrollable, QStringLiteral("frameComments"), 8850);
+    ui::makePanelTitle(panel, 2, QStringLiteral("Comments & Notes"), ui::kWhite);
 
     constexpr double kLabelHeight = 270;
     constexpr double kBoxHeight = 2010;
@@ -259,10 +259,10 @@ QFrame* BuildCommentsPanel(QWidget* picScrollable) {
     double top = kBandTop;
     QWidget* previous = nullptr;
     for (const auto& b : boxes) {
-        auto* notes = ui::Named(new QPlainTextEdit(panel), QString::fromLatin1(b.name));
+        auto* notes = ui::named(new QPlainTextEdit(panel), QString::fromLatin1(b.name));
         // Tab moves to the next box, as everywhere else in the window.
         notes->setTabChangesFocus(true);
-        PlaceTwips(notes, kContentLeft, top + kLabelHeight, kContentRight - kContentLeft,
+        placeTwips(notes, kContentLeft, top + kLabelHeight, kContentRight - kContentLeft,
                    kBoxHeight);
 
         auto* label = new QLabel(QString::fromLatin1(b.caption), panel);
@@ -270,9 +270,9 @@ QFrame* BuildCommentsPanel(QWidget* picScrollable) {
         QFont f;
         f.setBold(true);
         label->setFont(f);
-        ui::SetTextColour(label, ui::kNavy);
+        ui::setTextColour(label, ui::kNavy);
         label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-        PlaceTwips(label, kContentLeft, top, kContentRight - kContentLeft, kLabelHeight);
+        placeTwips(label, kContentLeft, top, kContentRight - kContentLeft, kLabelHeight);
 
         if (previous != nullptr) {
             QWidget::setTabOrder(previous, notes);

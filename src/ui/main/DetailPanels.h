@@ -7,5 +7,5 @@ class QWidget;
 // element 0 and every detail, Financial Information, Coin Details and Other
 // field box) and the Comments & Notes panel (frameComments, with
 // lblBigDescription element 2 and the three notes boxes).
-QFrame* BuildDetailedInfoPanel(QWidget* picScrollable);
-QFrame* BuildCommentsPanel(QWidget* picScrollable);
+QFrame* buildDetailedInfoPanel(QWidget* picScrollable);
+QFrame* buildCommentsPanel(QWidget* picScrollable);

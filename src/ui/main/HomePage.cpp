@@ -6,10 +6,10 @@
 #include "app/TextUtil.h"
 #include "store/AttributeLists.h"
 #include "store/ItemDatabase.h"
-#include "ui/main/Controls.h"
-#include "ui/main/LinkLabel.h"
-#include "ui/main/PictureLoading.h"
-#include "ui/main/Twips.h"
+#include "ui/common/Controls.h"
+#include "ui/common/LinkLabel.h"
+#include "ui/common/PictureLoading.h"
+#include "ui/common/Twips.h"
 
 #include <QComboBox>
 #include <QFileInfo>
@@ -24,7 +24,7 @@
 
 namespace {
 
-using ui::PlaceTwips;
+using ui::placeTwips;
 
 // Design geometry, in twips.
 constexpr double kPageWidth = 11295, kPageHeight = 8490;
@@ -38,7 +38,7 @@ const QString kInvalidPicture = QStringLiteral("invalidPictureFormat.jpg");
 // The only keys the page looks at; every other key is passed over.
 enum class Field { Other, Description, CurrentValue, MiscNotes, CoinType, FirstPicture };
 
-Field FieldOf(const QString& key) {
+Field fieldOf(const QString& key) {
     // The length test keeps the case-blind comparison off most keys.
     const auto is = [&key](QLatin1StringView name) {
         return key.compare(name, Qt::CaseInsensitive) == 0;
@@ -68,7 +68,7 @@ public:
     Field of(const QString& key) {
         Seen& seen = m_seen[(reinterpret_cast<quintptr>(key.constData()) >> 4) % m_seen.size()];
         if (seen.text != key.constData() || seen.size != key.size()) {
-            seen = {key.constData(), key.size(), FieldOf(key)};
+            seen = {key.constData(), key.size(), fieldOf(key)};
         }
         return seen.field;
     }
@@ -103,7 +103,7 @@ struct FilterRules {
         coinType = filterRow - 1;
         if (valueCeiling) {
             try {
-                ceiling = app::CLng(filter.mid(filter.indexOf(u'$') + 1));
+                ceiling = app::cLng(filter.mid(filter.indexOf(u'$') + 1));
             } catch (const app::RuntimeError& e) {
                 ceilingError = e.number();
             }
@@ -118,9 +118,9 @@ struct FilterRules {
             // A value or ceiling that is not a number fails the step and excludes.
             bool over = true;
             guard.step([&] {
-                const qint32 value = app::CLng(v);
+                const qint32 value = app::cLng(v);
                 if (!ceiling) {
-                    app::Raise(ceilingError);
+                    app::raise(ceilingError);
                 }
                 over = value > *ceiling;
             });
@@ -128,14 +128,14 @@ struct FilterRules {
         }
         if (onlyType && field == Field::CoinType) {
             bool differs = true;
-            guard.step([&] { differs = app::CLng(v) != coinType; });
+            guard.step([&] { differs = app::cLng(v) != coinType; });
             return differs;
         }
         if (withImages && field == Field::FirstPicture) {
-            return app::IsBlankText(v);
+            return app::isBlankText(v);
         }
         if (withoutImages && field == Field::FirstPicture) {
-            return !app::IsBlankText(v);
+            return !app::isBlankText(v);
         }
         return false;
     }
@@ -158,47 +158,47 @@ struct HomePage::CardState {
 };
 
 HomePage::HomePage(QWidget* picScrollable) : QObject(picScrollable) {
-    m_frame = ui::Named(new QFrame(picScrollable), QStringLiteral("frameHome"));
-    PlaceTwips(m_frame, 0, 0, kPageWidth, kPageHeight);
-    ui::SetBackground(m_frame, ui::kWhite);
+    m_frame = ui::named(new QFrame(picScrollable), QStringLiteral("frameHome"));
+    placeTwips(m_frame, 0, 0, kPageWidth, kPageHeight);
+    ui::setBackground(m_frame, ui::kWhite);
     m_frame->installEventFilter(this);
 
-    auto* caption = ui::Named(new QLabel(QStringLiteral("Filter Coins"), m_frame),
+    auto* caption = ui::named(new QLabel(QStringLiteral("Filter Coins"), m_frame),
                               QStringLiteral("lblFilterCoins"));
     caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    PlaceTwips(caption, 2880, 1060, 1905, 255);
+    placeTwips(caption, 2880, 1060, 1905, 255);
     caption->installEventFilter(this);
 
-    m_filter = ui::Named(new QComboBox(m_frame), QStringLiteral("cmbShowProperties"));
+    m_filter = ui::named(new QComboBox(m_frame), QStringLiteral("cmbShowProperties"));
     m_filter->setEditable(false);
     m_filter->setMaxVisibleItems(20);
-    PlaceTwips(m_filter, 4800, 1005, 6015, 360);
+    placeTwips(m_filter, 4800, 1005, 6015, 360);
     m_filter->installEventFilter(this);
-    connect(m_filter, &QComboBox::activated, this, &HomePage::OnFilterChosen);
+    connect(m_filter, &QComboBox::activated, this, &HomePage::onFilterChosen);
 
     for (int n = 1; n <= kCards; ++n) {
         Card& card = m_cards[n];
-        card.frame = ui::Element(new QFrame(m_frame), QStringLiteral("frameSelectProperty"), n);
-        PlaceTwips(card.frame, kCardLefts[(n - 1) % 3], kCardTops[(n - 1) / 3], kCardWidth,
+        card.frame = ui::element(new QFrame(m_frame), QStringLiteral("frameSelectProperty"), n);
+        placeTwips(card.frame, kCardLefts[(n - 1) % 3], kCardTops[(n - 1) / 3], kCardWidth,
                    kCardHeight);
         card.frame->setFrameShape(QFrame::NoFrame);
         card.frame->hide();
 
-        card.picture = ui::Element(new QLabel(card.frame), QStringLiteral("picSelectProperty"), n);
-        PlaceTwips(card.picture, 360, 360, 2655, 2535);
+        card.picture = ui::element(new QLabel(card.frame), QStringLiteral("picSelectProperty"), n);
+        placeTwips(card.picture, 360, 360, 2655, 2535);
         card.picture->setFrameShape(QFrame::Box);
         card.picture->setLineWidth(1);
         card.picture->setScaledContents(true);
 
         card.line1 =
-            ui::Element(new QLabel(card.frame), QStringLiteral("lblSelectPropertyLine1"), n);
-        PlaceTwips(card.line1, 25, 120, 3310, 255);
+            ui::element(new QLabel(card.frame), QStringLiteral("lblSelectPropertyLine1"), n);
+        placeTwips(card.line1, 25, 120, 3310, 255);
         card.line2 =
-            ui::Element(new QLabel(card.frame), QStringLiteral("lblSelectPropertyLine2"), n);
-        PlaceTwips(card.line2, 30, 2930, 3315, 255);
+            ui::element(new QLabel(card.frame), QStringLiteral("lblSelectPropertyLine2"), n);
+        placeTwips(card.line2, 30, 2930, 3315, 255);
         for (QLabel* line : {card.line1, card.line2}) {
             line->setAlignment(Qt::AlignCenter);
-            line->setFont(ui::CardFont());
+            line->setFont(ui::cardFont());
             line->setTextFormat(Qt::PlainText);
         }
         for (QWidget* w : {static_cast<QWidget*>(card.frame), static_cast<QWidget*>(card.picture),
@@ -207,29 +207,29 @@ HomePage::HomePage(QWidget* picScrollable) : QObject(picScrollable) {
         }
     }
 
-    m_previous = ui::Named(new LinkLabel(QStringLiteral("< Previous Page"), m_frame),
+    m_previous = ui::named(new LinkLabel(QStringLiteral("< Previous Page"), m_frame),
                            QStringLiteral("lblPreviousPage"));
     m_previous->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    PlaceTwips(m_previous, 240, 8135, 1905, 255);
-    SetUpLink(m_previous, &HomePage::OnPreviousPage);
+    placeTwips(m_previous, 240, 8135, 1905, 255);
+    setUpLink(m_previous, &HomePage::onPreviousPage);
 
-    m_next = ui::Named(new LinkLabel(QStringLiteral("Next Page >"), m_frame),
+    m_next = ui::named(new LinkLabel(QStringLiteral("Next Page >"), m_frame),
                        QStringLiteral("lblNextPage"));
     m_next->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    PlaceTwips(m_next, 8880, 8135, 1905, 255);
-    SetUpLink(m_next, &HomePage::OnNextPage);
+    placeTwips(m_next, 8880, 8135, 1905, 255);
+    setUpLink(m_next, &HomePage::onNextPage);
 }
 
-void HomePage::SetUpLink(LinkLabel* link, void (HomePage::*action)()) {
+void HomePage::setUpLink(LinkLabel* link, void (HomePage::*action)()) {
     const auto plain = [link] {
-        ui::SetTextColour(link, ui::kNavy);
-        ui::SetUnderline(link, false);
+        ui::setTextColour(link, ui::kNavy);
+        ui::setUnderline(link, false);
     };
     plain();
     link->hide();
     connect(link, &LinkLabel::pointerEntered, this, [link] {
-        ui::SetTextColour(link, ui::kLinkHover);
-        ui::SetUnderline(link, true);
+        ui::setTextColour(link, ui::kLinkHover);
+        ui::setUnderline(link, true);
     });
     connect(link, &LinkLabel::pointerLeft, this, plain);
     connect(link, &LinkLabel::releasedInside, this, [this, plain, action] {
@@ -238,11 +238,11 @@ void HomePage::SetUpLink(LinkLabel* link, void (HomePage::*action)()) {
     });
 }
 
-void HomePage::FillFilterList() {
+void HomePage::fillFilterList() {
     m_filter->clear();
     m_filter->addItem(QStringLiteral("Show All Coins"));
     m_filter->setCurrentIndex(0);
-    for (const QString& type : store::CoinTypeList()) {
+    for (const QString& type : store::coinTypeList()) {
         m_filter->addItem(QStringLiteral("ONLY ") + type);
     }
     static const char* const kCeilings[] = {"1",     "5",      "10",    "25",    "50",    "100",
@@ -256,7 +256,7 @@ void HomePage::FillFilterList() {
     m_filter->addItem(QStringLiteral("Show Coins Without Images"));
 }
 
-void HomePage::LoadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
+void HomePage::loadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
     app::Guard guard;
     if (first < 1) {
         first = 1;
@@ -266,10 +266,10 @@ void HomePage::LoadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
     std::array<CardState, kCards + 1> states;
     for (int n = 1; n <= kCards; ++n) {
         const Card& card = m_cards[n];
-        states[n].tag = ui::Tag(card.frame);
+        states[n].tag = ui::tag(card.frame);
         states[n].line1 = card.line1->text();
         states[n].line2 = card.line2->text();
-        states[n].pictureTag = ui::Tag(card.picture);
+        states[n].pictureTag = ui::tag(card.picture);
     }
 
     // noImageAvailable.jpg gives the same answer for every card of one fill.
@@ -278,7 +278,7 @@ void HomePage::LoadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
         if (!noImage) {
             QLabel* picture = m_cards[1].picture;
             noImage =
-                ui::LoadPictureScaled(app::NativePath(ui::ProgramImagePath(kNoImage)),
+                ui::loadPictureScaled(app::nativePath(ui::programImagePath(kNoImage)),
                                       picture->contentsRect().size(), picture->devicePixelRatioF());
         }
         return noImage->status == ui::PictureStatus::Loaded;
@@ -297,8 +297,8 @@ void HomePage::LoadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
             guard.step([&] {
                 if (!loadNoImage()) {
                     const bool exists =
-                        QFileInfo::exists(app::NativePath(ui::ProgramImagePath(kNoImage)));
-                    app::Raise(!exists ? app::kFileNotFound
+                        QFileInfo::exists(app::nativePath(ui::programImagePath(kNoImage)));
+                    app::raise(!exists ? app::kFileNotFound
                                : noImage->status == ui::PictureStatus::NotAPicture
                                    ? app::kInvalidPicture
                                    : app::kPathFileAccessError);
@@ -330,8 +330,8 @@ void HomePage::LoadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
                     state.visible = true;
                     // Formatting waits for the end; only the failure is due now.
                     guard.step([&] {
-                        if (!app::ParseNumber(v)) {
-                            app::Raise(app::kTypeMismatch);
+                        if (!app::parseNumber(v)) {
+                            app::raise(app::kTypeMismatch);
                         }
                         state.line2 = v;
                         state.line2IsValue = true;
@@ -341,7 +341,7 @@ void HomePage::LoadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
                     state.visible = true;
                     break;
                 case Field::FirstPicture:
-                    if (!app::IsBlankText(v)) {
+                    if (!app::isBlankText(v)) {
                         state.visible = true;
                         state.pictures.push_back(v);
                         state.pictureTag = v;
@@ -361,56 +361,56 @@ void HomePage::LoadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
     QStringList wanted;
     for (int n = 1; n <= kCards; ++n) {
         if (states[n].touched && !states[n].pictures.empty()) {
-            wanted << app::NativePath(app::ProgramPath(states[n].pictures.back()));
+            wanted << app::nativePath(app::programPath(states[n].pictures.back()));
         }
     }
     if (!wanted.isEmpty()) {
         const QLabel* picture = m_cards[1].picture;
-        ui::PreloadPicturesScaled(wanted, picture->contentsRect().size(),
+        ui::preloadPicturesScaled(wanted, picture->contentsRect().size(),
                                   picture->devicePixelRatioF());
     }
     for (int n = 1; n <= kCards; ++n) {
-        ApplyCard(n, states[n]);
+        applyCard(n, states[n]);
         if (states[n].touched) {
-            ApplyPicture(n, states[n], states[n].pictureReset ? &noImage->pixmap : nullptr);
+            applyPicture(n, states[n], states[n].pictureReset ? &noImage->pixmap : nullptr);
         }
     }
     m_previous->setVisible(first >= 2);
     m_next->setVisible(card == kCards + 1);
 }
 
-void HomePage::ApplyCard(int n, const CardState& state) {
+void HomePage::applyCard(int n, const CardState& state) {
     const Card& card = m_cards[n];
     const QString tag = state.tagItem > 0 ? QString::number(state.tagItem) : state.tag;
-    if (ui::Tag(card.frame) != tag) {
-        ui::SetTag(card.frame, tag);
+    if (ui::tag(card.frame) != tag) {
+        ui::setTag(card.frame, tag);
     }
     if (card.line1->text() != state.line1) {
         card.line1->setText(state.line1);
     }
     QString line2 = state.line2;
     if (state.line2IsValue) {
-        line2 = QStringLiteral("Current Value = ") + app::FormatCurrency(*app::ParseNumber(line2));
+        line2 = QStringLiteral("Current Value = ") + app::formatCurrency(*app::parseNumber(line2));
     }
     if (card.line2->text() != line2) {
         card.line2->setText(line2);
     }
-    if (ui::Tag(card.picture) != state.pictureTag) {
-        ui::SetTag(card.picture, state.pictureTag);
+    if (ui::tag(card.picture) != state.pictureTag) {
+        ui::setTag(card.picture, state.pictureTag);
     }
     card.frame->setVisible(state.visible);
 }
 
 // The last picture tried wins; one that fails leaves what was there before it.
-void HomePage::ApplyPicture(int n, const CardState& state, const QPixmap* noImage) {
+void HomePage::applyPicture(int n, const CardState& state, const QPixmap* noImage) {
     QLabel* picture = m_cards[n].picture;
     const QSize shown = picture->contentsRect().size();
     const qreal dpr = picture->devicePixelRatioF();
     for (auto it = state.pictures.rbegin(); it != state.pictures.rend(); ++it) {
         ui::LoadedPicture loaded =
-            ui::LoadPictureScaled(app::NativePath(app::ProgramPath(*it)), shown, dpr);
+            ui::loadPictureScaled(app::nativePath(app::programPath(*it)), shown, dpr);
         if (loaded.status == ui::PictureStatus::NotAPicture) {
-            loaded = ui::LoadPictureScaled(app::NativePath(ui::ProgramImagePath(kInvalidPicture)),
+            loaded = ui::loadPictureScaled(app::nativePath(ui::programImagePath(kInvalidPicture)),
                                            shown, dpr);
         }
         if (loaded.status == ui::PictureStatus::Loaded) {
@@ -423,43 +423,43 @@ void HomePage::ApplyPicture(int n, const CardState& state, const QPixmap* noImag
     }
 }
 
-void HomePage::SelectCard(int n) {
+void HomePage::selectCard(int n) {
     for (int k = 1; k <= kCards; ++k) {
         m_cards[k].frame->setFrameShape(k == n ? QFrame::Box : QFrame::NoFrame);
     }
 }
 
-bool HomePage::CardHasBorder(int n) const {
+bool HomePage::cardHasBorder(int n) const {
     return n >= 1 && n <= kCards && m_cards[n].frame->frameShape() == QFrame::Box;
 }
 
-bool HomePage::CardVisible(int n) const {
+bool HomePage::cardVisible(int n) const {
     return n >= 1 && n <= kCards && !m_cards[n].frame->isHidden();
 }
 
-int HomePage::HighlightedCard() const {
+int HomePage::highlightedCard() const {
     for (int n = 1; n <= kCards; ++n) {
-        if (CardHasBorder(n) && CardVisible(n)) {
+        if (cardHasBorder(n) && cardVisible(n)) {
             return n;
         }
     }
     return 0;
 }
 
-QString HomePage::CardTag(int n) const {
-    return ui::Tag(m_cards.at(n).frame);
+QString HomePage::cardTag(int n) const {
+    return ui::tag(m_cards.at(n).frame);
 }
-QString HomePage::CardLine1(int n) const {
+QString HomePage::cardLine1(int n) const {
     return m_cards.at(n).line1->text();
 }
-QString HomePage::CardLine2(int n) const {
+QString HomePage::cardLine2(int n) const {
     return m_cards.at(n).line2->text();
 }
-QString HomePage::CardPictureTag(int n) const {
-    return ui::Tag(m_cards.at(n).picture);
+QString HomePage::cardPictureTag(int n) const {
+    return ui::tag(m_cards.at(n).picture);
 }
 
-int HomePage::CardOf(QObject* widget) const {
+int HomePage::cardOf(QObject* widget) const {
     for (int n = 1; n <= kCards; ++n) {
         const Card& c = m_cards[n];
         if (widget == c.picture || widget == c.line1 || widget == c.line2) {
@@ -474,7 +474,7 @@ bool HomePage::eventFilter(QObject* watched, QEvent* event) {
         if (event->type() == QEvent::KeyPress) {
             const int key = static_cast<QKeyEvent*>(event)->key();
             if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-                if (const int n = HighlightedCard()) {
+                if (const int n = highlightedCard()) {
                     emit openCardRequested(n);
                 }
                 return true;
@@ -492,13 +492,13 @@ bool HomePage::eventFilter(QObject* watched, QEvent* event) {
     const auto* mouse = static_cast<QMouseEvent*>(event);
     auto* widget = static_cast<QWidget*>(watched);
     const bool left = mouse->button() == Qt::LeftButton;
-    const int n = CardOf(watched);
+    const int n = cardOf(watched);
     if (type == QEvent::MouseButtonRelease && left &&
         widget->rect().contains(mouse->position().toPoint())) {
         if (n) {
-            SelectCard(n);
+            selectCard(n);
         } else if (watched == m_frame) {
-            SelectCard(-1);
+            selectCard(-1);
         }
     } else if (type == QEvent::MouseButtonDblClick && left && n) {
         emit openCardRequested(n);
@@ -507,29 +507,29 @@ bool HomePage::eventFilter(QObject* watched, QEvent* event) {
     return true;
 }
 
-void HomePage::OnFilterChosen() {
+void HomePage::onFilterChosen() {
     qint32 first = -1;
-    LoadPropertiesOnMainPage(first, m_filter->currentText());
-    SelectCard(-1);
+    loadPropertiesOnMainPage(first, m_filter->currentText());
+    selectCard(-1);
 }
 
-void HomePage::OnPreviousPage() {
+void HomePage::onPreviousPage() {
     app::Guard guard;
     guard.step([&] {
         qint32 first =
-            std::max(app::CLng(CardTag(1)), std::numeric_limits<qint32>::min() + kCards) - kCards;
-        LoadPropertiesOnMainPage(first, m_filter->currentText());
+            std::max(app::cLng(cardTag(1)), std::numeric_limits<qint32>::min() + kCards) - kCards;
+        loadPropertiesOnMainPage(first, m_filter->currentText());
     });
 }
 
-void HomePage::OnNextPage() {
+void HomePage::onNextPage() {
     app::Guard guard;
     guard.step([&] {
-        const qint32 last = app::CLng(CardTag(kCards));
+        const qint32 last = app::cLng(cardTag(kCards));
         if (last == std::numeric_limits<qint32>::max()) {
-            app::Raise(app::kOverflow);
+            app::raise(app::kOverflow);
         }
         qint32 first = last + 1;
-        LoadPropertiesOnMainPage(first, m_filter->currentText());
+        loadPropertiesOnMainPage(first, m_filter->currentText());
     });
 }

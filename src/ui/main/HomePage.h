@@ -26,24 +26,24 @@ public:
     QComboBox* filterBox() const { return m_filter; }
 
     // The filter list: "Show All Coins" shown as the text, then the other rows.
-    void FillFilterList();
+    void fillFilterList();
 
     // Fills the cards from item index `first` onward; a value below 1 becomes 1
     // and is written back.
-    void LoadPropertiesOnMainPage(qint32& first, const QString& sFilter = QString());
+    void loadPropertiesOnMainPage(qint32& first, const QString& sFilter = QString());
 
     // Card n (1..6) gets the single-line border, every other card none; any
     // other n selects none.
-    void SelectCard(int n);
+    void selectCard(int n);
 
-    bool CardHasBorder(int n) const;
-    bool CardVisible(int n) const;
+    bool cardHasBorder(int n) const;
+    bool cardVisible(int n) const;
     // The first card (1..6) with the border that is visible, or 0.
-    int HighlightedCard() const;
-    QString CardTag(int n) const;
-    QString CardLine1(int n) const;
-    QString CardLine2(int n) const;
-    QString CardPictureTag(int n) const;
+    int highlightedCard() const;
+    QString cardTag(int n) const;
+    QString cardLine1(int n) const;
+    QString cardLine2(int n) const;
+    QString cardPictureTag(int n) const;
 
 signals:
     // Double-click on a card's picture or lines, or Enter in the filter box
@@ -61,13 +61,13 @@ private:
         QLabel* line2 = nullptr;   // lblSelectPropertyLine2
     };
     struct CardState;
-    int CardOf(QObject* widget) const;
-    void OnFilterChosen();
-    void OnPreviousPage();
-    void OnNextPage();
-    void SetUpLink(LinkLabel* link, void (HomePage::*action)());
-    void ApplyCard(int n, const CardState& state);
-    void ApplyPicture(int n, const CardState& state, const QPixmap* noImage);
+    int cardOf(QObject* widget) const;
+    void onFilterChosen();
+    void onPreviousPage();
+    void onNextPage();
+    void setUpLink(LinkLabel* link, void (HomePage::*action)());
+    void applyCard(int n, const CardState& state);
+    void applyPicture(int n, const CardState& state, const QPixmap* noImage);
 
     QFrame* m_frame = nullptr;
     QComboBox* m_filter = nullptr;

@@ -6,9 +6,9 @@
 #include "app/TextUtil.h"
 #include "store/ItemDatabase.h"
 #include "store/ItemRecord.h"
+#include "ui/common/PictureLoading.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/MainWindow.h"
-#include "ui/main/PictureLoading.h"
 #include "ui/pictures/PictureStrip.h"
 
 #include <QComboBox>
@@ -22,11 +22,11 @@ namespace {
 
 const QString kPictureKeyUpper = QStringLiteral("G_SLISTOFIMAGESFORITEM");
 
-bool IsTextBox(const QWidget* w) {
+bool isTextBox(const QWidget* w) {
     return qobject_cast<const QLineEdit*>(w) || qobject_cast<const QPlainTextEdit*>(w);
 }
 
-void SetBoxText(QWidget* w, const QString& text) {
+void setBoxText(QWidget* w, const QString& text) {
     if (auto* line = qobject_cast<QLineEdit*>(w)) {
         line->setText(text);
     } else if (auto* notes = qobject_cast<QPlainTextEdit*>(w)) {
@@ -34,7 +34,7 @@ void SetBoxText(QWidget* w, const QString& text) {
     }
 }
 
-QString BoxText(const QWidget* w) {
+QString boxText(const QWidget* w) {
     if (auto* line = qobject_cast<const QLineEdit*>(w)) {
         return line->text();
     }
@@ -48,7 +48,7 @@ QString BoxText(const QWidget* w) {
 }
 
 // Boxes of cash-flow worksheets never count as item changes.
-bool IsSnapshotBox(const QWidget* w) {
+bool isSnapshotBox(const QWidget* w) {
     const QString upper = w->objectName().toUpper();
     return !upper.startsWith(QLatin1String("TXT10CF")) &&
            !upper.startsWith(QLatin1String("TXT5CF")) &&
@@ -56,7 +56,7 @@ bool IsSnapshotBox(const QWidget* w) {
 }
 
 // The last item whose stored description equals the text, letter case ignored.
-qint32 FindItemByDescription(const QString& upperDescription, qint32 notFound) {
+qint32 findItemByDescription(const QString& upperDescription, qint32 notFound) {
     qint32 found = notFound;
     for (qint32 i = 1; i <= store::g_lNumberOfItems && i <= store::g_sAllItems.itemBound(); ++i) {
         for (const store::IniEntry& slot : store::g_sAllItems.ownSlots(i)) {
@@ -71,45 +71,45 @@ qint32 FindItemByDescription(const QString& upperDescription, qint32 notFound) {
 
 } // namespace
 
-void frmMain::OpenItemByDescription(QString& sDescription) {
+void MainWindow::openItemByDescription(QString& sDescription) {
     app::Guard guard;
-    guard.step([&] { g_nHomePageFirstItem = app::CLng(m_home->CardTag(1)); });
+    guard.step([&] { g_nHomePageFirstItem = app::cLng(m_home->cardTag(1)); });
     guard.step([&] { store::g_sListOfImagesForItem = QStringList(QString()); });
-    guard.step([&] { ResetPictureSelection(); });
-    guard.step([&] { m_strip->ClearThumbnails(); });
-    guard.step([&] { ClearItemFields(); });
-    guard.step([&] { sDescription = app::TrimBlanks(sDescription).toUpper(); });
+    guard.step([&] { resetPictureSelection(); });
+    guard.step([&] { m_strip->clearThumbnails(); });
+    guard.step([&] { clearItemFields(); });
+    guard.step([&] { sDescription = app::trimBlanks(sDescription).toUpper(); });
     guard.step([&] {
-        store::g_lCurrentItem = FindItemByDescription(sDescription, store::g_lCurrentItem);
+        store::g_lCurrentItem = findItemByDescription(sDescription, store::g_lCurrentItem);
     });
-    guard.step([&] { LoadItemIntoWindow(); });
+    guard.step([&] { loadItemIntoWindow(); });
     guard.step([&] {
         m_strip->scrollBar()->setValue(0);
-        m_strip->FillPictureStrip();
+        m_strip->fillPictureStrip();
     });
     guard.step([&] {
-        TakeCleanSnapshot();
+        takeCleanSnapshot();
         m_changed = false;
     });
-    guard.step([&] { ShowDetailPanel(Panel::DetailedInfo); });
+    guard.step([&] { showDetailPanel(Panel::DetailedInfo); });
     guard.step([&] {
         m_nav->itemBar()->show();
         m_nav->homeBar()->hide();
     });
-    guard.step([&] { CornerFollowsFirstThumbnail(); });
+    guard.step([&] { cornerFollowsFirstThumbnail(); });
 }
 
-void frmMain::CornerFollowsFirstThumbnail() {
-    const QPixmap first = m_strip->ThumbnailPicture(1);
+void MainWindow::cornerFollowsFirstThumbnail() {
+    const QPixmap first = m_strip->thumbnailPicture(1);
     if (first.isNull() || first.height() < 1) {
-        SetCornerPicture(app::g_sDefaultImagePath);
+        setCornerPicture(app::g_sDefaultImagePath);
         return;
     }
     // Decode the same file again at the corner's size where it can be read.
-    const qint32 index = app::ToLong(m_strip->ThumbnailTag(1)).value_or(0);
+    const qint32 index = app::toLong(m_strip->thumbnailTag(1)).value_or(0);
     if (index >= 1 && index < store::g_sListOfImagesForItem.size()) {
-        const ui::LoadedPicture own = ui::LoadPictureScaled(
-            app::NativePath(app::ProgramPath(store::g_sListOfImagesForItem[index])),
+        const ui::LoadedPicture own = ui::loadPictureScaled(
+            app::nativePath(app::programPath(store::g_sListOfImagesForItem[index])),
             m_cornerImage->size(), devicePixelRatioF());
         if (own.status == ui::PictureStatus::Loaded) {
             m_cornerImage->setPixmap(own.pixmap);
@@ -119,33 +119,33 @@ void frmMain::CornerFollowsFirstThumbnail() {
     m_cornerImage->setPixmap(first);
 }
 
-void frmMain::SetCornerPicture(const QString& pathText) {
-    const ui::LoadedPicture picture = ui::LoadPictureScaled(
-        app::NativePath(pathText), m_cornerImage->size(), devicePixelRatioF());
+void MainWindow::setCornerPicture(const QString& pathText) {
+    const ui::LoadedPicture picture = ui::loadPictureScaled(
+        app::nativePath(pathText), m_cornerImage->size(), devicePixelRatioF());
     if (picture.status != ui::PictureStatus::Loaded) {
-        app::Raise(picture.status == ui::PictureStatus::NotAPicture ? app::kFileNotFound
+        app::raise(picture.status == ui::PictureStatus::NotAPicture ? app::kFileNotFound
                                                                     : app::kInvalidPicture);
     }
     m_cornerImage->setPixmap(picture.pixmap);
 }
 
-void frmMain::ClearItemFields() {
+void MainWindow::clearItemFields() {
     app::Guard guard;
     for (QWidget* w : m_controls) {
         guard.step([&] {
-            if (IsTextBox(w)) {
+            if (isTextBox(w)) {
                 if (w->isEnabled()) {
-                    SetBoxText(w, QString());
+                    setBoxText(w, QString());
                 }
             } else if (auto* combo = qobject_cast<QComboBox*>(w);
-                       combo && store::IsAttributeChoice(w->objectName())) {
+                       combo && store::isAttributeChoice(w->objectName())) {
                 combo->setCurrentIndex(-1);
             }
         });
     }
 }
 
-void frmMain::LoadItemIntoWindow() {
+void MainWindow::loadItemIntoWindow() {
     app::Guard guard;
     // Slots past the item's own keys are empty and match no box.
     std::vector<store::IniEntry> own;
@@ -165,14 +165,14 @@ void frmMain::LoadItemIntoWindow() {
                 if (w->objectName().compare(k, Qt::CaseInsensitive) != 0) {
                     continue;
                 }
-                if (IsTextBox(w)) {
+                if (isTextBox(w)) {
                     if (w->isEnabled()) {
-                        SetBoxText(w, store::DecodeText(v));
+                        setBoxText(w, store::decodeText(v));
                     }
                 } else if (auto* combo = qobject_cast<QComboBox*>(w)) {
-                    const qint32 row = app::CLng(v);
+                    const qint32 row = app::cLng(v);
                     if (row < -1 || row >= combo->count()) {
-                        app::Raise(app::kInvalidPropertyValue);
+                        app::raise(app::kInvalidPropertyValue);
                     }
                     combo->setCurrentIndex(row);
                 }
@@ -181,26 +181,26 @@ void frmMain::LoadItemIntoWindow() {
     }
 }
 
-QStringList frmMain::Snapshot() const {
+QStringList MainWindow::snapshot() const {
     QStringList snapshot{QString()};
     for (QWidget* w : m_controls) {
-        if (IsSnapshotBox(w)) {
-            snapshot.append(app::TrimBlanks(BoxText(w)).toUpper());
+        if (isSnapshotBox(w)) {
+            snapshot.append(app::trimBlanks(boxText(w)).toUpper());
         }
     }
     return snapshot;
 }
 
-void frmMain::TakeCleanSnapshot() {
-    m_cleanSnapshot = Snapshot();
+void MainWindow::takeCleanSnapshot() {
+    m_cleanSnapshot = snapshot();
     m_changed = false;
 }
 
-void frmMain::TakeCurrentSnapshot() {
-    m_currentSnapshot = Snapshot();
+void MainWindow::takeCurrentSnapshot() {
+    m_currentSnapshot = snapshot();
 }
 
-bool frmMain::HasUnsavedChanges() const {
+bool MainWindow::hasUnsavedChanges() const {
     if (m_changed) {
         return true;
     }
@@ -212,37 +212,37 @@ bool frmMain::HasUnsavedChanges() const {
     return false;
 }
 
-void frmMain::RemoveItemByDescription(QString& sDescription) {
+void MainWindow::removeItemByDescription(QString& sDescription) {
     app::Guard guard;
     qint32 n = 0;
-    guard.step([&] { sDescription = app::TrimBlanks(sDescription).toUpper(); });
-    guard.step([&] { n = FindItemByDescription(sDescription, 0); });
-    guard.step([&] { store::SaveAllItems(n); });
-    guard.step([&] { store::LoadAllItems(); });
+    guard.step([&] { sDescription = app::trimBlanks(sDescription).toUpper(); });
+    guard.step([&] { n = findItemByDescription(sDescription, 0); });
+    guard.step([&] { store::saveAllItems(n); });
+    guard.step([&] { store::loadAllItems(); });
     guard.step([&] {
         qint32 first = 1;
-        m_home->LoadPropertiesOnMainPage(first, QString());
+        m_home->loadPropertiesOnMainPage(first, QString());
     });
 }
 
-void frmMain::ShowHomePage() {
+void MainWindow::showHomePage() {
     app::Guard guard;
     guard.step([&] { m_home->frame()->show(); });
-    guard.step([&] { SetScrollableHeight(m_homeFrameHeight - 660); });
-    guard.step([&] { HideAllPanels(); });
-    guard.step([&] { LayoutWindow(); });
+    guard.step([&] { setScrollableHeight(m_homeFrameHeight - 660); });
+    guard.step([&] { hideAllPanels(); });
+    guard.step([&] { layoutWindow(); });
     guard.step([&] { m_home->frame()->show(); });
     guard.step([&] {
         m_nav->itemBar()->hide();
         m_nav->homeBar()->show();
     });
-    guard.step([&] { SetCornerPicture(app::g_sDefaultImagePath); });
+    guard.step([&] { setCornerPicture(app::g_sDefaultImagePath); });
     guard.step([&] {
         if (m_corner->isVisible()) {
             m_corner->setFocus();
         }
     });
     guard.step([&] {
-        m_home->LoadPropertiesOnMainPage(g_nHomePageFirstItem, m_home->filterBox()->currentText());
+        m_home->loadPropertiesOnMainPage(g_nHomePageFirstItem, m_home->filterBox()->currentText());
     });
 }

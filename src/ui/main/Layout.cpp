@@ -2,21 +2,21 @@
 
 namespace ui {
 
-float ScrolledTop(float H, float scrollableHeight, bool visible, int position) {
+float scrolledTop(float H, float scrollableHeight, bool visible, int position) {
     if (!visible || position == 0) {
         return 0;
     }
     return (H - 920.0f - scrollableHeight) / static_cast<float>(4 - position);
 }
 
-float ScrolledLeft(float W, float scrollableWidth, bool visible, int position) {
+float scrolledLeft(float W, float scrollableWidth, bool visible, int position) {
     if (!visible || position == 0) {
         return 0;
     }
     return (W - scrollableWidth) / static_cast<float>(4 - position);
 }
 
-LayoutResult ComputeLayout(const LayoutInput& in) {
+LayoutResult computeLayout(const LayoutInput& in) {
     LayoutResult r;
     r.frameHomeHeight = in.H - 520.0f;
     r.navigationWidth = in.W - 100.0f - in.cornerWidth;
@@ -36,8 +36,8 @@ LayoutResult ComputeLayout(const LayoutInput& in) {
 
     r.vScrollPosition = r.vScrollVisible ? in.vScrollPosition : 0;
     r.hScrollPosition = r.hScrollVisible ? in.hScrollPosition : 0;
-    r.scrollableTop = ScrolledTop(in.H, in.scrollableHeight, r.vScrollVisible, r.vScrollPosition);
-    r.scrollableLeft = ScrolledLeft(in.W, in.scrollableWidth, r.hScrollVisible, r.hScrollPosition);
+    r.scrollableTop = scrolledTop(in.H, in.scrollableHeight, r.vScrollVisible, r.vScrollPosition);
+    r.scrollableLeft = scrolledLeft(in.W, in.scrollableWidth, r.hScrollVisible, r.hScrollPosition);
 
     // Runs after the horizontal handler: a resize always ends at left 0 or centred.
     r.scrollableLeft = in.W > 11440.0f ? in.W / 2.0f - in.scrollableWidth / 2.0f : 0.0f;

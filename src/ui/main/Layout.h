@@ -33,10 +33,10 @@ struct LayoutResult {
     float scrollableTop = 0;
 };
 
-LayoutResult ComputeLayout(const LayoutInput& in);
+LayoutResult computeLayout(const LayoutInput& in);
 
 // The scroll handlers: where the content stands for a bar position.
-float ScrolledTop(float H, float scrollableHeight, bool visible, int position);
-float ScrolledLeft(float W, float scrollableWidth, bool visible, int position);
+float scrolledTop(float H, float scrollableHeight, bool visible, int position);
+float scrolledLeft(float W, float scrollableWidth, bool visible, int position);
 
 } // namespace ui

@@ -7,14 +7,14 @@
 #include "online/OnlineFeatures.h"
 #include "platform/Platform.h"
 #include "store/ItemRecord.h"
+#include "ui/common/Controls.h"
+#include "ui/common/PictureLoading.h"
+#include "ui/common/Twips.h"
 #include "ui/edit/ItemCommands.h"
 #include "ui/edit/MainMenus.h"
-#include "ui/main/Controls.h"
 #include "ui/main/DetailPanels.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/Layout.h"
-#include "ui/main/PictureLoading.h"
-#include "ui/main/Twips.h"
 #include "ui/pictures/PictureStrip.h"
 
 #include <QApplication>
@@ -37,8 +37,8 @@ constexpr float kFrameHeightTwips = 765;
 constexpr float kDesignWidthTwips = 11650;
 constexpr float kDesignHeightTwips = 9555;
 
-QScrollBar* MakeScrollBar(Qt::Orientation o, QWidget* parent, const QString& name) {
-    auto* bar = ui::Named(new QScrollBar(o, parent), name);
+QScrollBar* makeScrollBar(Qt::Orientation o, QWidget* parent, const QString& name) {
+    auto* bar = ui::named(new QScrollBar(o, parent), name);
     bar->setRange(0, 3);
     bar->setSingleStep(1);
     bar->setPageStep(1);
@@ -48,65 +48,65 @@ QScrollBar* MakeScrollBar(Qt::Orientation o, QWidget* parent, const QString& nam
 
 } // namespace
 
-frmMain::frmMain() {
+MainWindow::MainWindow() {
     setObjectName(QStringLiteral("frmMain"));
     QFont font(QStringLiteral("DejaVu Sans"));
     font.setStyleHint(QFont::SansSerif);
     font.setPointSize(8);
     setFont(font);
-    BuildWindow();
-    store::SetItemWindow(this);
+    buildWindow();
+    store::setItemWindow(this);
 }
 
-frmMain::~frmMain() {
-    store::SetItemWindow(nullptr);
+MainWindow::~MainWindow() {
+    store::setItemWindow(nullptr);
 }
 
-void frmMain::BuildWindow() {
-    m_central = ui::Named(new QWidget(this), QStringLiteral("clientArea"));
+void MainWindow::buildWindow() {
+    m_central = ui::named(new QWidget(this), QStringLiteral("clientArea"));
     setCentralWidget(m_central);
 
-    m_scrollable = ui::Named(new QWidget(m_central), QStringLiteral("picScrollable"));
-    ui::PlaceTwips(m_scrollable, 0, 0, 11295, 8490);
+    m_scrollable = ui::named(new QWidget(m_central), QStringLiteral("picScrollable"));
+    ui::placeTwips(m_scrollable, 0, 0, 11295, 8490);
 
     // The field boxes must exist in the record's key order, so the panels are
     // built first and the order is taken from the key list.
     m_home = new HomePage(m_scrollable);
-    m_detailedInfo = BuildDetailedInfoPanel(m_scrollable);
+    m_detailedInfo = buildDetailedInfoPanel(m_scrollable);
     m_strip = new PictureStrip(m_scrollable);
-    m_comments = BuildCommentsPanel(m_scrollable);
-    m_online = BuildOnlineFeaturesPanel(m_scrollable, this);
+    m_comments = buildCommentsPanel(m_scrollable);
+    m_online = buildOnlineFeaturesPanel(m_scrollable, this);
     for (QFrame* panel : {m_detailedInfo, m_strip->frame(), m_comments, m_online}) {
         panel->move(0, 0);
         panel->hide();
     }
-    for (const QString& key : store::ItemRecordKeys()) {
+    for (const QString& key : store::itemRecordKeys()) {
         if (QWidget* w = m_scrollable->findChild<QWidget*>(key)) {
             m_controls.push_back(w);
         }
     }
     m_controls.push_back(m_home->filterBox());
 
-    m_nav = new NavigationBars(m_central, [this](Panel p) { return IsPanelShown(p); });
-    connect(m_nav, &NavigationBars::panelChosen, this, [this](Panel p) { ShowDetailPanel(p); });
+    m_nav = new NavigationBars(m_central, [this](Panel p) { return isPanelShown(p); });
+    connect(m_nav, &NavigationBars::panelChosen, this, [this](Panel p) { showDetailPanel(p); });
 
-    m_corner = ui::Named(new QFrame(m_central), QStringLiteral("picUpperLeftCorner"));
-    ui::PlaceTwips(m_corner, 0, 0, 2285, 1452);
+    m_corner = ui::named(new QFrame(m_central), QStringLiteral("picUpperLeftCorner"));
+    ui::placeTwips(m_corner, 0, 0, 2285, 1452);
     m_corner->setFocusPolicy(Qt::StrongFocus);
-    m_cornerImage = ui::Named(new QLabel(m_corner), QStringLiteral("imgUpperLeftCorner"));
+    m_cornerImage = ui::named(new QLabel(m_corner), QStringLiteral("imgUpperLeftCorner"));
     m_cornerImage->setGeometry(m_corner->rect());
     m_cornerImage->setScaledContents(true);
 
-    m_vScroll = MakeScrollBar(Qt::Vertical, m_central, QStringLiteral("VScroll1"));
-    m_hScroll = MakeScrollBar(Qt::Horizontal, m_central, QStringLiteral("HScroll2"));
-    ui::PlaceTwips(m_vScroll, 11520, 0, 255, 8535);
-    ui::PlaceTwips(m_hScroll, 1680, 9480, 9015, 255);
-    connect(m_vScroll, &QScrollBar::valueChanged, this, [this] { OnVerticalScroll(); });
-    connect(m_hScroll, &QScrollBar::valueChanged, this, [this] { OnHorizontalScroll(); });
+    m_vScroll = makeScrollBar(Qt::Vertical, m_central, QStringLiteral("VScroll1"));
+    m_hScroll = makeScrollBar(Qt::Horizontal, m_central, QStringLiteral("HScroll2"));
+    ui::placeTwips(m_vScroll, 11520, 0, 255, 8535);
+    ui::placeTwips(m_hScroll, 1680, 9480, 9015, 255);
+    connect(m_vScroll, &QScrollBar::valueChanged, this, [this] { onVerticalScroll(); });
+    connect(m_hScroll, &QScrollBar::valueChanged, this, [this] { onHorizontalScroll(); });
 
     connect(&homePage(), &HomePage::openCardRequested, this, [this](int n) {
-        QString description = m_home->CardLine1(n);
-        OpenItemByDescription(description);
+        QString description = m_home->cardLine1(n);
+        openItemByDescription(description);
     });
     connect(&pictureStrip(), &PictureStrip::scrolled, this, [this] {
         if (m_corner->isVisible()) {
@@ -124,38 +124,38 @@ void frmMain::BuildWindow() {
     m_hScroll->raise();
 }
 
-float frmMain::OuterWidthTwips() const {
-    return static_cast<float>(ui::Twips(m_central->width())) + kFrameWidthTwips;
+float MainWindow::outerWidthTwips() const {
+    return static_cast<float>(ui::twips(m_central->width())) + kFrameWidthTwips;
 }
 
-float frmMain::OuterHeightTwips() const {
-    return static_cast<float>(ui::Twips(m_central->height())) + kFrameHeightTwips;
+float MainWindow::outerHeightTwips() const {
+    return static_cast<float>(ui::twips(m_central->height())) + kFrameHeightTwips;
 }
 
-void frmMain::Load() {
+void MainWindow::load() {
     app::Guard guard;
     m_loaded = true;
-    int left = ui::Px(1000);
-    int top = ui::Px(1000);
+    int left = ui::px(1000);
+    int top = ui::px(1000);
     guard.step([&] {
-        left = ui::Px(app::CLng(
+        left = ui::px(app::cLng(
             platform::settings().get(QStringLiteral("MainLeft")).value_or(QStringLiteral("1000"))));
     });
     guard.step([&] {
-        top = ui::Px(app::CLng(
+        top = ui::px(app::cLng(
             platform::settings().get(QStringLiteral("MainTop")).value_or(QStringLiteral("1000"))));
     });
     guard.step([&] {
         move(left, top);
-        resize(ui::Px(kDesignWidthTwips - kFrameWidthTwips),
-               ui::Px(kDesignHeightTwips - kFrameHeightTwips) + menuBar()->sizeHint().height());
+        resize(ui::px(kDesignWidthTwips - kFrameWidthTwips),
+               ui::px(kDesignHeightTwips - kFrameHeightTwips) + menuBar()->sizeHint().height());
         // The inner area takes its size now, before the window is first shown.
         layout()->activate();
     });
     guard.step([&] {
         m_scrollable->move(0, m_scrollable->y());
         m_hScroll->setValue(0);
-        LayoutWindow();
+        layoutWindow();
     });
     guard.step([&] {
         m_home->frame()->move(0, 0);
@@ -163,127 +163,127 @@ void frmMain::Load() {
         m_nav->homeBar()->move(m_nav->homeBar()->x(), 0);
         m_home->frame()->show();
     });
-    guard.step([&] { ShowHomePage(); });
-    guard.step([&] { ApplyColourScheme(); });
-    guard.step([&] { m_strip->RemoveThumbnailFrameBorders(); });
-    guard.step([&] { m_home->FillFilterList(); });
-    guard.step([&] { setWindowTitle(app::CaptionText()); });
+    guard.step([&] { showHomePage(); });
+    guard.step([&] { applyColourScheme(); });
+    guard.step([&] { m_strip->removeThumbnailFrameBorders(); });
+    guard.step([&] { m_home->fillFilterList(); });
+    guard.step([&] { setWindowTitle(app::captionText()); });
 }
 
-void frmMain::ApplyColourScheme() {
-    ui::SetBackground(this, ui::kWhite);
-    ui::SetBackground(m_central, ui::kWhite);
+void MainWindow::applyColourScheme() {
+    ui::setBackground(this, ui::kWhite);
+    ui::setBackground(m_central, ui::kWhite);
     // The window's frames are the controls named "frame..." or "frm...".
     for (QFrame* frame : m_central->findChildren<QFrame*>()) {
         const QString name = frame->objectName();
         if (name.startsWith(QLatin1String("frame")) || name.startsWith(QLatin1String("frm"))) {
-            ui::SetBackground(frame, ui::kWhite);
+            ui::setBackground(frame, ui::kWhite);
         }
     }
-    ui::SetBackground(m_nav->itemBar(), ui::kBarGrey);
-    ui::SetBackground(m_nav->homeBar(), ui::kBarGrey);
+    ui::setBackground(m_nav->itemBar(), ui::kBarGrey);
+    ui::setBackground(m_nav->homeBar(), ui::kBarGrey);
 }
 
-void frmMain::SetScrollableHeight(float twips) {
+void MainWindow::setScrollableHeight(float twips) {
     m_scrollableHeight = twips;
-    m_scrollable->resize(m_scrollable->width(), std::max(ui::Px(twips), 0));
+    m_scrollable->resize(m_scrollable->width(), std::max(ui::px(twips), 0));
 }
 
-void frmMain::LayoutWindow() {
+void MainWindow::layoutWindow() {
     app::Guard guard;
     ui::LayoutInput in;
-    in.W = OuterWidthTwips();
-    in.H = OuterHeightTwips();
-    in.SW = static_cast<float>(ui::Twips(m_central->width()));
-    in.SH = static_cast<float>(ui::Twips(m_central->height()));
+    in.W = outerWidthTwips();
+    in.H = outerHeightTwips();
+    in.SW = static_cast<float>(ui::twips(m_central->width()));
+    in.SH = static_cast<float>(ui::twips(m_central->height()));
     in.scrollableHeight = m_scrollableHeight;
     in.vScrollVisible = !m_vScroll->isHidden();
     in.vScrollPosition = m_vScroll->value();
     in.hScrollPosition = m_hScroll->value();
-    const ui::LayoutResult r = ui::ComputeLayout(in);
+    const ui::LayoutResult r = ui::computeLayout(in);
 
     guard.step([&] {
         if (r.frameHomeHeight < 0) {
-            app::Raise(app::kInvalidPropertyValue);
+            app::raise(app::kInvalidPropertyValue);
         }
         m_homeFrameHeight = r.frameHomeHeight;
-        m_home->frame()->resize(m_home->frame()->width(), ui::Px(r.frameHomeHeight));
+        m_home->frame()->resize(m_home->frame()->width(), ui::px(r.frameHomeHeight));
     });
     guard.step([&] {
         if (r.navigationWidth < 0) {
-            app::Raise(app::kInvalidPropertyValue);
+            app::raise(app::kInvalidPropertyValue);
         }
-        m_nav->SetWidth(ui::Px(r.navigationWidth));
+        m_nav->setWidth(ui::px(r.navigationWidth));
     });
     m_hScroll->setVisible(r.hScrollVisible);
     m_vScroll->setVisible(r.vScrollVisible);
     guard.step([&] {
         if (r.vScrollHeight < 0) {
-            app::Raise(app::kInvalidPropertyValue);
+            app::raise(app::kInvalidPropertyValue);
         }
-        m_vScroll->setGeometry(ui::Px(r.vScrollLeft), ui::Px(r.vScrollTop), ui::Px(255),
-                               ui::Px(r.vScrollHeight));
+        m_vScroll->setGeometry(ui::px(r.vScrollLeft), ui::px(r.vScrollTop), ui::px(255),
+                               ui::px(r.vScrollHeight));
     });
     guard.step([&] {
         if (r.hScrollWidth < 0) {
-            app::Raise(app::kInvalidPropertyValue);
+            app::raise(app::kInvalidPropertyValue);
         }
-        m_hScroll->setGeometry(ui::Px(r.hScrollLeft), ui::Px(r.hScrollTop), ui::Px(r.hScrollWidth),
-                               ui::Px(255));
+        m_hScroll->setGeometry(ui::px(r.hScrollLeft), ui::px(r.hScrollTop), ui::px(r.hScrollWidth),
+                               ui::px(255));
     });
     // A hidden bar goes back to 0 through its own handler.
-    OnVerticalScroll();
-    OnHorizontalScroll();
-    m_scrollable->move(ui::Px(r.scrollableLeft), m_scrollable->y());
+    onVerticalScroll();
+    onHorizontalScroll();
+    m_scrollable->move(ui::px(r.scrollableLeft), m_scrollable->y());
 }
 
-void frmMain::OnVerticalScroll() {
+void MainWindow::onVerticalScroll() {
     if (m_vScroll->isHidden() && m_vScroll->value() != 0) {
         m_vScroll->setValue(0); // runs this handler again
         return;
     }
-    const float top = ui::ScrolledTop(OuterHeightTwips(), m_scrollableHeight,
+    const float top = ui::scrolledTop(outerHeightTwips(), m_scrollableHeight,
                                       !m_vScroll->isHidden(), m_vScroll->value());
-    m_scrollable->move(m_scrollable->x(), ui::Px(top));
+    m_scrollable->move(m_scrollable->x(), ui::px(top));
 }
 
-void frmMain::OnHorizontalScroll() {
+void MainWindow::onHorizontalScroll() {
     if (m_hScroll->isHidden() && m_hScroll->value() != 0) {
         m_hScroll->setValue(0);
         return;
     }
     const float left =
-        ui::ScrolledLeft(OuterWidthTwips(), 11295, !m_hScroll->isHidden(), m_hScroll->value());
-    m_scrollable->move(ui::Px(left), m_scrollable->y());
+        ui::scrolledLeft(outerWidthTwips(), 11295, !m_hScroll->isHidden(), m_hScroll->value());
+    m_scrollable->move(ui::px(left), m_scrollable->y());
 }
 
-void frmMain::resizeEvent(QResizeEvent* event) {
+void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
     // Sizes seen while the window is still being built are not the window's.
     if (m_loaded) {
-        LayoutWindow();
+        layoutWindow();
     }
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     app::Guard guard;
     bool cancel = false;
     guard.step([&] {
-        if (IsHomePageShown()) {
+        if (isHomePageShown()) {
             return;
         }
-        TakeCurrentSnapshot();
-        if (!HasUnsavedChanges()) {
-            ShowHomePage();
+        takeCurrentSnapshot();
+        if (!hasUnsavedChanges()) {
+            showHomePage();
             return;
         }
-        switch (AskAboutUnsavedChanges()) {
+        switch (askAboutUnsavedChanges()) {
         case platform::Answer::Yes:
-            store::SaveAllItems(-1);
-            ShowHomePage();
+            store::saveAllItems(-1);
+            showHomePage();
             break;
         case platform::Answer::No:
-            ShowHomePage();
+            showHomePage();
             break;
         default:
             cancel = true;
@@ -300,7 +300,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     });
     guard.step([&] {
         if (!isMinimized()) {
-            StorePlacement();
+            storePlacement();
         }
     });
     if (cancel) {
@@ -310,27 +310,27 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
 }
 
-void frmMain::StorePlacement() {
+void MainWindow::storePlacement() {
     app::Guard guard;
     const QPoint at = pos();
     const struct {
         const char* key;
         double value;
-    } placement[] = {{"MainLeft", ui::Twips(at.x())},
-                     {"MainTop", ui::Twips(at.y())},
-                     {"MainWidth", OuterWidthTwips()},
-                     {"MainHeight", OuterHeightTwips()}};
+    } placement[] = {{"MainLeft", ui::twips(at.x())},
+                     {"MainTop", ui::twips(at.y())},
+                     {"MainWidth", outerWidthTwips()},
+                     {"MainHeight", outerHeightTwips()}};
     for (const auto& p : placement) {
         guard.step([&] {
             if (!platform::settings().set(QString::fromLatin1(p.key),
                                           QString::number(std::lround(p.value)))) {
-                app::Raise(app::kPermissionDenied);
+                app::raise(app::kPermissionDenied);
             }
         });
     }
 }
 
-void frmMain::setBusy(bool busy) {
+void MainWindow::setBusy(bool busy) {
     if (busy) {
         QApplication::setOverrideCursor(Qt::WaitCursor);
     } else {
@@ -338,13 +338,13 @@ void frmMain::setBusy(bool busy) {
     }
 }
 
-void frmMain::stampRecordLastUpdated(const QString& when) {
+void MainWindow::stampRecordLastUpdated(const QString& when) {
     if (auto* box = findChild<QLineEdit*>(QStringLiteral("txtRecordLastUpdated"))) {
         box->setText(when);
     }
 }
 
-std::vector<store::FieldBox> frmMain::fieldBoxes() const {
+std::vector<store::FieldBox> MainWindow::fieldBoxes() const {
     std::vector<store::FieldBox> boxes;
     for (QWidget* w : m_controls) {
         store::FieldBox box;
@@ -355,7 +355,7 @@ std::vector<store::FieldBox> frmMain::fieldBoxes() const {
         } else if (auto* notes = qobject_cast<QPlainTextEdit*>(w)) {
             box.text = notes->toPlainText();
         } else if (auto* combo = qobject_cast<QComboBox*>(w);
-                   combo && store::IsAttributeChoice(box.name)) {
+                   combo && store::isAttributeChoice(box.name)) {
             box.kind = store::FieldBox::Kind::Choice;
             box.chosenRow = combo->currentIndex();
             box.text = combo->currentIndex() >= 0 ? combo->currentText() : QString();

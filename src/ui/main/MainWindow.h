@@ -17,43 +17,43 @@ class PictureStrip;
 // The main window: the corner picture, the two navigation bars, the scrolling
 // area with the home page and the four item panels, and the menu bar. It
 // edits one item at a time in its field boxes.
-class frmMain : public QMainWindow, public store::ItemWindow {
+class MainWindow : public QMainWindow, public store::ItemWindow {
     Q_OBJECT
 public:
-    frmMain();
-    ~frmMain() override;
+    MainWindow();
+    ~MainWindow() override;
 
     // The window's start-up: placement, colours, filter list, caption.
-    void Load();
+    void load();
 
     // Opening, showing and clearing an item.
-    void OpenItemByDescription(QString& sDescription);
-    void ClearItemFields();
-    void LoadItemIntoWindow();
-    void TakeCleanSnapshot();
-    void TakeCurrentSnapshot();
-    bool HasUnsavedChanges() const;
-    void RemoveItemByDescription(QString& sDescription);
-    void ShowHomePage();
+    void openItemByDescription(QString& sDescription);
+    void clearItemFields();
+    void loadItemIntoWindow();
+    void takeCleanSnapshot() override;
+    void takeCurrentSnapshot();
+    bool hasUnsavedChanges() const;
+    void removeItemByDescription(QString& sDescription);
+    void showHomePage();
 
     // Panels.
-    void ShowDetailPanel(Panel p);
-    void HideAllPanels();
-    void ResetPictureSelection();
-    bool IsPanelShown(Panel p) const;
-    bool IsHomePageShown() const;
+    void showDetailPanel(Panel p);
+    void hideAllPanels();
+    void resetPictureSelection();
+    bool isPanelShown(Panel p) const;
+    bool isHomePageShown() const;
 
     // Layout on resize and the two scroll handlers.
-    void LayoutWindow();
-    void OnVerticalScroll();
-    void OnHorizontalScroll();
+    void layoutWindow();
+    void onVerticalScroll();
+    void onHorizontalScroll();
 
     // Item commands of the File menu that live here.
-    void CloseItem();
-    void OpenHighlightedCard();
+    void closeItem();
+    void openHighlightedCard();
 
     // The changed mark: set when the picture list of the open item changes.
-    void SetChangedMark() { m_changed = true; }
+    void setChangedMark() { m_changed = true; }
 
     HomePage& homePage() const { return *m_home; }
     PictureStrip& pictureStrip() const { return *m_strip; }
@@ -63,8 +63,8 @@ public:
     const std::vector<QWidget*>& controlsInOrder() const { return m_controls; }
 
     // The outer size in twips as the layout sees it.
-    float OuterWidthTwips() const;
-    float OuterHeightTwips() const;
+    float outerWidthTwips() const;
+    float outerHeightTwips() const;
 
     // Item index on home page card 1 when the last item was opened.
     qint32 g_nHomePageFirstItem = 0;
@@ -73,21 +73,20 @@ public:
     void setBusy(bool busy) override;
     void stampRecordLastUpdated(const QString& when) override;
     std::vector<store::FieldBox> fieldBoxes() const override;
-    void takeCleanSnapshot() override { TakeCleanSnapshot(); }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void BuildWindow();
-    void ApplyColourScheme();
-    void SetCornerPicture(const QString& pathText);
-    void CornerFollowsFirstThumbnail();
-    QStringList Snapshot() const;
-    QFrame* PanelFrame(Panel p) const;
-    void SetScrollableHeight(float twips);
-    void StorePlacement();
+    void buildWindow();
+    void applyColourScheme();
+    void setCornerPicture(const QString& pathText);
+    void cornerFollowsFirstThumbnail();
+    QStringList snapshot() const;
+    QFrame* panelFrame(Panel p) const;
+    void setScrollableHeight(float twips);
+    void storePlacement();
 
     QWidget* m_central = nullptr;
     QFrame* m_corner = nullptr;      // picUpperLeftCorner

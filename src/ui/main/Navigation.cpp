@@ -1,9 +1,9 @@
 #include "ui/main/Navigation.h"
 
 #include "app/Constants.h"
-#include "ui/main/Controls.h"
-#include "ui/main/LinkLabel.h"
-#include "ui/main/Twips.h"
+#include "ui/common/Controls.h"
+#include "ui/common/LinkLabel.h"
+#include "ui/common/Twips.h"
 
 #include <QEvent>
 #include <QFrame>
@@ -28,19 +28,19 @@ constexpr std::array<LinkDesign, 4> kLinks = {{
     {"lblOnlineStuff", "Online Features", 6510, 2000, nullptr},
 }};
 
-QFrame* MakeBar(QWidget* parent, const QString& name) {
-    auto* bar = ui::Named(new QFrame(parent), name);
-    ui::PlaceTwips(bar, 2280, 0, 10215, 610);
-    ui::SetBackground(bar, ui::kBarGrey);
+QFrame* makeBar(QWidget* parent, const QString& name) {
+    auto* bar = ui::named(new QFrame(parent), name);
+    ui::placeTwips(bar, 2280, 0, 10215, 610);
+    ui::setBackground(bar, ui::kBarGrey);
     return bar;
 }
 
-QFrame* MakeBottomLine(QFrame* bar, const QString& name) {
-    auto* line = ui::Named(new QFrame(bar), name);
+QFrame* makeBottomLine(QFrame* bar, const QString& name) {
+    auto* line = ui::named(new QFrame(bar), name);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
-    ui::SetTextColour(line, QColor(0x80, 0x80, 0x80));
-    line->setGeometry(0, ui::Px(610) - 1, bar->width(), 1);
+    ui::setTextColour(line, QColor(0x80, 0x80, 0x80));
+    line->setGeometry(0, ui::px(610) - 1, bar->width(), 1);
     return line;
 }
 
@@ -48,8 +48,8 @@ QFrame* MakeBottomLine(QFrame* bar, const QString& name) {
 
 NavigationBars::NavigationBars(QWidget* parent, std::function<bool(Panel)> isShown)
     : QObject(parent), m_isShown(std::move(isShown)) {
-    m_itemBar = MakeBar(parent, QStringLiteral("frameNavigation"));
-    m_homeBar = MakeBar(parent, QStringLiteral("frameHomeNavigation"));
+    m_itemBar = makeBar(parent, QStringLiteral("frameNavigation"));
+    m_homeBar = makeBar(parent, QStringLiteral("frameHomeNavigation"));
 
     QFont linkFont(QStringLiteral("DejaVu Sans"));
     linkFont.setPointSizeF(8.25);
@@ -57,36 +57,36 @@ NavigationBars::NavigationBars(QWidget* parent, std::function<bool(Panel)> isSho
     for (int i = 0; i < 4; ++i) {
         const LinkDesign& d = kLinks[static_cast<std::size_t>(i)];
         if (d.clickArea) {
-            auto* area = ui::Named(new QLabel(m_itemBar), QString::fromLatin1(d.clickArea));
-            ui::PlaceTwips(area, d.left - 60, 0, d.width + 120, 615);
+            auto* area = ui::named(new QLabel(m_itemBar), QString::fromLatin1(d.clickArea));
+            ui::placeTwips(area, d.left - 60, 0, d.width + 120, 615);
             area->installEventFilter(this);
             m_clickAreas[static_cast<std::size_t>(i)] = area;
         }
-        auto* link = ui::Named(new LinkLabel(QString::fromLatin1(d.caption), m_itemBar),
+        auto* link = ui::named(new LinkLabel(QString::fromLatin1(d.caption), m_itemBar),
                                QString::fromLatin1(d.name));
-        ui::PlaceTwips(link, d.left, 30, d.width, 495);
+        ui::placeTwips(link, d.left, 30, d.width, 495);
         link->setAlignment(Qt::AlignCenter);
         link->setFont(linkFont);
-        ui::SetTextColour(link, ui::kNavy);
+        ui::setTextColour(link, ui::kNavy);
         m_links[static_cast<std::size_t>(i)] = link;
-        Connect(static_cast<Panel>(i));
+        wireLink(static_cast<Panel>(i));
     }
 
-    auto* title = ui::Named(new QLabel(app::kTitle, m_homeBar), QStringLiteral("lblHomeTitle"));
+    auto* title = ui::named(new QLabel(app::kTitle, m_homeBar), QStringLiteral("lblHomeTitle"));
     QFont serif(QStringLiteral("DejaVu Serif"));
     serif.setStyleHint(QFont::Serif);
     serif.setPointSize(20);
     serif.setBold(true);
     title->setFont(serif);
-    ui::SetTextColour(title, ui::kNavy);
-    ui::PlaceTwips(title, 300, 0, 6000, 600);
+    ui::setTextColour(title, ui::kNavy);
+    ui::placeTwips(title, 300, 0, 6000, 600);
     title->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    m_itemLine = MakeBottomLine(m_itemBar, QStringLiteral("lineNavigationBottom"));
-    m_homeLine = MakeBottomLine(m_homeBar, QStringLiteral("lineHomeNavigationBottom"));
+    m_itemLine = makeBottomLine(m_itemBar, QStringLiteral("lineNavigationBottom"));
+    m_homeLine = makeBottomLine(m_homeBar, QStringLiteral("lineHomeNavigationBottom"));
 }
 
-void NavigationBars::Connect(Panel p) {
+void NavigationBars::wireLink(Panel p) {
     LinkLabel* link = m_links[static_cast<std::size_t>(p)];
     const bool detailed = p == Panel::DetailedInfo;
     connect(link, &LinkLabel::pointerEntered, this, [=, this] {
@@ -96,24 +96,24 @@ void NavigationBars::Connect(Panel p) {
         }
         link->setCursor(Qt::PointingHandCursor);
         if (!detailed) {
-            ui::SetTextColour(link, ui::kLinkHover);
+            ui::setTextColour(link, ui::kLinkHover);
         }
-        ui::SetUnderline(link, true);
+        ui::setUnderline(link, true);
     });
     connect(link, &LinkLabel::pointerLeft, this, [=, this] {
         if (m_isShown(p)) {
             return;
         }
-        ui::SetUnderline(link, false);
-        ui::SetTextColour(link, detailed ? QColor(0, 0, 0) : ui::kNavy);
+        ui::setUnderline(link, false);
+        ui::setTextColour(link, detailed ? QColor(0, 0, 0) : ui::kNavy);
     });
     connect(link, &LinkLabel::releasedInside, this, [=, this] {
         if (m_isShown(p)) {
             return;
         }
-        ui::SetUnderline(link, false);
+        ui::setUnderline(link, false);
         if (!detailed) {
-            ui::SetTextColour(link, ui::kNavy);
+            ui::setTextColour(link, ui::kNavy);
         }
         emit panelChosen(p);
     });
@@ -131,7 +131,7 @@ bool NavigationBars::eventFilter(QObject* watched, QEvent* event) {
     return QObject::eventFilter(watched, event);
 }
 
-void NavigationBars::SetWidth(int pixels) {
+void NavigationBars::setWidth(int pixels) {
     for (QFrame* bar : {m_itemBar, m_homeBar}) {
         bar->resize(std::max(pixels, 0), bar->height());
     }
@@ -139,16 +139,16 @@ void NavigationBars::SetWidth(int pixels) {
     m_homeLine->resize(m_homeBar->width(), 1);
 }
 
-void NavigationBars::ResetLinks() {
+void NavigationBars::resetLinks() {
     for (LinkLabel* link : m_links) {
-        ui::SetUnderline(link, false);
-        ui::SetTextColour(link, ui::kNavy);
+        ui::setUnderline(link, false);
+        ui::setTextColour(link, ui::kNavy);
     }
 }
 
-void NavigationBars::MarkCurrent(Panel p) {
+void NavigationBars::markCurrent(Panel p) {
     LinkLabel* link = m_links[static_cast<std::size_t>(p)];
-    ui::SetUnderline(link, false);
-    ui::SetTextColour(link, ui::kLinkHover);
+    ui::setUnderline(link, false);
+    ui::setTextColour(link, ui::kLinkHover);
     link->setCursor(Qt::ArrowCursor);
 }

@@ -24,11 +24,11 @@ public:
     LinkLabel* link(Panel p) const { return m_links[static_cast<int>(p)]; }
 
     // Both bars and their bottom lines, in pixels.
-    void SetWidth(int pixels);
+    void setWidth(int pixels);
     // Underline off, navy: every link plain.
-    void ResetLinks();
+    void resetLinks();
     // The link of the panel on show.
-    void MarkCurrent(Panel p);
+    void markCurrent(Panel p);
 
 signals:
     void panelChosen(Panel p);
@@ -37,7 +37,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void Connect(Panel p);
+    void wireLink(Panel p);
 
     QFrame* m_itemBar = nullptr;
     QFrame* m_homeBar = nullptr;

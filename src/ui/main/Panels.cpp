@@ -20,7 +20,7 @@ constexpr PanelDesign kPanels[] = {
 };
 } // namespace
 
-QFrame* frmMain::PanelFrame(Panel p) const {
+QFrame* MainWindow::panelFrame(Panel p) const {
     switch (p) {
     case Panel::DetailedInfo:
         return m_detailedInfo;
@@ -34,24 +34,24 @@ QFrame* frmMain::PanelFrame(Panel p) const {
     return m_online;
 }
 
-bool frmMain::IsPanelShown(Panel p) const {
-    return !PanelFrame(p)->isHidden();
+bool MainWindow::isPanelShown(Panel p) const {
+    return !panelFrame(p)->isHidden();
 }
-bool frmMain::IsHomePageShown() const {
+bool MainWindow::isHomePageShown() const {
     return !m_home->frame()->isHidden();
 }
 
-void frmMain::ShowDetailPanel(Panel p) {
+void MainWindow::showDetailPanel(Panel p) {
     app::Guard guard;
-    if (IsPanelShown(p)) {
+    if (isPanelShown(p)) {
         return;
     }
     const PanelDesign& design = kPanels[static_cast<int>(p)];
-    guard.step([&] { HideAllPanels(); });
-    guard.step([&] { PanelFrame(p)->show(); });
-    guard.step([&] { m_nav->MarkCurrent(p); });
-    guard.step([&] { SetScrollableHeight(design.height); });
-    guard.step([&] { LayoutWindow(); });
+    guard.step([&] { hideAllPanels(); });
+    guard.step([&] { panelFrame(p)->show(); });
+    guard.step([&] { m_nav->markCurrent(p); });
+    guard.step([&] { setScrollableHeight(design.height); });
+    guard.step([&] { layoutWindow(); });
     guard.step([&] {
         if (p == Panel::DetailedInfo) {
             if (auto* box = findChild<QLineEdit*>(QStringLiteral("txtDescription"))) {
@@ -63,7 +63,7 @@ void frmMain::ShowDetailPanel(Panel p) {
     });
 }
 
-void frmMain::HideAllPanels() {
+void MainWindow::hideAllPanels() {
     app::Guard guard;
     guard.step([&] {
         m_home->frame()->hide();
@@ -72,10 +72,10 @@ void frmMain::HideAllPanels() {
         m_strip->frame()->hide();
         m_online->hide();
     });
-    guard.step([&] { ResetPictureSelection(); });
-    guard.step([&] { m_nav->ResetLinks(); });
+    guard.step([&] { resetPictureSelection(); });
+    guard.step([&] { m_nav->resetLinks(); });
 }
 
-void frmMain::ResetPictureSelection() {
-    m_strip->ResetPictureSelection();
+void MainWindow::resetPictureSelection() {
+    m_strip->resetPictureSelection();
 }

@@ -2,9 +2,9 @@
 
 #include "app/ProgramFolder.h"
 #include "store/ItemDatabase.h"
-#include "ui/main/Controls.h"
-#include "ui/main/PictureLoading.h"
-#include "ui/main/Twips.h"
+#include "ui/common/Controls.h"
+#include "ui/common/PictureLoading.h"
+#include "ui/common/Twips.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -14,7 +14,7 @@
 
 namespace {
 
-using ui::PlaceTwips;
+using ui::placeTwips;
 
 // Design sizes, in twips.
 constexpr double kPanelWidth = 10692, kPanelHeight = 8490;
@@ -32,14 +32,14 @@ constexpr double kShowTop = kButtonTop + kButtonHeight + 150;
 static_assert(kShowTop + kShowSide <= kPanelHeight);
 
 // Left edge of frame `slot` when `shown` pictures are centred in the strip.
-float ThumbnailLeft(int shown, int slot) {
+float thumbnailLeft(int shown, int slot) {
     constexpr float kEdges[5][4] = {
         {}, {3000}, {2160, 4200}, {960, 3000, 5040}, {120, 2160, 4200, 6240},
     };
     return kEdges[shown][slot - 1];
 }
 
-void SetRaised(QLabel* image, bool raised) {
+void setRaised(QLabel* image, bool raised) {
     image->setFrameStyle(raised ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame | QFrame::Plain);
     image->setLineWidth(raised ? 2 : 1);
 }
@@ -47,59 +47,59 @@ void SetRaised(QLabel* image, bool raised) {
 } // namespace
 
 PictureStrip::PictureStrip(QWidget* picScrollable) {
-    m_frame = ui::Named(new QFrame(picScrollable), QStringLiteral("frameCoinImages"));
-    PlaceTwips(m_frame, 0, 0, kPanelWidth, kPanelHeight);
-    ui::SetBackground(m_frame, ui::kWhite);
+    m_frame = ui::named(new QFrame(picScrollable), QStringLiteral("frameCoinImages"));
+    placeTwips(m_frame, 0, 0, kPanelWidth, kPanelHeight);
+    ui::setBackground(m_frame, ui::kWhite);
     m_frame->hide();
 
-    ui::MakePanelTitle(m_frame, 1, QStringLiteral("Coin Images"), ui::kTitleTeal);
+    ui::makePanelTitle(m_frame, 1, QStringLiteral("Coin Images"), ui::kTitleTeal);
 
-    m_strip = ui::Named(new QFrame(m_frame), QStringLiteral("framePropertyPictures"));
-    PlaceTwips(m_strip, kCentre - kStripWidth / 2, kStripTop, kStripWidth, kStripHeight);
-    ui::SetBackground(m_strip, ui::kWhite);
+    m_strip = ui::named(new QFrame(m_frame), QStringLiteral("framePropertyPictures"));
+    placeTwips(m_strip, kCentre - kStripWidth / 2, kStripTop, kStripWidth, kStripHeight);
+    ui::setBackground(m_strip, ui::kWhite);
 
     for (int k = 1; k <= kThumbnails; ++k) {
         Thumbnail& t = m_thumbs[k];
-        t.frame = ui::Element(new QFrame(m_strip), QStringLiteral("frmSelectPropertyImage"), k);
-        PlaceTwips(t.frame, ThumbnailLeft(kThumbnails, k), kThumbTop, kThumbWidth, kThumbHeight);
-        ui::SetBackground(t.frame, ui::kWhite);
+        t.frame = ui::element(new QFrame(m_strip), QStringLiteral("frmSelectPropertyImage"), k);
+        placeTwips(t.frame, thumbnailLeft(kThumbnails, k), kThumbTop, kThumbWidth, kThumbHeight);
+        ui::setBackground(t.frame, ui::kWhite);
         t.frame->hide();
-        t.image = ui::Element(new QLabel(t.frame), QStringLiteral("imgPropertyListItem"), k);
-        PlaceTwips(t.image, kImageLeft, kImageTop, kImageWidth, kImageHeight);
+        t.image = ui::element(new QLabel(t.frame), QStringLiteral("imgPropertyListItem"), k);
+        placeTwips(t.image, kImageLeft, kImageTop, kImageWidth, kImageHeight);
         t.image->setScaledContents(true);
-        SetRaised(t.image, true);
+        setRaised(t.image, true);
     }
 
     m_scroll =
-        ui::Named(new QScrollBar(Qt::Horizontal, m_strip), QStringLiteral("hScrollPropertImages"));
-    PlaceTwips(m_scroll, kScrollLeft, kScrollTop, kScrollWidth, kScrollHeight);
+        ui::named(new QScrollBar(Qt::Horizontal, m_strip), QStringLiteral("hScrollPropertImages"));
+    placeTwips(m_scroll, kScrollLeft, kScrollTop, kScrollWidth, kScrollHeight);
     m_scroll->setRange(0, 0);
     m_scroll->setSingleStep(1);
     m_scroll->setPageStep(1);
     m_scroll->hide();
-    connect(m_scroll, &QScrollBar::valueChanged, this, &PictureStrip::OnScrolled);
+    connect(m_scroll, &QScrollBar::valueChanged, this, &PictureStrip::onScrolled);
 
     const double buttonsLeft = kCentre - (2 * kButtonWidth + kButtonGap) / 2;
-    m_add = ui::Named(new QPushButton(QStringLiteral("&Add Picture"), m_frame),
+    m_add = ui::named(new QPushButton(QStringLiteral("&Add Picture"), m_frame),
                       QStringLiteral("cmdAddPicture"));
-    PlaceTwips(m_add, buttonsLeft, kButtonTop, kButtonWidth, kButtonHeight);
-    m_delete = ui::Named(new QPushButton(QStringLiteral("&Delete Picture"), m_frame),
+    placeTwips(m_add, buttonsLeft, kButtonTop, kButtonWidth, kButtonHeight);
+    m_delete = ui::named(new QPushButton(QStringLiteral("&Delete Picture"), m_frame),
                          QStringLiteral("cmdDeletePicture"));
-    PlaceTwips(m_delete, buttonsLeft + kButtonWidth + kButtonGap, kButtonTop, kButtonWidth,
+    placeTwips(m_delete, buttonsLeft + kButtonWidth + kButtonGap, kButtonTop, kButtonWidth,
                kButtonHeight);
     m_delete->setEnabled(false);
 
-    m_showFrame = ui::Named(new QFrame(m_frame), QStringLiteral("frameShowImage"));
-    PlaceTwips(m_showFrame, kCentre - kShowSide / 2, kShowTop, kShowSide, kShowSide);
-    ui::SetBackground(m_showFrame, ui::kWhite);
+    m_showFrame = ui::named(new QFrame(m_frame), QStringLiteral("frameShowImage"));
+    placeTwips(m_showFrame, kCentre - kShowSide / 2, kShowTop, kShowSide, kShowSide);
+    ui::setBackground(m_showFrame, ui::kWhite);
     m_showFrame->hide();
-    m_showImage = ui::Named(new QLabel(m_showFrame), QStringLiteral("imgShowImage"));
-    PlaceTwips(m_showImage, 0, 0, kShowSide, kShowSide);
+    m_showImage = ui::named(new QLabel(m_showFrame), QStringLiteral("imgShowImage"));
+    placeTwips(m_showImage, 0, 0, kShowSide, kShowSide);
     m_showImage->setScaledContents(true);
     m_showImage->hide();
 }
 
-void PictureStrip::FillPictureStrip() {
+void PictureStrip::fillPictureStrip() {
     const QStringList& list = store::g_sListOfImagesForItem;
     const int n = static_cast<int>(std::max<qsizetype>(list.size() - 1, 0));
 
@@ -118,21 +118,21 @@ void PictureStrip::FillPictureStrip() {
 
     const int o = m_scroll->isHidden() ? 0 : m_scroll->value();
     const int last = n >= 4 ? o + 4 : n;
-    const QSize shown(ui::Px(kImageWidth), ui::Px(kImageHeight));
+    const QSize shown(ui::px(kImageWidth), ui::px(kImageHeight));
     const qreal dpr = m_frame->devicePixelRatioF();
     for (int i = last; i >= o + 1; --i) {
         Thumbnail& t = m_thumbs[i - o];
-        ui::SetTag(t.image, QString::number(i));
+        ui::setTag(t.image, QString::number(i));
         // An empty element names no file: its slot and tag stay, its frame is not shown.
         if (list[i].isEmpty()) {
             t.image->clear();
             continue;
         }
         ui::LoadedPicture picture =
-            ui::LoadPictureScaled(app::NativePath(app::ProgramPath(list[i])), shown, dpr);
+            ui::loadPictureScaled(app::nativePath(app::programPath(list[i])), shown, dpr);
         if (picture.status == ui::PictureStatus::NotAPicture) {
-            picture = ui::LoadPictureScaled(
-                app::NativePath(ui::ProgramImagePath(QStringLiteral("invalidPictureFormat.jpg"))),
+            picture = ui::loadPictureScaled(
+                app::nativePath(ui::programImagePath(QStringLiteral("invalidPictureFormat.jpg"))),
                 shown, dpr);
         }
         if (picture.status == ui::PictureStatus::Loaded) {
@@ -144,7 +144,7 @@ void PictureStrip::FillPictureStrip() {
     // Empty elements count as shown pictures here, so the others keep their places.
     const int count = n < 4 ? last : 4;
     for (int s = 1; s <= count; ++s) {
-        PlaceTwips(m_thumbs[s].frame, ThumbnailLeft(count, s), kThumbTop, kThumbWidth,
+        placeTwips(m_thumbs[s].frame, thumbnailLeft(count, s), kThumbTop, kThumbWidth,
                    kThumbHeight);
     }
 
@@ -155,49 +155,49 @@ void PictureStrip::FillPictureStrip() {
     m_delete->setEnabled(anyShown);
 }
 
-void PictureStrip::ResetPictureSelection() {
-    RemoveThumbnailFrameBorders();
+void PictureStrip::resetPictureSelection() {
+    removeThumbnailFrameBorders();
     for (int k = 1; k <= kThumbnails; ++k) {
-        SetRaised(m_thumbs[k].image, true);
+        setRaised(m_thumbs[k].image, true);
     }
     m_delete->setEnabled(false);
     m_showFrame->hide();
 }
 
-void PictureStrip::ClearThumbnails() {
+void PictureStrip::clearThumbnails() {
     for (int k = 1; k <= kThumbnails; ++k) {
         m_thumbs[k].image->clear();
     }
 }
 
-void PictureStrip::RemoveThumbnailFrameBorders() {
+void PictureStrip::removeThumbnailFrameBorders() {
     for (int k = 1; k <= kThumbnails; ++k) {
         m_thumbs[k].frame->setFrameShape(QFrame::NoFrame);
     }
 }
 
-bool PictureStrip::ThumbnailFrameVisible(int k) const {
+bool PictureStrip::thumbnailFrameVisible(int k) const {
     return k >= 1 && k <= kThumbnails && !m_thumbs[k].frame->isHidden();
 }
 
-bool PictureStrip::ThumbnailSelected(int k) const {
+bool PictureStrip::thumbnailSelected(int k) const {
     return k >= 1 && k <= kThumbnails && m_thumbs[k].frame->frameShape() == QFrame::Box;
 }
 
-QPixmap PictureStrip::ThumbnailPicture(int k) const {
+QPixmap PictureStrip::thumbnailPicture(int k) const {
     return k >= 1 && k <= kThumbnails ? m_thumbs[k].image->pixmap() : QPixmap();
 }
 
-QString PictureStrip::ThumbnailTag(int k) const {
-    return k >= 1 && k <= kThumbnails ? ui::Tag(m_thumbs[k].image) : QString();
+QString PictureStrip::thumbnailTag(int k) const {
+    return k >= 1 && k <= kThumbnails ? ui::tag(m_thumbs[k].image) : QString();
 }
 
-void PictureStrip::OnScrolled() {
+void PictureStrip::onScrolled() {
     // Only the user's scrolling counts; the strip's own range changes do not.
     if (m_filling || m_scroll->isHidden()) {
         return;
     }
-    FillPictureStrip();
-    ResetPictureSelection();
+    fillPictureStrip();
+    resetPictureSelection();
     emit scrolled();
 }

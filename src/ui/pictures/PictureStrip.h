@@ -27,19 +27,19 @@ public:
     QPushButton* deleteButton() const { return m_delete; }
 
     // Shows the list in the strip at the scroll bar's offset.
-    void FillPictureStrip();
+    void fillPictureStrip();
     // No thumbnail selected, Delete Picture disabled, picture panel hidden.
-    void ResetPictureSelection();
+    void resetPictureSelection();
     // Removes the pictures of the four thumbnails.
-    void ClearThumbnails();
+    void clearThumbnails();
     // Removes the border of the four thumbnail frames (the window's start-up).
-    void RemoveThumbnailFrameBorders();
+    void removeThumbnailFrameBorders();
 
-    bool ThumbnailFrameVisible(int k) const;
-    bool ThumbnailSelected(int k) const;
+    bool thumbnailFrameVisible(int k) const;
+    bool thumbnailSelected(int k) const;
     // Thumbnail k's picture; null when it holds none.
-    QPixmap ThumbnailPicture(int k) const;
-    QString ThumbnailTag(int k) const;
+    QPixmap thumbnailPicture(int k) const;
+    QString thumbnailTag(int k) const;
 
 signals:
     // The strip was scrolled by the user: the window gives the focus to the
@@ -51,7 +51,7 @@ private:
         QFrame* frame = nullptr; // frmSelectPropertyImage
         QLabel* image = nullptr; // imgPropertyListItem
     };
-    void OnScrolled();
+    void onScrolled();
 
     QFrame* m_frame = nullptr;
     QFrame* m_strip = nullptr;      // framePropertyPictures

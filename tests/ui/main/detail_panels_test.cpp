@@ -1,9 +1,9 @@
 #include "online/OnlineFeatures.h"
 #include "store/AttributeLists.h"
 #include "store/ItemRecord.h"
-#include "ui/main/Controls.h"
+#include "ui/common/Controls.h"
+#include "ui/common/Twips.h"
 #include "ui/main/DetailPanels.h"
-#include "ui/main/Twips.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -19,16 +19,16 @@ namespace {
 struct PanelHost {
     QWidget window;
     QWidget* scrollable = new QWidget(&window);
-    QFrame* detail = BuildDetailedInfoPanel(scrollable);
-    QFrame* comments = BuildCommentsPanel(scrollable);
-    QFrame* online = BuildOnlineFeaturesPanel(scrollable, &window);
+    QFrame* detail = buildDetailedInfoPanel(scrollable);
+    QFrame* comments = buildCommentsPanel(scrollable);
+    QFrame* online = buildOnlineFeaturesPanel(scrollable, &window);
     PanelHost() {
         window.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
-        scrollable->resize(ui::Px(10692), ui::Px(9330));
+        scrollable->resize(ui::px(10692), ui::px(9330));
     }
 };
 
-QLabel* CaptionOf(QWidget* panel, QWidget* box) {
+QLabel* captionOf(QWidget* panel, QWidget* box) {
     for (QLabel* label : panel->findChildren<QLabel*>()) {
         if (label->buddy() == box) {
             return label;
@@ -43,7 +43,7 @@ class DetailPanelsTest : public QObject {
 private slots:
     void everyFieldBoxIsOnItsPanelWithACaption() {
         PanelHost host;
-        for (const QString& name : store::ItemRecordKeys()) {
+        for (const QString& name : store::itemRecordKeys()) {
             const bool notes = name.startsWith("txtMiscNotes");
             QFrame* panel = notes ? host.comments : host.detail;
             QCOMPARE(host.window.findChildren<QWidget*>(name).size(), 1);
@@ -51,14 +51,14 @@ private slots:
             QVERIFY2(panel->isAncestorOf(box), qPrintable(name));
             if (notes) {
                 QVERIFY(qobject_cast<QPlainTextEdit*>(box));
-            } else if (store::IsAttributeChoice(name)) {
+            } else if (store::isAttributeChoice(name)) {
                 QVERIFY(!qobject_cast<QComboBox*>(box)->isEditable());
             } else {
                 const bool computed =
                     name == "txtFinancialChangeInValue" || name == "txtRecordLastUpdated";
                 QCOMPARE(qobject_cast<QLineEdit*>(box)->isReadOnly(), computed);
             }
-            QVERIFY2(CaptionOf(panel, box), qPrintable(name));
+            QVERIFY2(captionOf(panel, box), qPrintable(name));
         }
     }
 
@@ -67,9 +67,9 @@ private slots:
         host.window.show();
         host.detail->show();
         const std::pair<const char*, const QStringList*> lists[] = {
-            {"cmbCoinType", &store::CoinTypeList()},
-            {"cmbMintMark", &store::MintMarkList()},
-            {"cmbGrade", &store::GradeList()}};
+            {"cmbCoinType", &store::coinTypeList()},
+            {"cmbMintMark", &store::mintMarkList()},
+            {"cmbGrade", &store::gradeList()}};
         for (const auto& [name, rows] : lists) {
             auto* combo = host.window.findChild<QComboBox*>(name);
             QStringList shown;
@@ -90,7 +90,7 @@ private slots:
         host.window.show();
         host.detail->show();
         QVERIFY(QTest::qWaitForWindowActive(&host.window));
-        QStringList expected = store::ItemRecordKeys();
+        QStringList expected = store::itemRecordKeys();
         expected.removeIf([](const QString& k) { return k.startsWith("txtMiscNotes"); });
         // The boxes visited from the first one on, by name.
         auto tabThrough = [&](const char* first, qsizetype count) {
@@ -131,7 +131,7 @@ private slots:
         const std::tuple<QFrame*, int, int> panels[] = {
             {host.detail, 9330, 0}, {host.comments, 8850, 2}, {host.online, 8640, 3}};
         for (const auto& [panel, height, element] : panels) {
-            QCOMPARE(panel->size(), ui::TwipsRect(0, 0, 10692, height).size());
+            QCOMPARE(panel->size(), ui::twipsRect(0, 0, 10692, height).size());
             QVERIFY(panel->isHidden());
             const QList<QLabel*> titles = panel->findChildren<QLabel*>("lblBigDescription");
             QCOMPARE(titles.size(), 1);

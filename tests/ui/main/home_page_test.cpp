@@ -2,10 +2,10 @@
 #include "app/ProgramFolder.h"
 #include "store/AttributeLists.h"
 #include "store/ItemDatabase.h"
-#include "ui/main/Controls.h"
+#include "ui/common/Controls.h"
+#include "ui/common/LinkLabel.h"
+#include "ui/common/PictureLoading.h"
 #include "ui/main/HomePage.h"
-#include "ui/main/LinkLabel.h"
-#include "ui/main/PictureLoading.h"
 
 #include <QComboBox>
 #include <QFile>
@@ -18,7 +18,7 @@ namespace {
 
 using Slots = std::vector<store::IniEntry>;
 
-void SetItems(const std::vector<Slots>& items) {
+void setItems(const std::vector<Slots>& items) {
     store::g_sAllItems.reset(static_cast<qint32>(items.size()));
     for (std::size_t i = 0; i < items.size(); ++i) {
         store::g_sAllItems.setRow(static_cast<qint32>(i + 1), Slots(items[i]));
@@ -27,7 +27,7 @@ void SetItems(const std::vector<Slots>& items) {
 }
 
 // Items "Coin 1".."Coin count"; value(n) gives each its current value.
-void SetCoins(
+void setCoins(
     int count, QString (*value)(int) = [](int n) { return QString::number(n * 10); }) {
     std::vector<Slots> items;
     for (int n = 1; n <= count; ++n) {
@@ -35,10 +35,10 @@ void SetCoins(
                          {"txtCurrentValue", value(n)},
                          {"cmbCoinType", QString::number(n % 2 ? 0 : 4)}});
     }
-    SetItems(items);
+    setItems(items);
 }
 
-QStringList Coins(std::initializer_list<int> numbers) {
+QStringList coins(std::initializer_list<int> numbers) {
     QStringList lines;
     for (int n : numbers) {
         lines << QStringLiteral("Coin %1").arg(n);
@@ -52,7 +52,7 @@ struct Page {
     HomePage home{&scroll};
 
     Page() {
-        home.FillFilterList();
+        home.fillFilterList();
         scroll.resize(760, 570);
         scroll.show();
     }
@@ -66,7 +66,7 @@ struct Page {
     }
     LinkLabel* link(const char* name) const { return find<LinkLabel>(name); }
     qint32 load(qint32 first = 1) {
-        home.LoadPropertiesOnMainPage(first, home.filterBox()->currentText());
+        home.loadPropertiesOnMainPage(first, home.filterBox()->currentText());
         return first;
     }
     void choose(const QString& filter) {
@@ -77,8 +77,8 @@ struct Page {
     QStringList shown() const {
         QStringList lines;
         for (int n = 1; n <= HomePage::kCards; ++n) {
-            if (home.CardVisible(n)) {
-                lines << home.CardLine1(n);
+            if (home.cardVisible(n)) {
+                lines << home.cardLine1(n);
             }
         }
         return lines;
@@ -86,7 +86,7 @@ struct Page {
     QImage picture(int n) const { return find("picSelectProperty", n)->pixmap().toImage(); }
     QImage programImage(const QString& name) const {
         const QLabel* p = find("picSelectProperty", 1);
-        return ui::LoadPictureScaled(app::NativePath(ui::ProgramImagePath(name)),
+        return ui::loadPictureScaled(app::nativePath(ui::programImagePath(name)),
                                      p->contentsRect().size(), p->devicePixelRatioF())
             .pixmap.toImage();
     }
@@ -100,10 +100,10 @@ class HomePageTest : public QObject {
 private slots:
     void pagesForwardAndBackByTheLinks() {
         Page page;
-        SetCoins(7);
+        setCoins(7);
         page.load();
-        QCOMPARE(page.shown(), Coins({1, 2, 3, 4, 5, 6}));
-        QCOMPARE(page.home.CardLine2(3), QStringLiteral("Current Value = $30.00"));
+        QCOMPARE(page.shown(), coins({1, 2, 3, 4, 5, 6}));
+        QCOMPARE(page.home.cardLine2(3), QStringLiteral("Current Value = $30.00"));
         QVERIFY(page.link("lblNextPage")->isVisible());
         QVERIFY(!page.link("lblPreviousPage")->isVisible());
 
@@ -115,28 +115,28 @@ private slots:
         emit next->pointerLeft();
         QCOMPARE(next->palette().color(QPalette::WindowText), ui::kNavy);
         QTest::mouseRelease(next, Qt::LeftButton, {}, QPoint(-5, -5));
-        QCOMPARE(page.home.CardTag(1), QStringLiteral("1"));
+        QCOMPARE(page.home.cardTag(1), QStringLiteral("1"));
 
         QTest::mouseClick(next, Qt::LeftButton);
-        QCOMPARE(page.shown(), Coins({7}));
-        QCOMPARE(page.home.CardTag(1), QStringLiteral("7"));
+        QCOMPARE(page.shown(), coins({7}));
+        QCOMPARE(page.home.cardTag(1), QStringLiteral("7"));
         QVERIFY(!next->isVisible());
         QVERIFY(page.link("lblPreviousPage")->isVisible());
         // Hidden cards keep what they showed last.
-        QCOMPARE(page.home.CardLine1(2), QStringLiteral("Coin 2"));
-        QCOMPARE(page.home.CardLine2(6), QStringLiteral("Current Value = $60.00"));
+        QCOMPARE(page.home.cardLine1(2), QStringLiteral("Coin 2"));
+        QCOMPARE(page.home.cardLine2(6), QStringLiteral("Current Value = $60.00"));
 
         QTest::mouseClick(page.link("lblPreviousPage"), Qt::LeftButton);
-        QCOMPARE(page.shown(), Coins({1, 2, 3, 4, 5, 6}));
+        QCOMPARE(page.shown(), coins({1, 2, 3, 4, 5, 6}));
 
         // Under a filter, Previous steps back six indices, not six shown items.
-        SetCoins(15, [](int n) { return QString(n >= 4 && n <= 6 ? "500" : "10"); });
+        setCoins(15, [](int n) { return QString(n >= 4 && n <= 6 ? "500" : "10"); });
         page.choose("Current Value < $100");
-        QCOMPARE(page.shown(), Coins({1, 2, 3, 7, 8, 9}));
+        QCOMPARE(page.shown(), coins({1, 2, 3, 7, 8, 9}));
         QTest::mouseClick(page.link("lblNextPage"), Qt::LeftButton);
-        QCOMPARE(page.shown(), Coins({10, 11, 12, 13, 14, 15}));
+        QCOMPARE(page.shown(), coins({10, 11, 12, 13, 14, 15}));
         QTest::mouseClick(page.link("lblPreviousPage"), Qt::LeftButton);
-        QCOMPARE(page.shown(), Coins({7, 8, 9, 10, 11, 12}));
+        QCOMPARE(page.shown(), coins({7, 8, 9, 10, 11, 12}));
     }
 
     void firstIndexAndLinks_data() {
@@ -158,11 +158,11 @@ private slots:
         QFETCH(int, items);
         QFETCH(int, after);
         Page page;
-        SetCoins(items);
+        setCoins(items);
         QTEST(int(page.load(first)), "after");
         QTEST(page.link("lblPreviousPage")->isVisible(), "previous");
         QTEST(page.link("lblNextPage")->isVisible(), "next");
-        QCOMPARE(page.home.CardVisible(1), after <= items);
+        QCOMPARE(page.home.cardVisible(1), after <= items);
     }
 
     // One item; key "-" leaves the field out of it.
@@ -183,7 +183,7 @@ private slots:
         };
         const QString lt100 = "Current Value < $100", lt1000 = "Current Value < $1,000";
         const QString with = "Show Coins With Images", without = "Show Coins Without Images";
-        const QString only = "ONLY " + store::CoinTypeList().at(2);
+        const QString only = "ONLY " + store::coinTypeList().at(2);
         const char *cv = "txtCurrentValue", *pic = "g_sListOfImagesForItem(1)";
         // 100.5 rounds half to even.
         rows(lt100, cv, {{"100", true}, {"100.49", true}, {"100.5", true}, {"100.51", false}});
@@ -206,26 +206,26 @@ private slots:
         if (key != "-") {
             item.push_back({key, value});
         }
-        SetItems({item});
+        setItems({item});
         page.choose(filter);
         QCOMPARE(page.home.filterBox()->currentText(), filter);
-        QTEST(page.home.CardVisible(1), "shown");
+        QTEST(page.home.cardVisible(1), "shown");
         QTEST(int(page.log().count('\n')), "logged");
     }
 
     void cardShowsWhatItsFieldsGive() {
         Page page;
-        SetItems({{{"txtMiscNotes", "notes only"}},
+        setItems({{{"txtMiscNotes", "notes only"}},
                   {{"cmbGrade", "3"}},
                   {{"txtDescription", "Dime"}, {"txtCurrentValue", "12abc"}},
                   {{"txtDescription", "Cent"}, {"txtCurrentValue", "(1234.5)"}}});
         page.load();
-        QVERIFY(page.home.CardVisible(1));
+        QVERIFY(page.home.cardVisible(1));
         // An item without shown fields keeps its card position, hidden.
-        QVERIFY(!page.home.CardVisible(2));
-        QCOMPARE(page.home.CardTag(3), QStringLiteral("3"));
-        QCOMPARE(page.home.CardLine2(3), QString());
-        QCOMPARE(page.home.CardLine2(4), QStringLiteral("Current Value = ($1,234.50)"));
+        QVERIFY(!page.home.cardVisible(2));
+        QCOMPARE(page.home.cardTag(3), QStringLiteral("3"));
+        QCOMPARE(page.home.cardLine2(3), QString());
+        QCOMPARE(page.home.cardLine2(4), QStringLiteral("Current Value = ($1,234.50)"));
         QCOMPARE(page.log().count('\n'), 1);
         QVERIFY(page.log().contains("\"13\",\"Type mismatch\""));
     }
@@ -261,15 +261,15 @@ private slots:
             QDir().mkpath(page.folder.path("_data\\_userImages"));
             QVERIFY(own.save(page.folder.path(stored), "PNG"));
         } else if (file == "gone") {
-            SetItems({{{"txtDescription", "Coin 0"}, {"g_sListOfImagesForItem(1)", "gone.jpg"}}});
+            setItems({{{"txtDescription", "Coin 0"}, {"g_sListOfImagesForItem(1)", "gone.jpg"}}});
             page.load();
             QVERIFY(QFile::remove(page.folder.path("_images\\noImageAvailable.jpg")));
         } else if (!file.isEmpty()) {
             page.folder.write(stored, file);
         }
-        SetItems({{{"txtDescription", "Coin 1"}, {"g_sListOfImagesForItem(1)", stored}}});
+        setItems({{{"txtDescription", "Coin 1"}, {"g_sListOfImagesForItem(1)", stored}}});
         page.load();
-        QTEST(page.home.CardPictureTag(1), "tag");
+        QTEST(page.home.cardPictureTag(1), "tag");
         const QImage shown = page.picture(1);
         if (expected.isEmpty()) {
             QCOMPARE(shown.pixelColor(shown.rect().center()), QColor(Qt::darkGreen));
@@ -282,24 +282,24 @@ private slots:
 
     void mouseAndKeysSelectAndOpenCards() {
         Page page;
-        SetCoins(8);
+        setCoins(8);
         page.load();
         QSignalSpy opened(&page.home, &HomePage::openCardRequested);
         QFrame* frame1 = page.find<QFrame>("frameSelectProperty", 1);
         QTest::mouseClick(page.find("picSelectProperty", 2), Qt::LeftButton);
-        QCOMPARE(page.home.HighlightedCard(), 2);
+        QCOMPARE(page.home.highlightedCard(), 2);
         QCOMPARE(page.find<QFrame>("frameSelectProperty", 2)->frameShape(), QFrame::Box);
         QTest::mouseClick(page.find("lblSelectPropertyLine1", 3), Qt::LeftButton);
         QTest::mouseClick(page.find("lblSelectPropertyLine2", 5), Qt::RightButton);
-        QCOMPARE(page.home.HighlightedCard(), 3);
-        QVERIFY(!page.home.CardHasBorder(2));
+        QCOMPARE(page.home.highlightedCard(), 3);
+        QVERIFY(!page.home.cardHasBorder(2));
         // The card's own frame neither reacts nor passes the click to the page.
         QTest::mouseClick(frame1, Qt::LeftButton, {}, QPoint(3, 100));
         QTest::mouseDClick(frame1, Qt::LeftButton, {}, QPoint(3, 100));
-        QCOMPARE(page.home.HighlightedCard(), 3);
+        QCOMPARE(page.home.highlightedCard(), 3);
         QTest::keyClick(page.home.filterBox(), Qt::Key_Enter);
         QTest::mouseClick(page.home.frame(), Qt::LeftButton, {}, QPoint(5, 5));
-        QCOMPARE(page.home.HighlightedCard(), 0);
+        QCOMPARE(page.home.highlightedCard(), 0);
         QTest::keyClick(page.home.filterBox(), Qt::Key_Return);
         QTest::mouseDClick(page.find("picSelectProperty", 4), Qt::LeftButton);
         QTest::mouseDClick(page.find("lblSelectPropertyLine2", 6), Qt::LeftButton);
@@ -309,11 +309,11 @@ private slots:
         QCOMPARE(opened.at(2).at(0).toInt(), 6);
 
         // A border on a hidden card is no highlight; filling keeps borders.
-        page.home.SelectCard(6);
-        SetCoins(5);
+        page.home.selectCard(6);
+        setCoins(5);
         page.load();
-        QVERIFY(page.home.CardHasBorder(6));
-        QCOMPARE(page.home.HighlightedCard(), 0);
+        QVERIFY(page.home.cardHasBorder(6));
+        QCOMPARE(page.home.highlightedCard(), 0);
     }
 
     void choosingAFilterReloadsAndClearsTheHighlight() {
@@ -321,16 +321,16 @@ private slots:
         const QComboBox* box = page.home.filterBox();
         QCOMPARE(box->count(), 121);
         QCOMPARE(box->currentIndex(), 0);
-        QCOMPARE(box->itemText(97), QStringLiteral("ONLY ") + store::CoinTypeList().last());
+        QCOMPARE(box->itemText(97), QStringLiteral("ONLY ") + store::coinTypeList().last());
         QCOMPARE(box->itemText(109), QStringLiteral("Current Value < $1,000"));
-        SetCoins(8);
+        setCoins(8);
         page.load(3);
-        page.home.SelectCard(1);
+        page.home.selectCard(1);
         // Down chooses the next row, "ONLY " + coin type 0, as a user does.
         QTest::keyClick(page.home.filterBox(), Qt::Key_Down);
         QCOMPARE(page.home.filterBox()->currentIndex(), 1);
-        QCOMPARE(page.shown(), Coins({1, 3, 5, 7}));
-        QCOMPARE(page.home.HighlightedCard(), 0);
+        QCOMPARE(page.shown(), coins({1, 3, 5, 7}));
+        QCOMPARE(page.home.highlightedCard(), 0);
         QVERIFY(!page.link("lblPreviousPage")->isVisible());
     }
 };

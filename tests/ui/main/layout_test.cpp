@@ -3,7 +3,7 @@
 #include <QtTest>
 
 namespace {
-ui::LayoutInput Window(float W, float H, float contentHeight = 7830) {
+ui::LayoutInput window(float W, float H, float contentHeight = 7830) {
     ui::LayoutInput in;
     in.W = W;
     in.H = H;
@@ -30,22 +30,22 @@ private slots:
         QFETCH(float, W);
         QFETCH(bool, vBarWasVisible);
         QFETCH(bool, hBarVisible);
-        ui::LayoutInput in = Window(W, 9555);
+        ui::LayoutInput in = window(W, 9555);
         in.vScrollVisible = vBarWasVisible;
-        QCOMPARE(ui::ComputeLayout(in).hScrollVisible, hBarVisible);
+        QCOMPARE(ui::computeLayout(in).hScrollVisible, hBarVisible);
     }
 
     void verticalBarUsesTheHorizontalBarJustDecided() {
         // 8600 + 700 = 9300: shown only when the horizontal bar adds its 255.
-        ui::LayoutInput in = Window(11000, 9400, 8600);
-        ui::LayoutResult r = ui::ComputeLayout(in);
+        ui::LayoutInput in = window(11000, 9400, 8600);
+        ui::LayoutResult r = ui::computeLayout(in);
         QVERIFY(r.hScrollVisible);
         QVERIFY(r.vScrollVisible);
         QCOMPARE(r.vScrollHeight, in.SH - 610 - 255);
         QCOMPARE(r.hScrollWidth, in.SW - 255);
 
-        in = Window(12000, 9400, 8600);
-        r = ui::ComputeLayout(in);
+        in = window(12000, 9400, 8600);
+        r = ui::computeLayout(in);
         QVERIFY(!r.hScrollVisible);
         QVERIFY(!r.vScrollVisible); // 9300 > 9400 is false
         QCOMPARE(r.vScrollHeight, in.SH - 610);
@@ -53,16 +53,16 @@ private slots:
     }
 
     void contentCentresOnlyAboveTheThreshold() {
-        QCOMPARE(ui::ComputeLayout(Window(11440, 9555)).scrollableLeft, 0.0f);
-        QCOMPARE(ui::ComputeLayout(Window(11441, 9555)).scrollableLeft, 73.0f);
+        QCOMPARE(ui::computeLayout(window(11440, 9555)).scrollableLeft, 0.0f);
+        QCOMPARE(ui::computeLayout(window(11441, 9555)).scrollableLeft, 73.0f);
         // The horizontal position never survives a resize.
-        ui::LayoutInput narrow = Window(9000, 9555);
+        ui::LayoutInput narrow = window(9000, 9555);
         narrow.hScrollPosition = 2;
-        QCOMPARE(ui::ComputeLayout(narrow).scrollableLeft, 0.0f);
+        QCOMPARE(ui::computeLayout(narrow).scrollableLeft, 0.0f);
     }
 
     void barsSitAtTheirDesignedPlaces() {
-        const ui::LayoutResult r = ui::ComputeLayout(Window(11650, 9555, 9330));
+        const ui::LayoutResult r = ui::computeLayout(window(11650, 9555, 9330));
         QCOMPARE(r.frameHomeHeight, 9555.0f - 520);
         QCOMPARE(r.navigationWidth, 11650.0f - 100 - 2285);
         QCOMPARE(r.vScrollLeft, 11650.0f - 255 - 100);
@@ -72,16 +72,16 @@ private slots:
 
     void scrollingMovesTheContentInCoarseSteps() {
         // Content 9330 high in a window 9555 high: overflow 9555 - 920 - 9330 = -695.
-        QCOMPARE(ui::ScrolledTop(9555, 9330, true, 0), 0.0f);
-        QCOMPARE(ui::ScrolledTop(9555, 9330, true, 1), -695.0f / 3);
-        QCOMPARE(ui::ScrolledTop(9555, 9330, true, 2), -695.0f / 2);
-        QCOMPARE(ui::ScrolledTop(9555, 9330, true, 3) + 9330, 9555.0f - 920);
-        QCOMPARE(ui::ScrolledLeft(9000, 11295, true, 3), 9000.0f - 11295);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 0), 0.0f);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 1), -695.0f / 3);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 2), -695.0f / 2);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 3) + 9330, 9555.0f - 920);
+        QCOMPARE(ui::scrolledLeft(9000, 11295, true, 3), 9000.0f - 11295);
         // A hidden bar counts as position 0.
-        QCOMPARE(ui::ScrolledTop(9555, 9330, false, 3), 0.0f);
-        ui::LayoutInput in = Window(11650, 9555, 7000);
+        QCOMPARE(ui::scrolledTop(9555, 9330, false, 3), 0.0f);
+        ui::LayoutInput in = window(11650, 9555, 7000);
         in.vScrollPosition = 3;
-        const ui::LayoutResult r = ui::ComputeLayout(in);
+        const ui::LayoutResult r = ui::computeLayout(in);
         QVERIFY(!r.vScrollVisible);
         QCOMPARE(r.vScrollPosition, 0);
         QCOMPARE(r.scrollableTop, 0.0f);

@@ -4,11 +4,11 @@
 #include "app/ErrorLog.h"
 #include "app/Main.h"
 #include "store/ItemDatabase.h"
+#include "ui/common/LinkLabel.h"
+#include "ui/common/Twips.h"
 #include "ui/edit/MainMenus.h"
 #include "ui/main/HomePage.h"
-#include "ui/main/LinkLabel.h"
 #include "ui/main/MainWindow.h"
-#include "ui/main/Twips.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -24,10 +24,10 @@
 namespace {
 
 // One section per item: "key=value" lines.
-QByteArray Database(const QList<QStringList>& items) {
+QByteArray database(const QList<QStringList>& items) {
     QByteArray out;
     for (int i = 0; i < items.size(); ++i) {
-        out += "[" + store::SectionName(i + 1).toLatin1() + "]\r\n";
+        out += "[" + store::sectionName(i + 1).toLatin1() + "]\r\n";
         for (const QString& line : items[i]) {
             out += line.toLatin1() + "\r\n";
         }
@@ -35,7 +35,7 @@ QByteArray Database(const QList<QStringList>& items) {
     return out;
 }
 
-QList<QStringList> NumberedItems(int count) {
+QList<QStringList> numberedItems(int count) {
     QList<QStringList> items;
     for (int i = 1; i <= count; ++i) {
         items.append({QStringLiteral("txtDescription=Coin %1").arg(i),
@@ -45,7 +45,7 @@ QList<QStringList> NumberedItems(int count) {
     return items;
 }
 
-template <class W = QWidget> W* Element(QWidget* root, const QString& name, int index) {
+template <class W = QWidget> W* element(QWidget* root, const QString& name, int index) {
     for (W* w : root->findChildren<W*>(name)) {
         if (w->property("index").toInt() == index) {
             return w;
@@ -60,30 +60,30 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProgramFolderFixture> m_fixture;
-    std::unique_ptr<frmMain> m_window;
+    std::unique_ptr<MainWindow> m_window;
 
-    void Start(const QList<QStringList>& items) {
+    void start(const QList<QStringList>& items) {
         m_fixture = std::make_unique<ProgramFolderFixture>();
         if (!items.isEmpty()) {
-            m_fixture->write(QStringLiteral("\\_data\\991106EB51"), Database(items));
+            m_fixture->write(QStringLiteral("\\_data\\991106EB51"), database(items));
         }
-        m_window = app::Main();
+        m_window = app::main();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
 
-    QLineEdit* Box(const QString& name) { return m_window->findChild<QLineEdit*>(name); }
-    HomePage& Home() { return m_window->homePage(); }
-    FakeMessageBoxes& Boxes() { return m_fixture->fakes.boxes; }
+    QLineEdit* box(const QString& name) { return m_window->findChild<QLineEdit*>(name); }
+    HomePage& home() { return m_window->homePage(); }
+    FakeMessageBoxes& boxes() { return m_fixture->fakes.boxes; }
 
-    void DoubleClickCard(int n) {
-        QLabel* picture = Element<QLabel>(m_window.get(), QStringLiteral("picSelectProperty"), n);
+    void doubleClickCard(int n) {
+        QLabel* picture = element<QLabel>(m_window.get(), QStringLiteral("picSelectProperty"), n);
         QVERIFY(picture);
         QTest::mouseDClick(picture, Qt::LeftButton);
     }
 
     // File and Tools entries as their rules leave them.
-    QMap<QString, bool> FileMenuState() {
-        m_window->menus().FileEnablingRule();
+    QMap<QString, bool> fileMenuState() {
+        m_window->menus().fileEnablingRule();
         QMap<QString, bool> state;
         for (const char* name :
              {"mnuFileOpen", "mnuFileClose", "mnuFileAddNewProperty",
@@ -101,19 +101,19 @@ private slots:
     }
 
     void startUpPreparesFoldersAndShowsTheFirstPage() {
-        Start({});
+        start({});
         QVERIFY(m_fixture->exists(QStringLiteral("\\_reports")));
         QVERIFY(m_fixture->exists(QStringLiteral("\\_data\\_userImages")));
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Corvantheil v2.29.8"));
-        QCOMPARE(m_window->pos(), QPoint(ui::Px(1000), ui::Px(1000)));
-        QCOMPARE(m_window->OuterWidthTwips(), 11650.0f);
-        QCOMPARE(m_window->OuterHeightTwips(), 9555.0f);
-        QCOMPARE(Home().filterBox()->count(), 121);
-        QCOMPARE(Home().filterBox()->currentText(), QStringLiteral("Show All Coins"));
-        QCOMPARE(QApplication::focusWidget(), Home().filterBox());
-        QVERIFY(m_window->IsHomePageShown());
+        QCOMPARE(m_window->pos(), QPoint(ui::px(1000), ui::px(1000)));
+        QCOMPARE(m_window->outerWidthTwips(), 11650.0f);
+        QCOMPARE(m_window->outerHeightTwips(), 9555.0f);
+        QCOMPARE(home().filterBox()->count(), 121);
+        QCOMPARE(home().filterBox()->currentText(), QStringLiteral("Show All Coins"));
+        QCOMPARE(QApplication::focusWidget(), home().filterBox());
+        QVERIFY(m_window->isHomePageShown());
         // An empty home page offers only Add New Item and Exit.
-        const QMap<QString, bool> file = FileMenuState();
+        const QMap<QString, bool> file = fileMenuState();
         QCOMPARE(file.values().count(true), 2);
         QVERIFY(file["mnuFileAddNewProperty"] && file["mnuFileExit"]);
         // Nothing was written: no database, no log.
@@ -125,63 +125,63 @@ private slots:
         m_fixture = std::make_unique<ProgramFolderFixture>();
         m_fixture->fakes.settings.values = {
             {"MainLeft", "3000"}, {"MainTop", "x"}, {"MainWidth", "5000"}, {"MainHeight", "4000"}};
-        m_window = app::Main();
-        QCOMPARE(m_window->pos(), QPoint(ui::Px(3000), ui::Px(1000)));
-        QCOMPARE(m_window->OuterWidthTwips(), 11650.0f);
+        m_window = app::main();
+        QCOMPARE(m_window->pos(), QPoint(ui::px(3000), ui::px(1000)));
+        QCOMPARE(m_window->outerWidthTwips(), 11650.0f);
         QVERIFY(m_fixture->exists(QStringLiteral("\\corvantheil.Err"))); // "x" is not a number
     }
 
     void openingShowsEveryStoredField() {
-        Start({{"txtDescription=Morgan", "txtYear=1921", "cmbGrade=2", "cmbMintMark=6",
+        start({{"txtDescription=Morgan", "txtYear=1921", "cmbGrade=2", "cmbMintMark=6",
                 "cmbCoinType=66", "txtMiscNotes=first~|second", "txtCurrentValue=$45.00",
                 "g_sListOfImagesForItem(1)="}});
-        DoubleClickCard(1);
-        QVERIFY(m_window->IsPanelShown(Panel::DetailedInfo));
-        QVERIFY(!m_window->IsHomePageShown());
-        QCOMPARE(Box("txtYear")->text(), QStringLiteral("1921"));
+        doubleClickCard(1);
+        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
+        QVERIFY(!m_window->isHomePageShown());
+        QCOMPARE(box("txtYear")->text(), QStringLiteral("1921"));
         QCOMPARE(m_window->findChild<QComboBox*>("cmbGrade")->currentText(),
                  QStringLiteral("Proof (PF-60)"));
         QCOMPARE(m_window->findChild<QComboBox*>("cmbMintMark")->currentIndex(), 6);
         QCOMPARE(m_window->findChild<QPlainTextEdit*>("txtMiscNotes")->toPlainText(),
                  QStringLiteral("first\nsecond"));
         QCOMPARE(store::g_sListOfImagesForItem, QStringList({"", ""}));
-        QCOMPARE(QApplication::focusWidget(), Box("txtDescription"));
+        QCOMPARE(QApplication::focusWidget(), box("txtDescription"));
         QVERIFY(!m_window->navigation().homeBar()->isVisible());
         QVERIFY(m_window->navigation().itemBar()->isVisible());
         // An item stays unchanged until the user edits it.
-        m_window->TakeCurrentSnapshot();
-        QVERIFY(!m_window->HasUnsavedChanges());
+        m_window->takeCurrentSnapshot();
+        QVERIFY(!m_window->hasUnsavedChanges());
     }
 
     void aStoredChoiceThatIsNoRowLeavesTheBoxEmptyAndIsLogged() {
-        Start({{"txtDescription=Odd", "cmbGrade=", "cmbMintMark=999", "txtYear=1900"}});
-        DoubleClickCard(1);
+        start({{"txtDescription=Odd", "cmbGrade=", "cmbMintMark=999", "txtYear=1900"}});
+        doubleClickCard(1);
         QCOMPARE(m_window->findChild<QComboBox*>("cmbGrade")->currentIndex(), -1);
         QCOMPARE(m_window->findChild<QComboBox*>("cmbMintMark")->currentIndex(), -1);
-        QCOMPARE(Box("txtYear")->text(), QStringLiteral("1900"));
+        QCOMPARE(box("txtYear")->text(), QStringLiteral("1900"));
         const QList<QByteArray> log =
             m_fixture->read(QStringLiteral("\\corvantheil.Err")).split('\n');
         QVERIFY(log.size() >= 2);
     }
 
     void theLaterOfTwoEqualDescriptionsOpens() {
-        Start({{"txtDescription=Twin", "txtYear=1901"}, {"txtDescription=TWIN ", "txtYear=1902"}});
-        DoubleClickCard(1);
+        start({{"txtDescription=Twin", "txtYear=1901"}, {"txtDescription=TWIN ", "txtYear=1902"}});
+        doubleClickCard(1);
         QCOMPARE(store::g_lCurrentItem, 2);
-        QCOMPARE(Box("txtYear")->text(), QStringLiteral("1902"));
+        QCOMPARE(box("txtYear")->text(), QStringLiteral("1902"));
     }
 
     void closingReturnsToThePageTheItemWasOpenedFrom() {
-        Start(NumberedItems(14));
-        QTest::mouseClick(Home().frame()->findChild<LinkLabel*>("lblNextPage"), Qt::LeftButton);
-        QCOMPARE(Home().CardTag(1), QStringLiteral("7"));
-        DoubleClickCard(5);
-        QCOMPARE(Box("txtDescription")->text(), QStringLiteral("Coin 11"));
+        start(numberedItems(14));
+        QTest::mouseClick(home().frame()->findChild<LinkLabel*>("lblNextPage"), Qt::LeftButton);
+        QCOMPARE(home().cardTag(1), QStringLiteral("7"));
+        doubleClickCard(5);
+        QCOMPARE(box("txtDescription")->text(), QStringLiteral("Coin 11"));
         m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->IsHomePageShown());
-        QCOMPARE(Home().CardTag(1), QStringLiteral("7"));
-        QCOMPARE(Home().CardLine1(1), QStringLiteral("Coin 7"));
-        QVERIFY(Boxes().shown.isEmpty());
+        QVERIFY(m_window->isHomePageShown());
+        QCOMPARE(home().cardTag(1), QStringLiteral("7"));
+        QCOMPARE(home().cardLine1(1), QStringLiteral("Coin 7"));
+        QVERIFY(boxes().shown.isEmpty());
     }
 
     void closeAsksOnlyAboutRealChanges_data() {
@@ -194,121 +194,121 @@ private slots:
     void closeAsksOnlyAboutRealChanges() {
         QFETCH(QString, typed);
         QFETCH(bool, asks);
-        Start(NumberedItems(2));
-        DoubleClickCard(1);
-        Box("txtDescription")->setText(typed);
-        Boxes().answers = {platform::Answer::No};
+        start(numberedItems(2));
+        doubleClickCard(1);
+        box("txtDescription")->setText(typed);
+        boxes().answers = {platform::Answer::No};
         m_window->menus().action("mnuFileClose")->trigger();
-        QCOMPARE(Boxes().shown.size(), asks ? 1 : 0);
-        QVERIFY(m_window->IsHomePageShown());
+        QCOMPARE(boxes().shown.size(), asks ? 1 : 0);
+        QVERIFY(m_window->isHomePageShown());
     }
 
     void closeQuestionAnswers() {
-        Start(NumberedItems(2));
+        start(numberedItems(2));
         const QByteArray before = m_fixture->read("\\_data\\991106EB51");
 
         // Cancel: the item stays open with its edits.
-        DoubleClickCard(2);
-        Box("txtYear")->setText("1999");
-        Boxes().answers = {platform::Answer::Cancel};
+        doubleClickCard(2);
+        box("txtYear")->setText("1999");
+        boxes().answers = {platform::Answer::Cancel};
         m_window->menus().action("mnuFileClose")->trigger();
-        QCOMPARE(Boxes().shown.size(), 1);
-        const platform::MessageRequest& asked = Boxes().shown.front();
+        QCOMPARE(boxes().shown.size(), 1);
+        const platform::MessageRequest& asked = boxes().shown.front();
         QCOMPARE(asked.title, QStringLiteral("Unsaved Changes"));
         QCOMPARE(asked.text,
                  QStringLiteral("You have made changes that have not been saved.\r\n\r\n"
                                 "Do you want to save the changes before closing?"));
         QCOMPARE(asked.buttons, platform::Buttons::YesNoCancel);
         QCOMPARE(asked.icon, platform::Icon::Warning);
-        QVERIFY(!m_window->IsHomePageShown());
-        QCOMPARE(Box("txtYear")->text(), QStringLiteral("1999"));
+        QVERIFY(!m_window->isHomePageShown());
+        QCOMPARE(box("txtYear")->text(), QStringLiteral("1999"));
 
         // No: home, nothing stored.
-        Boxes().answers = {platform::Answer::No};
+        boxes().answers = {platform::Answer::No};
         m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->IsHomePageShown());
+        QVERIFY(m_window->isHomePageShown());
         QCOMPARE(m_fixture->read("\\_data\\991106EB51"), before);
 
         // Yes: stored, then home.
-        DoubleClickCard(2);
-        Box("txtYear")->setText("2001");
-        Boxes().answers = {platform::Answer::Yes};
+        doubleClickCard(2);
+        box("txtYear")->setText("2001");
+        boxes().answers = {platform::Answer::Yes};
         m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->IsHomePageShown());
+        QVERIFY(m_window->isHomePageShown());
         QVERIFY(m_fixture->read("\\_data\\991106EB51").contains("txtYear=2001"));
         QCOMPARE(m_fixture->read("\\_data\\991106EB51backup"), before);
     }
 
     void closingTheWindowAsksAndStoresThePlacement() {
-        Start(NumberedItems(2));
-        DoubleClickCard(1);
-        Box("txtCountry")->setText("Peru");
-        Boxes().answers = {platform::Answer::Cancel};
+        start(numberedItems(2));
+        doubleClickCard(1);
+        box("txtCountry")->setText("Peru");
+        boxes().answers = {platform::Answer::Cancel};
         QVERIFY(!m_window->close());
         QVERIFY(m_window->isVisible());
-        QVERIFY(!m_window->IsHomePageShown());
+        QVERIFY(!m_window->isHomePageShown());
         QCOMPARE(m_fixture->fakes.settings.values.value("MainLeft"), QStringLiteral("1005"));
         QCOMPARE(m_fixture->fakes.settings.values.value("MainHeight"), QStringLiteral("9555"));
 
-        Boxes().answers = {platform::Answer::No};
+        boxes().answers = {platform::Answer::No};
         QVERIFY(m_window->close());
-        QCOMPARE(Boxes().shown.size(), 2);
+        QCOMPARE(boxes().shown.size(), 2);
     }
 
     void closingFromTheHomePageAsksNothing() {
-        Start(NumberedItems(1));
+        start(numberedItems(1));
         QVERIFY(m_window->close());
-        QVERIFY(Boxes().shown.isEmpty());
+        QVERIFY(boxes().shown.isEmpty());
         QCOMPARE(m_fixture->fakes.settings.writes, 4);
     }
 
     void fileMenuFollowsTheWindowState() {
-        Start(NumberedItems(3));
-        QTest::mouseClick(Element<QLabel>(m_window.get(), "lblSelectPropertyLine1", 2),
+        start(numberedItems(3));
+        QTest::mouseClick(element<QLabel>(m_window.get(), "lblSelectPropertyLine1", 2),
                           Qt::LeftButton);
-        QMap<QString, bool> file = FileMenuState();
+        QMap<QString, bool> file = fileMenuState();
         QVERIFY(file["mnuFileOpen"] && file["mnuFileRemoveSelectedProperty"]);
         QVERIFY(!file["mnuFileSave"] && !file["mnuFileClose"]);
 
         m_window->menus().action("mnuFileOpen")->trigger();
-        QCOMPARE(Box("txtDescription")->text(), QStringLiteral("Coin 2"));
-        file = FileMenuState();
+        QCOMPARE(box("txtDescription")->text(), QStringLiteral("Coin 2"));
+        file = fileMenuState();
         QVERIFY(file["mnuFileClose"] && file["mnuFileSave"] && file["mnuFileSaveAs"]);
         QVERIFY(!file["mnuFileOpen"] && !file["mnuFileAddNewProperty"]);
         store::g_lCurrentItem = 0; // an item never stored
-        QVERIFY(!FileMenuState()["mnuFileSaveAs"]);
+        QVERIFY(!fileMenuState()["mnuFileSaveAs"]);
 
-        m_window->menus().ToolsEnablingRule();
+        m_window->menus().toolsEnablingRule();
         QVERIFY(!m_window->menus().action("mnuToolsViewImageDetails")->isEnabled());
         QVERIFY(m_window->menus().action("mnuToolsmnuPrintAnalysis")->isEnabled());
     }
 
     void panelLinksChooseOnReleaseOverThemOnly() {
-        Start(NumberedItems(1));
-        DoubleClickCard(1);
+        start(numberedItems(1));
+        doubleClickCard(1);
         LinkLabel* notes = m_window->findChild<LinkLabel*>("lblComments");
         // Pressing on the link and releasing elsewhere chooses nothing.
         QTest::mousePress(notes, Qt::LeftButton);
         QTest::mouseRelease(notes, Qt::LeftButton, {}, QPoint(-20, -20));
-        QVERIFY(m_window->IsPanelShown(Panel::DetailedInfo));
+        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
         QTest::mouseClick(notes, Qt::LeftButton);
-        QVERIFY(m_window->IsPanelShown(Panel::Comments));
-        QVERIFY(!m_window->IsPanelShown(Panel::DetailedInfo));
+        QVERIFY(m_window->isPanelShown(Panel::Comments));
+        QVERIFY(!m_window->isPanelShown(Panel::DetailedInfo));
         QCOMPARE(notes->palette().color(QPalette::WindowText), QColor(102, 153, 204));
         // The Detailed Information click area works like its link.
         QTest::mouseClick(m_window->findChild<QLabel*>("imgDetailedInfo"), Qt::LeftButton, {},
                           QPoint(2, 2));
-        QVERIFY(m_window->IsPanelShown(Panel::DetailedInfo));
+        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
         // The taller panel brings the vertical bar at the designed size.
         QVERIFY(m_window->findChild<QScrollBar*>("VScroll1")->isVisible());
     }
 
     void webLookUpOfTheWorkedExample() {
-        Start({{"txtDescription=Indian", "txtYear=1909", "txtCountry=USA", "cmbCoinType=12",
+        start({{"txtDescription=Indian", "txtYear=1909", "txtCountry=USA", "cmbCoinType=12",
                 "cmbMintMark=6", "cmbGrade=24"}});
-        DoubleClickCard(1);
+        doubleClickCard(1);
         QTest::mouseClick(m_window->findChild<LinkLabel*>("lblOnlineStuff"), Qt::LeftButton);
-        QVERIFY(m_window->IsPanelShown(Panel::OnlineStuff));
+        QVERIFY(m_window->isPanelShown(Panel::OnlineStuff));
         QTest::mouseClick(m_window->findChild<QPushButton*>("cmdWebSearchEbay"), Qt::LeftButton);
         QCOMPARE(m_fixture->fakes.shell.opened,
                  QStringList{app::SiteAddress +

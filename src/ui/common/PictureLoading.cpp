@@ -1,4 +1,4 @@
-#include "ui/main/PictureLoading.h"
+#include "ui/common/PictureLoading.h"
 
 #include "app/ProgramFolder.h"
 
@@ -15,7 +15,7 @@
 namespace ui {
 namespace {
 
-PictureStatus StatusOf(QImageReader::ImageReaderError error) {
+PictureStatus statusOf(QImageReader::ImageReaderError error) {
     switch (error) {
     case QImageReader::FileNotFoundError:
     case QImageReader::UnsupportedFormatError:
@@ -26,19 +26,19 @@ PictureStatus StatusOf(QImageReader::ImageReaderError error) {
     }
 }
 
-QString CacheKey(const QFileInfo& info, QSize size) {
+QString cacheKey(const QFileInfo& info, QSize size) {
     return info.absoluteFilePath() + u'|' + QString::number(size.width()) + u'x' +
            QString::number(size.height()) + u'|' +
            QString::number(info.lastModified().toMSecsSinceEpoch()) + u'|' +
            QString::number(info.size());
 }
 
-QSize DeviceSize(QSize shownSize, qreal devicePixelRatio) {
+QSize deviceSize(QSize shownSize, qreal devicePixelRatio) {
     return (QSizeF(shownSize) * devicePixelRatio).toSize();
 }
 
 // Safe on any thread: no pixmap, no cache.
-QImage DecodeScaled(const QString& nativePath, QSize device,
+QImage decodeScaled(const QString& nativePath, QSize device,
                     QImageReader::ImageReaderError* error) {
     QImageReader reader(nativePath);
     reader.setAutoTransform(true);
@@ -56,7 +56,7 @@ QImage DecodeScaled(const QString& nativePath, QSize device,
     return image;
 }
 
-void SizeTheCache() {
+void sizeTheCache() {
     static const bool sized = [] {
         QPixmapCache::setCacheLimit(64 * 1024);
         return true;
@@ -64,7 +64,7 @@ void SizeTheCache() {
     Q_UNUSED(sized);
 }
 
-QPixmap CachePixmap(const QString& key, QImage&& image, qreal devicePixelRatio) {
+QPixmap cachePixmap(const QString& key, QImage&& image, qreal devicePixelRatio) {
     QPixmap pixmap = QPixmap::fromImage(std::move(image));
     pixmap.setDevicePixelRatio(devicePixelRatio);
     QPixmapCache::insert(key, pixmap);
@@ -73,31 +73,31 @@ QPixmap CachePixmap(const QString& key, QImage&& image, qreal devicePixelRatio) 
 
 } // namespace
 
-LoadedPicture LoadPictureScaled(const QString& nativePath, QSize shownSize,
+LoadedPicture loadPictureScaled(const QString& nativePath, QSize shownSize,
                                 qreal devicePixelRatio) {
-    SizeTheCache();
+    sizeTheCache();
     const QFileInfo info(nativePath);
     if (!info.isFile()) {
         return {QPixmap(), PictureStatus::NotAPicture};
     }
-    const QSize device = DeviceSize(shownSize, devicePixelRatio);
-    const QString key = CacheKey(info, device);
+    const QSize device = deviceSize(shownSize, devicePixelRatio);
+    const QString key = cacheKey(info, device);
     QPixmap cached;
     if (QPixmapCache::find(key, &cached)) {
         return {cached, PictureStatus::Loaded};
     }
     QImageReader::ImageReaderError error = QImageReader::UnknownError;
-    QImage image = DecodeScaled(nativePath, device, &error);
+    QImage image = decodeScaled(nativePath, device, &error);
     if (image.isNull()) {
-        return {QPixmap(), StatusOf(error)};
+        return {QPixmap(), statusOf(error)};
     }
-    return {CachePixmap(key, std::move(image), devicePixelRatio), PictureStatus::Loaded};
+    return {cachePixmap(key, std::move(image), devicePixelRatio), PictureStatus::Loaded};
 }
 
-void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize,
+void preloadPicturesScaled(const QStringList& nativePaths, QSize shownSize,
                            qreal devicePixelRatio) {
-    SizeTheCache();
-    const QSize device = DeviceSize(shownSize, devicePixelRatio);
+    sizeTheCache();
+    const QSize device = deviceSize(shownSize, devicePixelRatio);
     struct Job {
         QString path;
         QString key;
@@ -109,7 +109,7 @@ void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize,
         if (!info.isFile()) {
             continue;
         }
-        const QString key = CacheKey(info, device);
+        const QString key = cacheKey(info, device);
         QPixmap cached;
         const bool queued =
             std::any_of(jobs.begin(), jobs.end(), [&](const Job& j) { return j.key == key; });
@@ -121,7 +121,7 @@ void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize,
     const auto work = [&] {
         for (std::size_t k = next++; k < jobs.size(); k = next++) {
             QImageReader::ImageReaderError error = QImageReader::UnknownError;
-            jobs[k].image = DecodeScaled(jobs[k].path, device, &error);
+            jobs[k].image = decodeScaled(jobs[k].path, device, &error);
         }
     };
     const std::size_t workers =
@@ -137,13 +137,13 @@ void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize,
     // Failures are left for LoadPictureScaled, which reports them.
     for (Job& job : jobs) {
         if (!job.image.isNull()) {
-            CachePixmap(job.key, std::move(job.image), devicePixelRatio);
+            cachePixmap(job.key, std::move(job.image), devicePixelRatio);
         }
     }
 }
 
-QString ProgramImagePath(const QString& fileName) {
-    return app::ProgramPath(QStringLiteral("\\_images\\") + fileName);
+QString programImagePath(const QString& fileName) {
+    return app::programPath(QStringLiteral("\\_images\\") + fileName);
 }
 
 } // namespace ui

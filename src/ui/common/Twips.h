@@ -10,19 +10,19 @@ namespace ui {
 
 constexpr double kTwipsPerPixel = 15.0;
 
-inline int Px(double twips) {
+inline int px(double twips) {
     return static_cast<int>(std::lround(twips / kTwipsPerPixel));
 }
-inline double Twips(int pixels) {
+inline double twips(int pixels) {
     return pixels * kTwipsPerPixel;
 }
 
-inline QRect TwipsRect(double left, double top, double width, double height) {
-    return QRect(Px(left), Px(top), Px(width), Px(height));
+inline QRect twipsRect(double left, double top, double width, double height) {
+    return QRect(px(left), px(top), px(width), px(height));
 }
 
-inline void PlaceTwips(QWidget* w, double left, double top, double width, double height) {
-    w->setGeometry(TwipsRect(left, top, width, height));
+inline void placeTwips(QWidget* w, double left, double top, double width, double height) {
+    w->setGeometry(twipsRect(left, top, width, height));
 }
 
 } // namespace ui

@@ -21,13 +21,13 @@ struct LoadedPicture {
 };
 
 // shownSize in logical pixels; the picture is stretched to it.
-LoadedPicture LoadPictureScaled(const QString& nativePath, QSize shownSize, qreal devicePixelRatio);
+LoadedPicture loadPictureScaled(const QString& nativePath, QSize shownSize, qreal devicePixelRatio);
 
 // Decodes the pictures not yet cached side by side, so that the
 // LoadPictureScaled calls that follow find them in the cache. GUI thread only.
-void PreloadPicturesScaled(const QStringList& nativePaths, QSize shownSize, qreal devicePixelRatio);
+void preloadPicturesScaled(const QStringList& nativePaths, QSize shownSize, qreal devicePixelRatio);
 
 // Path texts of the program's own pictures.
-QString ProgramImagePath(const QString& fileName); // program folder + "\_images\" + name
+QString programImagePath(const QString& fileName); // program folder + "\_images\" + name
 
 } // namespace ui

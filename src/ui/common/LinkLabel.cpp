@@ -1,4 +1,4 @@
-#include "ui/main/LinkLabel.h"
+#include "ui/common/LinkLabel.h"
 
 #include <QMouseEvent>
 
