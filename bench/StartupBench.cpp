@@ -67,7 +67,7 @@ int runStartupChild(int argc, char* argv[]) {
     if (mode == u"--startup-child") {
         QApplication application(argc, argv);
         app::setProgramFolder(QString::fromLocal8Bit(argv[2]));
-        const std::unique_ptr<MainWindow> window = app::main();
+        const app::Program program = app::main();
         return runUntilIdle(application);
     }
     if (mode == u"--bare-child") {

@@ -1,7 +1,8 @@
 #include "SyntheticCollection.h"
 
 #include "app/ProgramFolder.h"
-#include "store/ItemDatabase.h"
+#include "store/Collection.h"
+#include "store/IniFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -103,19 +104,27 @@ std::vector<store::IniEntry> syntheticItem(QRandomGenerator& r, int i) {
     return e;
 }
 
+QString sectionName(int number) {
+    return QStringLiteral("ITEMNUMB%1").arg(number, 6, 10, QLatin1Char('0'));
+}
+
 // A program folder holding a database of `items` items.
 void writeSyntheticCollection(const QString& folder, int items) {
     QDir().mkpath(folder + "/_data");
     app::setProgramFolder(folder);
-    QRandomGenerator r(items);
-    store::g_sAllItems.reset(items);
+    writeDatabase(store::itemDatabasePath(), items, [](QRandomGenerator& r, int i) {
+        return syntheticItem(r, i);
+    });
+}
+
+void writeDatabase(const QString& path, int items,
+                   const std::function<std::vector<store::IniEntry>(QRandomGenerator&, int)>& item) {
+    QRandomGenerator r(static_cast<quint32>(items));
+    store::IniFile file(path);
     for (int i = 1; i <= items; ++i) {
-        store::g_sAllItems.setRow(i, syntheticItem(r, i));
+        file.writeSection({sectionName(i), item(r, i)});
     }
-    store::g_lCurrentItem = 1;
-    store::saveAllItems(0);
-    store::g_sAllItems.reset(0);
-    store::g_lNumberOfItems = 0;
+    file.commit();
 }
 
 double peakRssMb() {

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "store/IniFile.h"
+#include "store/IniDocument.h"
 
 #include <QRandomGenerator>
 #include <QString>
+#include <functional>
 #include <vector>
 
 namespace bench {
@@ -12,8 +13,12 @@ namespace bench {
 // a quarter of the items carry up to three pictures.
 std::vector<store::IniEntry> syntheticItem(QRandomGenerator& random, int i);
 
-// A program folder holding a database of `items` items; leaves the store empty.
+// A program folder holding a database of `items` synthetic items.
 void writeSyntheticCollection(const QString& folder, int items);
+
+// A database file of `items` items made by `item` (numbered from 1).
+void writeDatabase(const QString& path, int items,
+                   const std::function<std::vector<store::IniEntry>(QRandomGenerator&, int)>& item);
 
 // Peak resident memory of this process, from the kernel's VmHWM.
 double peakRssMb();

@@ -8,7 +8,7 @@
 #include "Benchmarks.h"
 #include "app/ProgramFolder.h"
 #include "app/Win1252.h"
-#include "store/ItemDatabase.h"
+#include "store/Collection.h"
 
 #include <QApplication>
 #include <QDir>
@@ -25,10 +25,12 @@
 
 namespace {
 
-// The whole table in memory: every item's keys read.
-void loadWholeTable() {
-    store::loadAllItems();
-    store::g_sAllItems.slotBound();
+// The whole collection in memory: every item's keys read.
+void loadWholeCollection(store::Collection& collection) {
+    collection.load();
+    for (qsizetype i = 0; i < collection.count(); ++i) {
+        collection.record(i);
+    }
 }
 
 double median(std::vector<double> v) {
@@ -83,13 +85,14 @@ void writeFloor(const QByteArray& bytes) {
 // memory is that of the loaded table.
 int loadChild(const QString& folder, int runs) {
     app::setProgramFolder(folder);
-    std::vector<double> times{timeMs(loadWholeTable)};
+    store::Collection collection(store::itemDatabasePath());
+    std::vector<double> times{timeMs([&] { loadWholeCollection(collection); })};
     const double peak = bench::peakRssMb();
-    if (store::g_lNumberOfItems <= 0) {
+    if (collection.count() <= 0) {
         return 1;
     }
     for (int k = 1; k < runs; ++k) {
-        times.push_back(timeMs(loadWholeTable));
+        times.push_back(timeMs([&] { loadWholeCollection(collection); }));
     }
     std::printf("%.1f %.1f\n", median(times), peak);
     return 0;
@@ -116,18 +119,19 @@ void measure(const QString& root, int items, int runs, bool withRss) {
         }
         print("load", items, figures[0].toDouble());
         print("peak_rss_mb", items, figures[1].toDouble());
-    } else {
-        print("load", items, medianMs(runs, loadWholeTable));
     }
-    print("open", items, medianMs(runs, store::loadAllItems));
+    store::Collection collection(store::itemDatabasePath());
+    if (!withRss) {
+        print("load", items, medianMs(runs, [&] { loadWholeCollection(collection); }));
+    }
+    print("open", items, medianMs(runs, [&] { collection.load(); }));
     print("read_floor", items, medianMs(runs, readFloor));
 
-    loadWholeTable();
-    store::g_lCurrentItem = 1;
-    print("save", items, medianMs(runs, [] { store::saveAllItems(0); }));
+    // Saving the first item as it is rewrites the whole file behind the backup.
+    loadWholeCollection(collection);
+    print("save", items, medianMs(runs, [&] { collection.save(collection.record(0), 0); }));
     print("write_floor", items, medianMs(runs, [&] { writeFloor(bytes); }));
     print("file_mb", items, static_cast<double>(bytes.size()) / (1024.0 * 1024.0));
-    store::g_sAllItems.reset(0);
     QFile::remove(file + ".floor");
 }
 

@@ -1,7 +1,8 @@
 #include "Benchmarks.h"
 
 #include "app/ProgramFolder.h"
-#include "store/ItemDatabase.h"
+#include "SyntheticCollection.h"
+#include "store/Collection.h"
 #include "ui/main/HomePage.h"
 
 #include <QComboBox>
@@ -35,8 +36,6 @@ struct BenchFolder {
     }
     ~BenchFolder() {
         app::setProgramFolder(QString());
-        store::g_sAllItems.reset(0);
-        store::g_lNumberOfItems = 0;
     }
 };
 
@@ -106,22 +105,18 @@ std::vector<store::IniEntry> syntheticItem(int n) {
 void benchManyItems() {
     BenchFolder folder;
     constexpr int kItems = 20000;
-    store::g_sAllItems.reset(kItems);
-    for (int i = 1; i <= kItems; ++i) {
-        store::g_sAllItems.setRow(i, syntheticItem(i));
-    }
-    store::g_lNumberOfItems = kItems;
+    bench::writeDatabase(store::itemDatabasePath(), kItems,
+                         [](QRandomGenerator&, int i) { return syntheticItem(i); });
+    store::Collection collection(store::itemDatabasePath());
+    collection.load();
 
     QWidget scroll;
-    HomePage home(&scroll);
+    HomePage home(&scroll, collection);
     home.fillFilterList();
     home.filterBox()->setCurrentIndex(
         home.filterBox()->findText(QStringLiteral("Current Value < $1")));
     const QString filter = home.filterBox()->currentText();
-    print("home_page_20000", medianMs(15, [&] {
-              qint32 first = 1;
-              home.loadPropertiesOnMainPage(first, filter);
-          }));
+    print("home_page_20000", medianMs(15, [&] { home.loadPropertiesOnMainPage(1, filter); }));
 }
 
 // A photograph-like picture: smooth gradients under fine sensor-like noise,
@@ -150,24 +145,24 @@ void writePhoto(const QString& path, int seed) {
 
 void benchPhotoPage() {
     BenchFolder folder;
-    store::g_sAllItems.reset(HomePage::kCards);
-    for (int n = 1; n <= HomePage::kCards; ++n) {
-        const QString name = QStringLiteral("_data\\_userImages\\2024031514300%1.jpg").arg(n);
-        writePhoto(app::nativePath(app::programPath(name)), n);
-        store::g_sAllItems.setRow(
-            n, {{QStringLiteral("txtDescription"), QStringLiteral("Photo %1").arg(n)},
+    bench::writeDatabase(
+        store::itemDatabasePath(), HomePage::kCards, [](QRandomGenerator&, int n) {
+            const QString name = QStringLiteral("_data\\_userImages\\2024031514300%1.jpg").arg(n);
+            writePhoto(app::nativePath(app::programPath(name)), n);
+            return std::vector<store::IniEntry>{
+                {QStringLiteral("txtDescription"), QStringLiteral("Photo %1").arg(n)},
                 {QStringLiteral("txtCurrentValue"), QStringLiteral("100")},
-                {QStringLiteral("g_sListOfImagesForItem(1)"), name}});
-    }
-    store::g_lNumberOfItems = HomePage::kCards;
+                {QStringLiteral("g_sListOfImagesForItem(1)"), name}};
+        });
+    store::Collection collection(store::itemDatabasePath());
+    collection.load();
 
     QWidget scroll;
-    HomePage home(&scroll);
+    HomePage home(&scroll, collection);
     home.fillFilterList();
     print("photo_page_ms", medianMs(7, [&] {
               QPixmapCache::clear();
-              qint32 first = 1;
-              home.loadPropertiesOnMainPage(first, home.filterBox()->currentText());
+              home.loadPropertiesOnMainPage(1, home.filterBox()->currentText());
           }));
 }
 

@@ -1,4 +1,4 @@
-#include "store/IniFile.h"
+#include "store/IniDocument.h"
 
 #include <QBuffer>
 #include <QByteArray>

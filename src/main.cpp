@@ -9,6 +9,6 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::kTitle);
     platform::useQtSeams();
-    const std::unique_ptr<MainWindow> window = app::main();
+    const app::Program program = app::main();
     return QApplication::exec();
 }

@@ -2,6 +2,7 @@
 
 #include "app/ErrorLog.h"
 #include "app/Startup.h"
+#include "store/Collection.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/MainWindow.h"
 
@@ -9,18 +10,22 @@
 
 namespace app {
 
-std::unique_ptr<MainWindow> main() {
-    Guard guard;
-    prepareProgramFolderAndItems();
-    auto window = std::make_unique<MainWindow>();
-    guard.step([&] { window->load(); });
-    guard.step([&] {
-        qint32 first = 1;
-        window->homePage().loadPropertiesOnMainPage(first, QString());
-    });
-    guard.step([&] { window->show(); });
-    guard.step([&] { window->homePage().filterBox()->setFocus(); });
-    return window;
+Program::Program() = default;
+Program::Program(Program&&) noexcept = default;
+Program& Program::operator=(Program&&) noexcept = default;
+Program::~Program() = default;
+
+Program main() {
+    Program program;
+    prepareProgramFolder();
+    program.collection = std::make_unique<store::Collection>(store::itemDatabasePath());
+    program.collection->load();
+    program.window = std::make_unique<MainWindow>(*program.collection);
+    program.window->load();
+    program.window->homePage().loadPropertiesOnMainPage(1, QString());
+    program.window->show();
+    program.window->homePage().filterBox()->setFocus();
+    return program;
 }
 
 } // namespace app

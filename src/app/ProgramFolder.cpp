@@ -15,7 +15,6 @@ bool isSeparator(QChar c) {
 }
 } // namespace
 
-QString g_sDefaultImagePath;
 
 QString programFolder() {
     if (!overriddenFolder().isEmpty()) {
@@ -45,6 +44,10 @@ QString joinPath(const QString& folder, const QString& relative) {
 
 QString programPath(const QString& relative) {
     return joinPath(programFolder(), relative);
+}
+
+QString defaultImagePath() {
+    return programPath(QStringLiteral("\\_images\\corvantheil5.jpg"));
 }
 
 QString nativePath(const QString& path) {

@@ -21,7 +21,8 @@ QString programPath(const QString& relative);
 // The same path in the form the file system takes.
 QString nativePath(const QString& path);
 
-// g_sDefaultImagePath: the default item picture and the report's logo.
-extern QString g_sDefaultImagePath;
+// Program folder + "\_images\corvantheil5.jpg": the default item picture and
+// the report's logo.
+QString defaultImagePath();
 
 } // namespace app

@@ -2,16 +2,15 @@
 
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
-#include "store/ItemDatabase.h"
 
 #include <QDir>
 
 namespace app {
 
-void prepareProgramFolderAndItems() {
+void prepareProgramFolder() {
     Guard guard;
-    guard.step(
-        [] { g_sDefaultImagePath = programPath(QStringLiteral("\\_images\\corvantheil5.jpg")); });
+    // The parent before its child; a folder that cannot be made shows later,
+    // where a write into it fails and is logged.
     for (const char* relative : {"\\_reports\\", "\\_data\\", "\\_data\\_userImages\\"}) {
         guard.step([&] {
             const QString folder = nativePath(programPath(QString::fromLatin1(relative)));
@@ -20,7 +19,6 @@ void prepareProgramFolderAndItems() {
             }
         });
     }
-    guard.step([] { store::loadAllItems(); });
 }
 
 } // namespace app

@@ -2,8 +2,8 @@
 
 namespace app {
 
-// The start-up steps that need no window: the default picture path, the
-// folders the program writes into, and the whole item database in memory.
-void prepareProgramFolderAndItems();
+// Makes the folders the program writes into ("_reports", "_data" and
+// "_data\_userImages" below the program folder) where they are missing.
+void prepareProgramFolder();
 
 } // namespace app

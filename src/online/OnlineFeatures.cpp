@@ -3,14 +3,13 @@
 #include "app/Constants.h"
 #include "app/ErrorLog.h"
 #include "app/SharedRoutines.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
 
-#include <QComboBox>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -43,9 +42,7 @@ QPixmap nameBadge(const QString& word, int width, int height, const QColor& ink,
     p.setPen(QPen(QColor(0xB0, 0xB8, 0xC4), 1.0));
     p.setBrush(QColor(0xF4, 0xF6, 0xF9));
     p.drawRoundedRect(frame, 4, 4);
-    QFont f(QStringLiteral("DejaVu Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setBold(true);
+    QFont f = ui::sansFont(9, true);
     f.setPixelSize(12);
     p.setFont(f);
     p.setPen(ink);
@@ -103,7 +100,7 @@ QWidget* newHeading(const LookUp& l, QWidget* box, const QFont& bold) {
 
 } // namespace
 
-QFrame* buildOnlineFeaturesPanel(QWidget* picScrollable, QWidget* window) {
+QFrame* buildOnlineFeaturesPanel(QWidget* picScrollable, const ItemEditor& editor) {
     auto* panel = ui::named(new QFrame(picScrollable), QStringLiteral("frameOnlineStuff"));
     panel->setFrameShape(QFrame::NoFrame);
     placeTwips(panel, 0, 0, 10692, 8640);
@@ -177,8 +174,8 @@ QFrame* buildOnlineFeaturesPanel(QWidget* picScrollable, QWidget* window) {
         buttons.push_back(button);
 
         const QString linkType = l.linkType;
-        QObject::connect(button, &QPushButton::clicked, window,
-                         [window, linkType] { openWebLinkForThisItem(window, linkType); });
+        QObject::connect(button, &QPushButton::clicked, panel,
+                         [&editor, linkType] { openWebLinkForThisItem(editor, linkType); });
     }
     // The design width is kept where the captions fit; a wider font grows all
     // five buttons alike rather than cutting a caption.
@@ -188,38 +185,21 @@ QFrame* buildOnlineFeaturesPanel(QWidget* picScrollable, QWidget* window) {
     return panel;
 }
 
-QString webLinkAddress(const QString& sLinkType, const QString& year, const QString& country,
+QString webLinkAddress(const QString& linkType, const QString& year, const QString& country,
                        const QString& coinType, const QString& mintMark, const QString& grade) {
     const QString tail = QStringLiteral("&year=") + year + QStringLiteral("&country=") + country +
                          QStringLiteral("&cointype=") + coinType + QStringLiteral("&mintmark=") +
                          mintMark + QStringLiteral("&grade=") + grade;
-    return app::SiteAddress + QStringLiteral("/clientlink.php?linktype=") + sLinkType +
+    return app::SiteAddress + QStringLiteral("/clientlink.php?linktype=") + linkType +
            app::urlEncode(tail);
 }
 
-void openWebLinkForThisItem(QWidget* window, const QString& sLinkType) {
+void openWebLinkForThisItem(const ItemEditor& editor, const QString& linkType) {
     app::Guard guard;
-    auto text = [window](const char* name) -> QString {
-        if (window == nullptr) {
-            app::raise(app::kInvalidPropertyValue);
-        }
-        const QString objectName = QString::fromLatin1(name);
-        if (auto* edit = window->findChild<QLineEdit*>(objectName)) {
-            return edit->text();
-        }
-        if (auto* combo = window->findChild<QComboBox*>(objectName)) {
-            return combo->currentText();
-        }
-        app::raise(app::kInvalidPropertyValue, QStringLiteral("Control not found: ") + objectName);
-    };
-    QString year, country, coinType, mintMark, grade;
-    guard.step([&] { year = text("txtYear"); });
-    guard.step([&] { country = text("txtCountry"); });
-    guard.step([&] { coinType = text("cmbCoinType"); });
-    guard.step([&] { mintMark = text("cmbMintMark"); });
-    guard.step([&] { grade = text("cmbGrade"); });
-    QString address;
-    guard.step(
-        [&] { address = webLinkAddress(sLinkType, year, country, coinType, mintMark, grade); });
-    guard.step([&] { app::launchBrowser(address); });
+    guard.step([&] {
+        app::launchBrowser(webLinkAddress(
+            linkType, editor.text(QStringLiteral("txtYear")), editor.text(QStringLiteral("txtCountry")),
+            editor.text(QStringLiteral("cmbCoinType")), editor.text(QStringLiteral("cmbMintMark")),
+            editor.text(QStringLiteral("cmbGrade"))));
+    });
 }

@@ -1,119 +1,47 @@
 #pragma once
 
-#include <QByteArray>
-#include <QHash>
+#include "store/AtomicFile.h"
+#include "store/IniDocument.h"
+
+#include <QFile>
 #include <QString>
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <unordered_map>
 #include <vector>
-
-// The INI file layer: a file is read once into memory and written whole in one
-// pass. Section and key names match without regard to letter case; names keep
-// their file order; a new section goes after the last one, a new key after the
-// last key of its section, and an existing key is replaced in place.
-class QIODevice;
 
 namespace store {
 
-struct IniEntry {
-    QString key;
-    QString value;
-};
-
-struct IniSection {
-    QString name;
-    std::vector<IniEntry> entries;
-};
-
-// Key names repeat from section to section: every section shares one copy of
-// each name. Most sections list their keys in the same order as the one
-// before, so the name at the same position is tried before the table.
-class KeyNames {
+// One INI file on disk: its sections indexed for reading on demand, or new
+// content written whole through a temporary file that takes the file's place
+// only when complete.
+class IniFile {
 public:
-    QString get(std::size_t position, const char* b, const char* e);
+    explicit IniFile(QString path) : m_path(std::move(path)) {}
 
-private:
-    struct Hash {
-        using is_transparent = void;
-        std::size_t operator()(std::string_view s) const {
-            return std::hash<std::string_view>{}(s);
-        }
+    const QString& path() const { return m_path; }
+
+    // The open file and its named sections, their keys left unread; no file
+    // when it is missing or cannot be read.
+    struct UnreadSections {
+        std::unique_ptr<QFile> file;
+        std::vector<SectionSpan> sections;
+        bool unreadable = false; // the file is there but could not be opened
     };
-    static constexpr std::size_t kMaxNames = 4096;
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
-    std::vector<const std::pair<const std::string, QString>*> m_byPosition;
-};
+    UnreadSections readSectionsLazily() const;
 
-// A section found in a file's bytes, its key lines not yet read: they lie
-// between byte offsets begin and end.
-struct SectionSpan {
-    QString name; // left null when the caller asked only whether it has one
-    qsizetype begin = 0;
-    qsizetype end = 0;
-    bool named = false;
-};
+    // New content, starting empty: as writing each of the section's keys in
+    // order. Sections given in rising order of name are written as they come.
+    void writeSection(IniSection&& section) { m_content.writeSection(std::move(section)); }
+    // The sections written, as a reader of the written file finds them.
+    std::vector<IniSection> takeWrittenSections();
 
-// The sections the reader finds, in file order, without reading their keys:
-// in bytes held in memory, or read through a small buffer from a file.
-std::vector<SectionSpan> indexSections(const QByteArray& bytes);
-std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
-                                       qsizetype chunk = 128 * 1024);
-// Appends the keys of the lines between p and end, as the reader reads them.
-void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
-                      std::vector<IniEntry>& entries);
-
-class IniDocument {
-public:
-    IniDocument();
-    IniDocument(IniDocument&&) noexcept;
-    IniDocument& operator=(IniDocument&&) noexcept;
-    ~IniDocument();
-
-    // Windows-1252 text, CR LF or LF line ends. Never fails: lines that are
-    // neither a section header nor inside a section are passed over, NUL bytes
-    // are dropped, a header without "]" runs to the end of its line.
-    static IniDocument parse(const QByteArray& bytes);
-    // Windows-1252, CR LF, a blank line between sections.
-    QByteArray serialize() const;
-
-    const std::vector<IniSection>& sections() const { return m_sections; }
-    std::vector<IniSection> takeSections();
-    // What Parse(Serialize()) gives, taken out of the document; the text is
-    // read only when a name would not come back as written.
-    std::vector<IniSection> takeSectionsAsReadBack();
-
-    // The first section of that name, or null.
-    const IniSection* findSection(const QString& name) const;
-    std::optional<QString> value(const QString& section, const QString& key) const;
-    // Values never hold a NUL: reading drops them, writing removes them.
-    void setValue(const QString& section, const QString& key, const QString& value);
-    // The same as setValue for every entry of the section in order: no entries
-    // add nothing, a section of a name already there takes the keys, and a key
-    // written again keeps its place and takes the later value. Quick while an
-    // emptied document takes sections in rising order of name.
-    void writeSection(IniSection&& section);
-    void clear();
+    // The new content staged beside the file; the caller puts it in place.
+    // Raises when it cannot be written.
+    StagedFile stage() const;
+    void commit() const { stage().replace(); }
 
 private:
-    int indexOf(const QString& name) const;
-
-    std::vector<IniSection> m_sections;
-    // Folded-name hash to section positions; built on first look-up.
-    mutable QMultiHash<size_t, int> m_index;
-    mutable bool m_indexed = false;
-    int m_lastWritten = -1;
-    // Kept while the document has grown by writeSection alone since it was
-    // empty: its text, made as the sections came.
-    struct Appended;
-    std::unique_ptr<Appended> m_appended;
+    QString m_path;
+    IniDocument m_content;
 };
-
-// How a text of NUL-terminated names or a single value is cut by a reader with
-// a fixed capacity in characters (0 = no limit).
-qsizetype namesThatFit(const std::vector<qsizetype>& nameLengths, int capacity);
-QString cutValue(const QString& value, int capacity);
 
 } // namespace store

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 #include "app/Constants.h"
 #include "online/OnlineFeatures.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/main/DetailPanels.h"
 
 #include <QComboBox>
@@ -18,8 +19,9 @@ struct LookUpWindow {
     ProgramFolderFixture fixture;
     QWidget window;
     QWidget* scrollable = new QWidget(&window);
-    QFrame* detail = buildDetailedInfoPanel(scrollable);
-    QFrame* online = buildOnlineFeaturesPanel(scrollable, &window);
+    ItemEditor editor{scrollable};
+    QFrame* detail = buildDetailedInfoPanel(scrollable, editor);
+    QFrame* online = buildOnlineFeaturesPanel(scrollable, editor);
     LookUpWindow() {
         scrollable->resize(800, 700);
         window.show();

@@ -2,8 +2,8 @@
 
 #include "app/ErrorLog.h"
 #include "app/Win1252.h"
+#include "store/IniDocument.h"
 #include "store/IniFile.h"
-#include "store/cInifile.h"
 
 #include <QFile>
 #include <QRandomGenerator>
@@ -13,18 +13,6 @@
 namespace {
 
 using Writes = QList<QStringList>; // section, key, value
-
-QString joined(const QStringList& names) {
-    return names.isEmpty() ? QString() : names.join(QChar(u'\0')) + QChar(u'\0');
-}
-
-QStringList numbered(int count) {
-    QStringList names;
-    for (int i = 1; i <= count; ++i) {
-        names << QStringLiteral("ITEMNUMB%1").arg(i, 6, 10, QChar(u'0'));
-    }
-    return names;
-}
 
 QByteArray noise(int size) {
     QList<quint32> words(size / 4);
@@ -76,14 +64,23 @@ QList<QStringList> flat(const std::vector<store::IniSection>& sections) {
     return flat;
 }
 
-using Enumeration = void (cInifile::*)(QStringList&, qint32&);
-
-// The names, or a marker when the count disagrees with them.
-QStringList listed(cInifile& ini, Enumeration enumerate = &cInifile::enumerateAllSections) {
+// The section names in file order, empty ones too, and the keys of one section.
+QStringList sectionNames(const store::IniDocument& doc) {
     QStringList names;
-    qint32 count = -1;
-    (ini.*enumerate)(names, count);
-    return count == names.size() ? names : QStringList{QStringLiteral("count mismatch")};
+    for (const store::IniSection& s : doc.sections()) {
+        names << s.name;
+    }
+    return names;
+}
+
+QStringList keysOf(const store::IniDocument& doc, const QString& section) {
+    QStringList keys;
+    if (const store::IniSection* s = doc.findSection(section)) {
+        for (const store::IniEntry& e : s->entries) {
+            keys << e.key;
+        }
+    }
+    return keys;
 }
 
 } // namespace
@@ -102,15 +99,6 @@ class IniTest : public QObject {
         }
     }
     QByteArray fileBytes() const { return m_folder->read(QStringLiteral("test.ini")); }
-    cInifile at(const QString& section, const QString& key = {},
-                int valueCapacity = cInifile::kDefaultValueCapacity,
-                int listCapacity = cInifile::kDefaultListCapacity) const {
-        cInifile ini(valueCapacity, listCapacity);
-        ini.setPath(m_path);
-        ini.setSection(section);
-        ini.setKey(key);
-        return ini;
-    }
 
 private slots:
     void init() {
@@ -126,13 +114,10 @@ private slots:
         QTest::addColumn<QString>("value");
         QTest::addColumn<QStringList>("allNames"); // with empty ones, in file order
         QTest::addColumn<QStringList>("keys");     // of the section
-        QTest::addColumn<int>("capacity");         // of a value
         const auto row = [](const char* name, const QByteArray& content, const QString& section,
                             const QString& key, const QString& value, const QStringList& allNames,
-                            const QStringList& keys,
-                            int capacity = cInifile::kDefaultValueCapacity) {
-            QTest::newRow(name) << content << section << key << value << allNames << keys
-                                << capacity;
+                            const QStringList& keys) {
+            QTest::newRow(name) << content << section << key << value << allNames << keys;
         };
         row("plain", "[s]\r\nk=v\r\n", "s", "k", "v", {"s"}, {"k"});
         row("names in other case", "[Coins]\nKey=v\n", "cOINS", "kEY", "v", {"Coins"}, {"Key"});
@@ -154,12 +139,7 @@ private slots:
         row("all of Windows-1252", "[s" + high() + "]\r\nk" + high() + "=" + high(), u'S' + text,
             u'K' + text, text, {u's' + text}, {u'k' + text});
         const QByteArray letters = QByteArray("abcdefghijklmnopqrstuvwxyz").repeated(4000);
-        for (const auto [length, kept, capacity] :
-             {std::tuple{254, 254, 255}, {255, 254, 255}, {100000, 100000, cInifile::kUnlimited}}) {
-            row(qPrintable(QStringLiteral("%1 of %2").arg(kept).arg(length)),
-                "[s]\nk=" + letters.left(length), "s", "k", letters.left(kept), {"s"}, {"k"},
-                capacity);
-        }
+        row("100000 characters", "[s]\nk=" + letters, "s", "k", letters, {"s"}, {"k"});
     }
     void reading() {
         QFETCH(QByteArray, content);
@@ -168,15 +148,35 @@ private slots:
         QFETCH(QString, value);
         QFETCH(QStringList, allNames);
         QFETCH(QStringList, keys);
-        QFETCH(int, capacity);
+        const store::IniDocument doc = store::IniDocument::parse(content);
+        QCOMPARE(doc.value(section, key).value_or(QString()), value);
+        QCOMPARE(sectionNames(doc), allNames);
+        QCOMPARE(keysOf(doc, section), keys);
+        // The reader that loads collections finds the named sections and their keys.
         writeFile(content);
-        cInifile ini = at(section, key, capacity);
-        QCOMPARE(ini.value(), value);
-        QCOMPARE(ini.sections(), joined(allNames));
-        QCOMPARE(ini.iniSection(), joined(keys));
-        allNames.removeAll(QString());
-        QCOMPARE(listed(ini), allNames);
-        QCOMPARE(listed(ini, &cInifile::enumerateCurrentSection), keys);
+        const store::IniFile::UnreadSections unread = store::IniFile(m_path).readSectionsLazily();
+        QList<QStringList> named;
+        for (const store::IniSection& s : doc.sections()) {
+            if (!s.name.isEmpty()) {
+                named << keysOf(doc, s.name);
+            }
+        }
+        QList<QStringList> lazily;
+        store::KeyNames keyNames;
+        for (const store::SectionSpan& span : unread.sections) {
+            std::vector<store::IniEntry> entries;
+            store::parseSectionBody(content.constData() + span.begin,
+                                    content.constData() + span.end, keyNames, entries);
+            QStringList keys;
+            for (const store::IniEntry& e : entries) {
+                keys << e.key;
+            }
+            lazily << keys;
+        }
+        // A name repeated in other case is one section to a look-up, two to the reader.
+        if (section != u"S") {
+            QCOMPARE(lazily, named);
+        }
     }
 
     // Writes key by key give the expected file. On a fresh file, writing whole
@@ -230,23 +230,18 @@ private slots:
         QFETCH(QByteArray, content);
         QFETCH(Writes, writes);
         QFETCH(QByteArray, expected);
-        writeFile(content);
-        cInifile byKey = at({});
+        store::IniDocument byKey = store::IniDocument::parse(content);
         for (const QStringList& w : writes) {
-            byKey.setSection(w[0]);
-            byKey.setKey(w[1]);
-            byKey.setValue(w[2]);
+            byKey.setValue(w[0], w[1], w[2]);
         }
-        byKey.commit();
+        const QByteArray written = byKey.serialize();
         if (!expected.isNull()) {
-            QCOMPARE(fileBytes(), expected);
+            QCOMPARE(written, expected);
         }
         if (!content.isNull()) {
             return;
         }
-        cInifile bySection(cInifile::kUnlimited, cInifile::kUnlimited);
-        bySection.setPath(m_folder->path(QStringLiteral("bulk.ini")));
-        bySection.startEmpty();
+        store::IniFile bySection(m_path);
         bySection.writeSection({QStringLiteral("no keys"), {}});
         for (qsizetype i = 0; i < writes.size();) {
             store::IniSection section{writes[i][0], {}};
@@ -256,9 +251,10 @@ private slots:
             bySection.writeSection(std::move(section));
         }
         bySection.commit();
-        QCOMPARE(m_folder->read(QStringLiteral("bulk.ini")), fileBytes());
-        cInifile reader = at({}, {}, cInifile::kUnlimited, cInifile::kUnlimited);
-        QCOMPARE(flat(bySection.takeWrittenSections()), flat(reader.takeAllSections()));
+        QCOMPARE(fileBytes(), written);
+        std::vector<store::IniSection> reread = store::IniDocument::parse(written).takeSections();
+        std::erase_if(reread, [](const store::IniSection& s) { return s.name.isEmpty(); });
+        QCOMPARE(flat(bySection.takeWrittenSections()), flat(reread));
     }
 
     // A staged file takes the file's place only when told to.
@@ -267,8 +263,8 @@ private slots:
         for (const bool replace : {false, true}) {
             writeFile("[s]\r\nk=old\r\n");
             {
-                cInifile ini = at(QStringLiteral("s"), QStringLiteral("k"));
-                ini.setValue(QStringLiteral("new"));
+                store::IniFile ini(m_path);
+                ini.writeSection({QStringLiteral("s"), {{QStringLiteral("k"), QStringLiteral("new")}}});
                 store::StagedFile staged = ini.stage();
                 QVERIFY(QFile::exists(temp));
                 if (replace) {
@@ -277,75 +273,6 @@ private slots:
             }
             QCOMPARE(fileBytes(), replace ? "[s]\r\nk=new\r\n" : "[s]\r\nk=old\r\n");
             QVERIFY(!QFile::exists(temp));
-        }
-    }
-
-    // The same names listed once as sections and once as keys of one section.
-    void listCapacity_data() {
-        QTest::addColumn<int>("capacity");
-        QTest::addColumn<QStringList>("names");
-        QTest::addColumn<QStringList>("expected");
-        QTest::addColumn<QString>("text"); // null: the expected names joined
-        const auto row = [](const char* name, int capacity, const QStringList& names,
-                            const QStringList& expected, const QString& text = {}) {
-            QTest::newRow(name) << capacity << names << expected << text;
-        };
-        row("cut between names", 10, {"abc", "def", "ghi"}, {"abc", "def"});
-        row("part of a name", 10, {"abcd", "efgh"}, {"abcd"}, QStringLiteral("abcd\0efg"));
-        row("NUL past the cut", 10, {"abcd", "efg", "h"}, {"abcd"}, QStringLiteral("abcd\0efg"));
-        row("fits with final NUL", 10, {"abcd", "efg"}, {"abcd", "efg"});
-        row("546 items", cInifile::kDefaultListCapacity, numbered(546), numbered(546));
-        row("547 items", cInifile::kDefaultListCapacity, numbered(547), numbered(546));
-        row("unlimited", cInifile::kUnlimited, numbered(2000), numbered(2000));
-    }
-    void listCapacity() {
-        QFETCH(int, capacity);
-        QFETCH(QStringList, names);
-        QFETCH(QStringList, expected);
-        QFETCH(QString, text);
-        if (text.isNull()) {
-            text = joined(expected);
-        }
-        QByteArray sections;
-        QByteArray keys("[s]\r\n");
-        for (const QString& n : names) {
-            sections += "[" + n.toLatin1() + "]\r\nk=1\r\n";
-            keys += n.toLatin1() + "=1\r\n";
-        }
-        writeFile(sections);
-        cInifile bySection = at({}, {}, cInifile::kDefaultValueCapacity, capacity);
-        QCOMPARE(bySection.sections(), text);
-        QCOMPARE(listed(bySection), expected);
-
-        writeFile(keys);
-        cInifile byKey = at(QStringLiteral("s"), {}, cInifile::kDefaultValueCapacity, capacity);
-        QCOMPARE(byKey.iniSection(), text);
-        QCOMPARE(listed(byKey, &cInifile::enumerateCurrentSection), expected);
-    }
-
-    // Reading everything at once cuts exactly as the single reads do.
-    void takeAllSections() {
-        QByteArray content("[]\r\nk=unnamed\r\n");
-        for (const QString& n : numbered(600)) {
-            content += "[" + n.toLatin1() + "]\r\nlong=" + QByteArray(300, 'x') + n.toLatin1() +
-                       "\r\nkey" + n.toLatin1() + "=1\r\n";
-        }
-        writeFile(content);
-        for (const auto& [valueCapacity, listCapacity] : {std::pair{255, 8192}, {12, 40}, {0, 0}}) {
-            cInifile ini = at({}, {}, valueCapacity, listCapacity);
-            QStringList names;
-            for (const store::IniSection& section : ini.takeAllSections()) {
-                names << section.name;
-                ini.setSection(section.name);
-                QStringList keys;
-                for (const store::IniEntry& e : section.entries) {
-                    keys << e.key;
-                    ini.setKey(e.key);
-                    QCOMPARE(e.value, ini.value());
-                }
-                QCOMPARE(keys, listed(ini, &cInifile::enumerateCurrentSection));
-            }
-            QCOMPARE(names, listed(ini));
         }
     }
 
@@ -375,41 +302,16 @@ private slots:
         QFETCH(QByteArray, before);
         QFETCH(QByteArray, keep);
         QFETCH(QByteArray, after);
-        writeFile(before + keep + after);
+        store::IniDocument doc = store::IniDocument::parse(before + keep + after);
         const QString section = QStringLiteral("keep");
-        cInifile ini = at(section, QStringLiteral("k"), cInifile::kUnlimited, cInifile::kUnlimited);
-        QCOMPARE(ini.value(), QStringLiteral("v"));
-        const QStringList sections = listed(ini);
-        QVERIFY(sections.contains(section));
+        QCOMPARE(doc.value(section, QStringLiteral("k")), QStringLiteral("v"));
+        const QStringList sections = sectionNames(doc);
 
-        ini.setKey(QStringLiteral("added"));
-        ini.setValue(QStringLiteral("w"));
-        ini.commit();
-        cInifile reread =
-            at(section, QStringLiteral("k"), cInifile::kUnlimited, cInifile::kUnlimited);
-        QCOMPARE(listed(reread).size(), sections.size());
-        QCOMPARE(reread.value(), QStringLiteral("v"));
-        reread.setKey(QStringLiteral("added"));
-        QCOMPARE(reread.value(), QStringLiteral("w"));
-    }
-
-    void unreadableFile() {
-        const QByteArray content("[keep]\r\nk=v\r\n");
-        writeFile(content);
-        const auto permissions = QFile::permissions(m_path);
-        QFile::setPermissions(m_path, QFileDevice::Permissions());
-        QFile probe(m_path);
-        if (probe.open(QIODevice::ReadOnly)) {
-            QFile::setPermissions(m_path, permissions);
-            QSKIP("file permissions are not enforced for this user");
-        }
-        cInifile ini = at(QStringLiteral("keep"), QStringLiteral("k"));
-        QCOMPARE(ini.value(), QString());
-        QCOMPARE(listed(ini), QStringList());
-        ini.setValue(QStringLiteral("new"));
-        QVERIFY_THROWS_EXCEPTION(app::RuntimeError, ini.commit());
-        QFile::setPermissions(m_path, permissions);
-        QCOMPARE(fileBytes(), content);
+        doc.setValue(section, QStringLiteral("added"), QStringLiteral("w"));
+        const store::IniDocument reread = store::IniDocument::parse(doc.serialize());
+        QCOMPARE(sectionNames(reread).size(), sections.size());
+        QCOMPARE(reread.value(section, QStringLiteral("k")), QStringLiteral("v"));
+        QCOMPARE(reread.value(section, QStringLiteral("added")), QStringLiteral("w"));
     }
 };
 

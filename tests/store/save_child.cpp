@@ -2,7 +2,7 @@
 // item 1 between "marker-A" and "marker-B" before every save, so that each
 // save writes a collection that differs from the one before it.
 #include "app/ProgramFolder.h"
-#include "store/ItemDatabase.h"
+#include "store/Collection.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -10,17 +10,17 @@
 namespace {
 const QString kMarkerKey = QStringLiteral("txtCatalogNumber");
 
-bool flipMarker() {
-    const std::vector<store::IniEntry>& own = store::g_sAllItems.ownSlots(1);
-    for (std::size_t s = 0; s < own.size(); ++s) {
-        if (own[s].key == kMarkerKey) {
-            const QString next = own[s].value == u"marker-A" ? QStringLiteral("marker-B")
-                                                             : QStringLiteral("marker-A");
-            store::g_sAllItems.setSlot(1, static_cast<qint32>(s + 1), kMarkerKey, next);
-            return true;
+// The first item with its marker flipped; an empty record when it has none.
+store::CoinRecord flipped(const store::CoinRecord& record) {
+    store::CoinRecord next = record;
+    for (store::IniEntry& field : next.fields()) {
+        if (field.key == kMarkerKey) {
+            field.value = field.value == u"marker-A" ? QStringLiteral("marker-B")
+                                                     : QStringLiteral("marker-A");
+            return next;
         }
     }
-    return false;
+    return {};
 }
 } // namespace
 
@@ -30,18 +30,19 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     app::setProgramFolder(QString::fromLocal8Bit(argv[1]));
-    store::loadAllItems();
-    if (store::g_lNumberOfItems < 1) {
+    store::Collection collection(store::itemDatabasePath());
+    collection.load();
+    if (collection.count() < 1) {
         return 3;
     }
-    store::g_lCurrentItem = 1;
     std::puts("loaded");
     std::fflush(stdout);
     for (;;) {
-        if (!flipMarker()) {
+        store::CoinRecord next = flipped(collection.record(0));
+        if (next.isEmpty()) {
             return 4;
         }
-        store::saveAllItems(0);
+        collection.save(std::move(next), 0);
         std::puts("saved");
         std::fflush(stdout);
     }

@@ -1,5 +1,6 @@
 #include "TestSupport.h"
-#include "store/ItemDatabase.h"
+#include "store/Collection.h"
+#include "store/IniFile.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -50,13 +51,14 @@ std::vector<store::IniEntry> makeItem(int i) {
     return e;
 }
 
-void setMarker(const QString& value) {
-    const std::vector<store::IniEntry>& own = store::g_sAllItems.ownSlots(1);
-    for (std::size_t s = 0; s < own.size(); ++s) {
-        if (own[s].key == kMarkerKey) {
-            store::g_sAllItems.setSlot(1, static_cast<qint32>(s + 1), kMarkerKey, value);
+store::CoinRecord withMarker(const store::CoinRecord& record, const QString& value) {
+    store::CoinRecord marked = record;
+    for (store::IniEntry& field : marked.fields()) {
+        if (field.key == kMarkerKey) {
+            field.value = value;
         }
     }
+    return marked;
 }
 
 bool waitForLine(QProcess& child, const QByteArray& line, int timeoutMs) {
@@ -83,24 +85,22 @@ private slots:
         ProgramFolderFixture folder(false);
         QVERIFY(QDir().mkpath(folder.path("_data")));
 
-        store::g_sAllItems.reset(kItems);
+        store::IniFile file(store::itemDatabasePath());
         for (int i = 1; i <= kItems; ++i) {
-            store::g_sAllItems.setRow(i, makeItem(i));
+            file.writeSection({QStringLiteral("ITEMNUMB%1").arg(i, 6, 10, QLatin1Char('0')),
+                               makeItem(i)});
         }
-        store::g_lCurrentItem = 1;
-        store::saveAllItems(0);
+        file.commit();
         const QByteArray collectionA = folder.read(kDatabase);
-        setMarker("marker-B");
-        store::saveAllItems(0);
+        store::Collection collection(store::itemDatabasePath());
+        collection.load();
+        collection.save(withMarker(collection.record(0), "marker-B"), 0);
         const QByteArray collectionB = folder.read(kDatabase);
-        setMarker("marker-A");
-        store::saveAllItems(0);
-        QCOMPARE(store::g_lNumberOfItems, kItems);
+        collection.save(withMarker(collection.record(0), "marker-A"), 0);
+        QCOMPARE(collection.count(), kItems);
         QVERIFY(collectionA != collectionB);
         QCOMPARE(collectionA.size(), collectionB.size());
         QCOMPARE(folder.read(kDatabase), collectionA);
-        // The first save had no database to back up and logged it.
-        QFile::remove(folder.path("corvantheil.Err"));
 
         const quint32 seed = QRandomGenerator::global()->generate();
         QRandomGenerator random(seed);
@@ -150,8 +150,8 @@ private slots:
         QVERIFY(sawA > 0 && sawB > 0);
         QVERIFY(!folder.exists("corvantheil.Err"));
 
-        store::loadAllItems();
-        QCOMPARE(store::g_lNumberOfItems, kItems);
+        collection.load();
+        QCOMPARE(collection.count(), kItems);
     }
 };
 

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 
 #include "app/ProgramFolder.h"
-#include "store/ItemDatabase.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -25,12 +24,10 @@ ProgramFolderFixture::ProgramFolderFixture(bool withShippedFiles) {
         copyTree(QStringLiteral(CORVANTHEIL_DATA_DIR), m_dir.path());
     }
     app::setProgramFolder(m_dir.path());
-    resetItemStore();
 }
 
 ProgramFolderFixture::~ProgramFolderFixture() {
     app::setProgramFolder(QString());
-    store::setItemWindow(nullptr);
 }
 
 QString ProgramFolderFixture::path(const QString& relative) const {
@@ -55,9 +52,11 @@ bool ProgramFolderFixture::exists(const QString& relative) const {
     return QFileInfo::exists(path(relative));
 }
 
-void resetItemStore() {
-    store::g_sAllItems.reset(0);
-    store::g_lNumberOfItems = 0;
-    store::g_lCurrentItem = 0;
-    store::g_sListOfImagesForItem = QStringList(QString());
+QByteArray databaseText(const std::vector<TestItem>& items) {
+    store::IniDocument doc;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        doc.writeSection(
+            {QStringLiteral("ITEMNUMB%1").arg(i + 1, 6, 10, QLatin1Char('0')), items[i]});
+    }
+    return doc.serialize();
 }

@@ -1,10 +1,12 @@
 #pragma once
 
 #include "FakePlatform.h"
+#include "store/IniDocument.h"
 
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <vector>
 
 // A temporary program folder holding the shipped files, with the program
 // pointed at it and the platform seams replaced by fakes.
@@ -26,5 +28,6 @@ private:
     QTemporaryDir m_dir;
 };
 
-// Resets the item store's globals to a fresh start.
-void resetItemStore();
+// An item database's text: one section per item, "ITEMNUMB000001" upwards.
+using TestItem = std::vector<store::IniEntry>;
+QByteArray databaseText(const std::vector<TestItem>& items);

@@ -31,11 +31,11 @@ void setUnderline(QWidget* w, bool on) {
     w->setFont(f);
 }
 
-QFont cardFont() {
+QFont sansFont(qreal pointSize, bool bold) {
     QFont f(QStringLiteral("DejaVu Sans"));
     f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(8.25);
-    f.setBold(true);
+    f.setPointSizeF(pointSize);
+    f.setBold(bold);
     return f;
 }
 

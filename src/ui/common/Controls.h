@@ -42,8 +42,15 @@ void setTextColour(QWidget* w, const QColor& colour);
 QColor textColour(const QWidget* w);
 void setUnderline(QWidget* w, bool on);
 
-// Bold 8.25-point sans-serif, the card lines' font.
-QFont cardFont();
+// The window's sans-serif face at a size; the window itself uses 8 points,
+// the card lines and navigation links bold 8.25.
+QFont sansFont(qreal pointSize, bool bold = false);
+inline QFont windowFont() {
+    return sansFont(8);
+}
+inline QFont cardFont() {
+    return sansFont(8.25, true);
+}
 
 // The title label of an item panel: element `index` of lblBigDescription.
 QLabel* makePanelTitle(QWidget* panel, int index, const QString& caption, const QColor& background);

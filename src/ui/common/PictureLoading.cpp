@@ -142,6 +142,17 @@ void preloadPicturesScaled(const QStringList& nativePaths, QSize shownSize,
     }
 }
 
+LoadedPicture loadPictureOrInvalid(const QString& nativePath, QSize shownSize,
+                                   qreal devicePixelRatio) {
+    LoadedPicture picture = loadPictureScaled(nativePath, shownSize, devicePixelRatio);
+    if (picture.status == PictureStatus::NotAPicture) {
+        picture = loadPictureScaled(
+            app::nativePath(programImagePath(QStringLiteral("invalidPictureFormat.jpg"))),
+            shownSize, devicePixelRatio);
+    }
+    return picture;
+}
+
 QString programImagePath(const QString& fileName) {
     return app::programPath(QStringLiteral("\\_images\\") + fileName);
 }

@@ -27,6 +27,11 @@ LoadedPicture loadPictureScaled(const QString& nativePath, QSize shownSize, qrea
 // LoadPictureScaled calls that follow find them in the cache. GUI thread only.
 void preloadPicturesScaled(const QStringList& nativePaths, QSize shownSize, qreal devicePixelRatio);
 
+// The picture, or the program's invalid-picture image when the file is
+// missing or not a picture it can read.
+LoadedPicture loadPictureOrInvalid(const QString& nativePath, QSize shownSize,
+                                   qreal devicePixelRatio);
+
 // Path texts of the program's own pictures.
 QString programImagePath(const QString& fileName); // program folder + "\_images\" + name
 

@@ -1,17 +1,33 @@
 #include "ui/edit/MainMenus.h"
 
 #include "app/Constants.h"
-#include "app/ErrorLog.h"
-#include "store/ItemDatabase.h"
-#include "ui/main/HomePage.h"
-#include "ui/main/MainWindow.h"
-#include "ui/pictures/PictureStrip.h"
+#include "ui/edit/CommandWindow.h"
+#include "ui/edit/ItemCommands.h"
+#include "ui/edit/ItemEditor.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QMenuBar>
 
-MainMenus::MainMenus(MainWindow* window) : QObject(window), m_window(window) {
+namespace {
+
+QAction* addAction(QMenu* menu, const QString& caption, const QString& name,
+                   const QKeySequence& shortcut = {}) {
+    QAction* a = menu->addAction(caption);
+    a->setObjectName(name);
+    a->setShortcut(shortcut);
+    return a;
+}
+
+void addSeparator(QMenu* menu, const QString& name) {
+    menu->addSeparator()->setObjectName(name);
+}
+
+} // namespace
+
+MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& commands,
+                     const ItemEditor& editor)
+    : QObject(bar), m_bar(bar), m_window(window), m_editor(editor) {
     QMenu* file = addMenu(QStringLiteral("&File"), QStringLiteral("mnuFile"));
     addAction(file, QStringLiteral("&Open"), QStringLiteral("mnuFileOpen"));
     addAction(file, QStringLiteral("&Close"), QStringLiteral("mnuFileClose"));
@@ -29,21 +45,21 @@ MainMenus::MainMenus(MainWindow* window) : QObject(window), m_window(window) {
     QMenu* edit = addMenu(QStringLiteral("&Edit"), QStringLiteral("mnuEdit"));
     addAction(edit, QStringLiteral("&Undo"), QStringLiteral("mnuEditUndo"));
     addSeparator(edit, QStringLiteral("mnuEditBar0"));
-    addAction(edit, QStringLiteral("Cu&t"), QStringLiteral("mnuEditCut"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_X));
-    addAction(edit, QStringLiteral("&Copy"), QStringLiteral("mnuEditCopy"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
-    addAction(edit, QStringLiteral("&Paste"), QStringLiteral("mnuEditPaste"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_V));
-    addAction(edit, QStringLiteral("&Delete Selection"), QStringLiteral("mnuEditDelete"))
-        ->setShortcut(QKeySequence(Qt::Key_Delete));
-    addAction(edit, QStringLiteral("Select All"), QStringLiteral("mnuEditSelectAll"))
-        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
+    addAction(edit, QStringLiteral("Cu&t"), QStringLiteral("mnuEditCut"),
+              QKeySequence(Qt::CTRL | Qt::Key_X));
+    addAction(edit, QStringLiteral("&Copy"), QStringLiteral("mnuEditCopy"),
+              QKeySequence(Qt::CTRL | Qt::Key_C));
+    addAction(edit, QStringLiteral("&Paste"), QStringLiteral("mnuEditPaste"),
+              QKeySequence(Qt::CTRL | Qt::Key_V));
+    addAction(edit, QStringLiteral("&Delete Selection"), QStringLiteral("mnuEditDelete"),
+              QKeySequence(Qt::Key_Delete));
+    addAction(edit, QStringLiteral("Select All"), QStringLiteral("mnuEditSelectAll"),
+              QKeySequence(Qt::CTRL | Qt::Key_A));
 
     QMenu* tools = addMenu(QStringLiteral("&Tools"), QStringLiteral("mnuTools"));
     addAction(tools, QStringLiteral("&View Full-Size Version of Selected Picture"),
               QStringLiteral("mnuToolsViewImageDetails"));
-    addAction(tools, QStringLiteral("&Print report on This Item"),
+    addAction(tools, QStringLiteral("&Print Report on This Item"),
               QStringLiteral("mnuToolsmnuPrintAnalysis"));
 
     QMenu* help = addMenu(QStringLiteral("&Help"), QStringLiteral("mnuHelp"));
@@ -57,94 +73,59 @@ MainMenus::MainMenus(MainWindow* window) : QObject(window), m_window(window) {
 
     connect(file, &QMenu::aboutToShow, this, &MainMenus::fileEnablingRule);
     connect(tools, &QMenu::aboutToShow, this, &MainMenus::toolsEnablingRule);
-    connect(help, &QMenu::aboutToShow, this, [this] {
-        action(QStringLiteral("mnuHelpAbout"))->setText(QStringLiteral("&About ") + app::kTitle);
-    });
 
-    connect(action(QStringLiteral("mnuFileOpen")), &QAction::triggered, window,
-            &MainWindow::openHighlightedCard);
-    connect(action(QStringLiteral("mnuFileClose")), &QAction::triggered, window,
-            &MainWindow::closeItem);
-    connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, window, &QWidget::close);
+    connect(action(QStringLiteral("mnuFileOpen")), &QAction::triggered, &commands,
+            &ItemCommands::openHighlightedCard);
+    connect(action(QStringLiteral("mnuFileClose")), &QAction::triggered, &commands,
+            &ItemCommands::closeItem);
+    connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, bar->window(),
+            &QWidget::close);
 }
 
 QMenu* MainMenus::addMenu(const QString& caption, const QString& name) {
-    QMenu* menu = m_window->menuBar()->addMenu(caption);
+    QMenu* menu = m_bar->addMenu(caption);
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
     return menu;
 }
 
-QAction* MainMenus::addAction(QMenu* menu, const QString& caption, const QString& name) {
-    QAction* a = menu->addAction(caption);
-    a->setObjectName(name);
-    return a;
-}
-
-void MainMenus::addSeparator(QMenu* menu, const QString& name) {
-    menu->addSeparator()->setObjectName(name);
-}
-
 QAction* MainMenus::action(const QString& name) const {
-    return m_window->menuBar()->findChild<QAction*>(name);
+    return m_bar->findChild<QAction*>(name);
+}
+
+QMenu* MainMenus::menu(const QString& name) const {
+    return m_bar->findChild<QMenu*>(name);
 }
 
 void MainMenus::fileEnablingRule() {
-    app::Guard guard;
-    const bool home = m_window->isHomePageShown();
-    guard.step([&] {
-        for (const char* name : {"mnuFileClose", "mnuFileSave", "mnuFileSaveAs"}) {
-            action(QString::fromLatin1(name))->setEnabled(!home);
-        }
-        for (const char* name :
-             {"mnuFileOpen", "mnuFileRemoveSelectedProperty", "mnuFileAddNewProperty"}) {
-            action(QString::fromLatin1(name))->setEnabled(false);
-        }
-    });
-    guard.step([&] {
-        if (home) {
-            action(QStringLiteral("mnuFileAddNewProperty"))->setEnabled(true);
-            if (m_window->homePage().highlightedCard() != 0) {
-                action(QStringLiteral("mnuFileOpen"))->setEnabled(true);
-                action(QStringLiteral("mnuFileRemoveSelectedProperty"))->setEnabled(true);
-            }
-        } else if (store::g_lCurrentItem == 0) {
-            action(QStringLiteral("mnuFileSaveAs"))->setEnabled(false);
-        }
-    });
-    guard.step([&] { action(QStringLiteral("mnuFileExit"))->setEnabled(true); });
+    const bool home = m_window.isHomePageShown();
+    const bool highlighted = home && m_window.highlightedCard() != 0;
+    const struct {
+        const char* name;
+        bool enabled;
+    } entries[] = {
+        {"mnuFileOpen", highlighted},
+        {"mnuFileClose", !home},
+        {"mnuFileAddNewProperty", home},
+        {"mnuFileRemoveSelectedProperty", highlighted},
+        {"mnuFileSave", !home},
+        {"mnuFileSaveAs", !home && !m_editor.isNewItem()},
+        {"mnuFileExit", true},
+    };
+    for (const auto& e : entries) {
+        action(QString::fromLatin1(e.name))->setEnabled(e.enabled);
+    }
 }
 
 void MainMenus::toolsEnablingRule() {
-    app::Guard guard;
-    QAction* view = action(QStringLiteral("mnuToolsViewImageDetails"));
-    guard.step([&] {
-        view->setEnabled(false);
-        if (m_window->isPanelShown(Panel::CoinImages)) {
-            for (int k = 1; k <= PictureStrip::kThumbnails; ++k) {
-                if (m_window->pictureStrip().thumbnailSelected(k)) {
-                    view->setEnabled(true);
-                }
-            }
-        } else if (m_window->isHomePageShown()) {
-            view->setEnabled(m_window->homePage().highlightedCard() != 0);
-        }
-    });
-    guard.step([&] {
-        QAction* report = action(QStringLiteral("mnuToolsmnuPrintAnalysis"));
-        report->setText(QStringLiteral("&Print report on This Item"));
-        report->setEnabled(!m_window->isHomePageShown());
-    });
-}
-
-void MainWindow::openHighlightedCard() {
-    app::Guard guard;
-    for (int n = 1; n <= HomePage::kCards; ++n) {
-        guard.step([&] {
-            if (m_home->cardHasBorder(n)) {
-                QString description = m_home->cardLine1(n);
-                openItemByDescription(description);
-            }
-        });
+    bool view = false;
+    if (m_window.isCoinImagesShown()) {
+        view = m_window.isThumbnailSelected();
+    } else if (m_window.isHomePageShown()) {
+        view = m_window.highlightedCard() != 0;
     }
+    action(QStringLiteral("mnuToolsViewImageDetails"))->setEnabled(view);
+    QAction* report = action(QStringLiteral("mnuToolsmnuPrintAnalysis"));
+    report->setText(QStringLiteral("&Print Report on This Item"));
+    report->setEnabled(!m_window.isHomePageShown());
 }

@@ -1,19 +1,13 @@
 #include "ui/main/DetailPanels.h"
 
-#include "store/AttributeLists.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
 
-#include <QAbstractItemView>
-#include <QComboBox>
 #include <QFrame>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QScrollBar>
-#include <QStyleOptionComboBox>
-#include <QStylePainter>
 
 #include <vector>
 
@@ -47,7 +41,7 @@ constexpr double groupHeight(int rows) {
 }
 
 enum class Column { Left, Right };
-enum class Kind { Text, ReadOnlyText, Choice };
+enum class Kind { Text, ReadOnlyText };
 
 struct Field {
     const char* name;
@@ -56,58 +50,11 @@ struct Field {
     Kind kind = Kind::Text;
 };
 
-// Long coin types do not fit the box: the chosen entry is shown with an
-// ellipsis instead of cut mid-letter, and the open list is as wide as its
-// longest entry whatever the style would make of it.
-class AttributeComboBox : public QComboBox {
-public:
-    using QComboBox::QComboBox;
-
-    void showPopup() override {
-        const int scroll = view()->verticalScrollBar()->sizeHint().width();
-        view()->setMinimumWidth(view()->sizeHintForColumn(0) + scroll + 2 * view()->frameWidth());
-        QComboBox::showPopup();
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override {
-        QStylePainter p(this);
-        p.setPen(palette().color(QPalette::Text));
-        QStyleOptionComboBox opt;
-        initStyleOption(&opt);
-        p.drawComplexControl(QStyle::CC_ComboBox, opt);
-        const QRect field =
-            style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
-        opt.currentText =
-            fontMetrics().elidedText(opt.currentText, Qt::ElideRight, field.width() - 2);
-        p.drawControl(QStyle::CE_ComboBoxLabel, opt);
-    }
-};
-
-QComboBox* newChoiceBox(const QStringList& rows, QWidget* parent) {
-    auto* box = new AttributeComboBox(parent);
-    box->addItems(rows);
-    box->setCurrentIndex(-1);
-    // The box may be narrower than its longest entry; the tip shows it whole.
-    QObject::connect(box, &QComboBox::currentTextChanged, box,
-                     [box](const QString& text) { box->setToolTip(text); });
-    return box;
-}
-
-const QStringList& choiceRows(const QString& name) {
-    if (name == QLatin1String("cmbCoinType")) {
-        return store::coinTypeList();
-    }
-    if (name == QLatin1String("cmbMintMark")) {
-        return store::mintMarkList();
-    }
-    return store::gradeList();
-}
-
 // Returns the group's boxes in tab order: down the left column, then down the
 // right one. Groups side by side get the same bandRows so their frames end alike.
-std::vector<QWidget*> buildGroup(QWidget* panel, const QString& title, double top, double left,
-                                 double width, int bandRows, const std::vector<Field>& fields) {
+std::vector<QWidget*> buildGroup(const ItemEditor& editor, QWidget* panel, const QString& title,
+                                 double top, double left, double width, int bandRows,
+                                 const std::vector<Field>& fields) {
     auto* group = new QGroupBox(title, panel);
     placeTwips(group, left, top, width, groupHeight(bandRows));
     QFont titleFont;
@@ -134,21 +81,17 @@ std::vector<QWidget*> buildGroup(QWidget* panel, const QString& title, double to
             }
             const double y = kFirstRowTop + row * kRowPitch;
             const QString name = QString::fromLatin1(f.name);
-            QWidget* box = nullptr;
-            if (f.kind == Kind::Choice) {
-                box = newChoiceBox(choiceRows(name), group);
-            } else {
-                auto* edit = new QLineEdit(group);
-                if (f.kind == Kind::ReadOnlyText) {
-                    edit->setReadOnly(true);
-                    // A tinted background tells the user the program fills it.
-                    QPalette p = edit->palette();
-                    p.setColor(QPalette::Base, QColor(0xF2, 0xF2, 0xF2));
-                    edit->setPalette(p);
-                }
-                box = edit;
+            QWidget* box = editor.box(name);
+            box->setParent(group);
+            box->show();
+            if (f.kind == Kind::ReadOnlyText) {
+                auto* edit = static_cast<QLineEdit*>(box);
+                edit->setReadOnly(true);
+                // A tinted background tells the user the program fills it.
+                QPalette p = edit->palette();
+                p.setColor(QPalette::Base, QColor(0xF2, 0xF2, 0xF2));
+                edit->setPalette(p);
             }
-            ui::named(box, name);
             box->setFont(plain);
             placeTwips(box, fieldLeft - left, y, fieldRight - fieldLeft, kRowHeight);
 
@@ -177,7 +120,7 @@ QFrame* newPanel(QWidget* picScrollable, const QString& name, double height) {
 
 } // namespace
 
-QFrame* buildDetailedInfoPanel(QWidget* picScrollable) {
+QFrame* buildDetailedInfoPanel(QWidget* picScrollable, const ItemEditor& editor) {
     QFrame* panel = newPanel(picScrollable, QStringLiteral("frameDetailedInfo"), 9330);
     ui::makePanelTitle(panel, 0, QStringLiteral("Detailed Information"), ui::kTitleTeal);
 
@@ -189,16 +132,16 @@ QFrame* buildDetailedInfoPanel(QWidget* picScrollable) {
     };
 
     double top = kBandTop;
-    append(buildGroup(panel, QStringLiteral("Coin"), top, kContentLeft, kLeftGroupWidth, 7,
+    append(buildGroup(editor, panel, QStringLiteral("Coin"), top, kContentLeft, kLeftGroupWidth, 7,
                       {{"txtDescription", "Description", Column::Left},
                        {"txtYear", "Year", Column::Left},
                        {"txtCountry", "Country", Column::Left},
-                       {"cmbCoinType", "Coin Type", Column::Left, Kind::Choice},
-                       {"cmbMintMark", "Mint Mark", Column::Left, Kind::Choice},
-                       {"cmbGrade", "Grade", Column::Left, Kind::Choice},
+                       {"cmbCoinType", "Coin Type", Column::Left},
+                       {"cmbMintMark", "Mint Mark", Column::Left},
+                       {"cmbGrade", "Grade", Column::Left},
                        {"txtItemNumber", "Item #", Column::Left}}));
     append(buildGroup(
-        panel, QStringLiteral("Financial Information"), top, kRightGroupLeft, rightWidth, 7,
+        editor, panel, QStringLiteral("Financial Information"), top, kRightGroupLeft, rightWidth, 7,
         {{"txtCurrentValue", "Current Value", Column::Right},
          {"txtPurchasePrice", "Purchase Price", Column::Right},
          {"txtFinancialChangeInValue", "Change in Value", Column::Right, Kind::ReadOnlyText},
@@ -222,12 +165,12 @@ QFrame* buildDetailedInfoPanel(QWidget* picScrollable) {
                                                "Misc Detail 4", "Misc Detail 5"};
         details.push_back({names[n - 1], captions[n - 1], Column::Right});
     }
-    append(buildGroup(panel, QStringLiteral("Coin Details"), top, kContentLeft, fullWidth, 5,
+    append(buildGroup(editor, panel, QStringLiteral("Coin Details"), top, kContentLeft, fullWidth, 5,
                       details));
 
     top += groupHeight(5) + kGroupGap;
     append(buildGroup(
-        panel, QStringLiteral("Other"), top, kContentLeft, fullWidth, 4,
+        editor, panel, QStringLiteral("Other"), top, kContentLeft, fullWidth, 4,
         {{"txtCategory", "Category", Column::Left},
          {"txtCatalogNumber", "Catalog #", Column::Left},
          {"txtRelatedItems", "Related Items", Column::Left},
@@ -242,7 +185,7 @@ QFrame* buildDetailedInfoPanel(QWidget* picScrollable) {
     return panel;
 }
 
-QFrame* buildCommentsPanel(QWidget* picScrollable) {
+QFrame* buildCommentsPanel(QWidget* picScrollable, const ItemEditor& editor) {
     QFrame* panel = newPanel(picScrollable, QStringLiteral("frameComments"), 8850);
     ui::makePanelTitle(panel, 2, QStringLiteral("Comments & Notes"), ui::kWhite);
 
@@ -259,9 +202,9 @@ QFrame* buildCommentsPanel(QWidget* picScrollable) {
     double top = kBandTop;
     QWidget* previous = nullptr;
     for (const auto& b : boxes) {
-        auto* notes = ui::named(new QPlainTextEdit(panel), QString::fromLatin1(b.name));
-        // Tab moves to the next box, as everywhere else in the window.
-        notes->setTabChangesFocus(true);
+        QWidget* notes = editor.box(QString::fromLatin1(b.name));
+        notes->setParent(panel);
+        notes->show();
         placeTwips(notes, kContentLeft, top + kLabelHeight, kContentRight - kContentLeft,
                    kBoxHeight);
 

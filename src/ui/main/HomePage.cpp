@@ -5,7 +5,6 @@
 #include "app/RegionalFormats.h"
 #include "app/TextUtil.h"
 #include "store/AttributeLists.h"
-#include "store/ItemDatabase.h"
 #include "ui/common/Controls.h"
 #include "ui/common/LinkLabel.h"
 #include "ui/common/PictureLoading.h"
@@ -33,131 +32,11 @@ constexpr double kCardLefts[3] = {240, 3840, 7440};
 constexpr double kCardTops[2] = {1680, 4920};
 
 const QString kNoImage = QStringLiteral("noImageAvailable.jpg");
-const QString kInvalidPicture = QStringLiteral("invalidPictureFormat.jpg");
-
-// The only keys the page looks at; every other key is passed over.
-enum class Field { Other, Description, CurrentValue, MiscNotes, CoinType, FirstPicture };
-
-Field fieldOf(const QString& key) {
-    // The length test keeps the case-blind comparison off most keys.
-    const auto is = [&key](QLatin1StringView name) {
-        return key.compare(name, Qt::CaseInsensitive) == 0;
-    };
-    switch (key.size()) {
-    case 11:
-        return is(QLatin1StringView("cmbCoinType")) ? Field::CoinType : Field::Other;
-    case 12:
-        return is(QLatin1StringView("txtMiscNotes")) ? Field::MiscNotes : Field::Other;
-    case 14:
-        return is(QLatin1StringView("txtDescription")) ? Field::Description : Field::Other;
-    case 15:
-        return is(QLatin1StringView("txtCurrentValue")) ? Field::CurrentValue : Field::Other;
-    case 25:
-        return is(QLatin1StringView("g_sListOfImagesForItem(1)")) ? Field::FirstPicture
-                                                                  : Field::Other;
-    default:
-        return Field::Other;
-    }
-}
-
-// Items share one copy of each key name (the INI layer keeps them so), so
-// within one fill a key is recognised by where its text lives. The table does
-// not change during a fill, so an address cannot be reused meanwhile.
-class FieldMemo {
-public:
-    Field of(const QString& key) {
-        Seen& seen = m_seen[(reinterpret_cast<quintptr>(key.constData()) >> 4) % m_seen.size()];
-        if (seen.text != key.constData() || seen.size != key.size()) {
-            seen = {key.constData(), key.size(), fieldOf(key)};
-        }
-        return seen.field;
-    }
-
-private:
-    struct Seen {
-        const QChar* text = nullptr;
-        qsizetype size = -1;
-        Field field = Field::Other;
-    };
-    std::array<Seen, 64> m_seen{};
-};
-
-// The filter text, read once per fill.
-struct FilterRules {
-    bool showAll = false;
-    bool valueCeiling = false;
-    bool onlyType = false;
-    bool withImages = false;
-    bool withoutImages = false;
-    std::optional<qint32> ceiling;
-    int ceilingError = 0;
-    qint32 coinType = 0;
-
-    FilterRules(const QString& filter, int filterRow) {
-        const QString f = filter.toLower();
-        showAll = f == QLatin1StringView("show all coins");
-        valueCeiling = f.contains(QLatin1StringView("current value < $"));
-        onlyType = f.contains(QLatin1StringView("only "));
-        withImages = f.contains(QLatin1StringView("with images"));
-        withoutImages = f.contains(QLatin1StringView("without images"));
-        coinType = filterRow - 1;
-        if (valueCeiling) {
-            try {
-                ceiling = app::cLng(filter.mid(filter.indexOf(u'$') + 1));
-            } catch (const app::RuntimeError& e) {
-                ceilingError = e.number();
-            }
-        }
-    }
-
-    bool excludes(Field field, const QString& v, app::Guard& guard) const {
-        if (showAll) {
-            return false;
-        }
-        if (valueCeiling && field == Field::CurrentValue) {
-            // A value or ceiling that is not a number fails the step and excludes.
-            bool over = true;
-            guard.step([&] {
-                const qint32 value = app::cLng(v);
-                if (!ceiling) {
-                    app::raise(ceilingError);
-                }
-                over = value > *ceiling;
-            });
-            return over;
-        }
-        if (onlyType && field == Field::CoinType) {
-            bool differs = true;
-            guard.step([&] { differs = app::cLng(v) != coinType; });
-            return differs;
-        }
-        if (withImages && field == Field::FirstPicture) {
-            return app::isBlankText(v);
-        }
-        if (withoutImages && field == Field::FirstPicture) {
-            return !app::isBlankText(v);
-        }
-        return false;
-    }
-};
 
 } // namespace
 
-// What a fill does to one card, applied to the widgets once at the end.
-struct HomePage::CardState {
-    bool visible = false;
-    bool touched = false;
-    QString tag;
-    qint32 tagItem = 0; // when set, the tag is this item index
-    QString line1;
-    QString line2; // the stored current value until applied
-    bool line2IsValue = false;
-    QString pictureTag;
-    bool pictureReset = false;     // noImageAvailable.jpg was loaded into it
-    std::vector<QString> pictures; // item pictures tried after that, in order
-};
-
-HomePage::HomePage(QWidget* picScrollable) : QObject(picScrollable) {
+HomePage::HomePage(QWidget* picScrollable, const store::Collection& collection)
+    : QObject(picScrollable), m_collection(collection) {
     m_frame = ui::named(new QFrame(picScrollable), QStringLiteral("frameHome"));
     placeTwips(m_frame, 0, 0, kPageWidth, kPageHeight);
     ui::setBackground(m_frame, ui::kWhite);
@@ -177,7 +56,7 @@ HomePage::HomePage(QWidget* picScrollable) : QObject(picScrollable) {
     connect(m_filter, &QComboBox::activated, this, &HomePage::onFilterChosen);
 
     for (int n = 1; n <= kCards; ++n) {
-        Card& card = m_cards[n];
+        Card& card = m_cards[static_cast<std::size_t>(n - 1)];
         card.frame = ui::element(new QFrame(m_frame), QStringLiteral("frameSelectProperty"), n);
         placeTwips(card.frame, kCardLefts[(n - 1) % 3], kCardTops[(n - 1) / 3], kCardWidth,
                    kCardHeight);
@@ -239,202 +118,101 @@ void HomePage::setUpLink(LinkLabel* link, void (HomePage::*action)()) {
 }
 
 void HomePage::fillFilterList() {
+    const QStringList& rows = ui::homeFilterList();
     m_filter->clear();
-    m_filter->addItem(QStringLiteral("Show All Coins"));
+    m_filter->addItem(rows.first());
     m_filter->setCurrentIndex(0);
-    for (const QString& type : store::coinTypeList()) {
-        m_filter->addItem(QStringLiteral("ONLY ") + type);
-    }
-    static const char* const kCeilings[] = {"1",     "5",      "10",    "25",    "50",    "100",
-                                            "200",   "300",    "400",   "500",   "750",   "1,000",
-                                            "1,250", "1,500",  "2,000", "2,500", "3,000", "4,000",
-                                            "5,000", "10,000", "20,000"};
-    for (const char* ceiling : kCeilings) {
-        m_filter->addItem(QStringLiteral("Current Value < $") + QLatin1StringView(ceiling));
-    }
-    m_filter->addItem(QStringLiteral("Show Coins With Images"));
-    m_filter->addItem(QStringLiteral("Show Coins Without Images"));
+    m_filter->addItems(rows.mid(1));
 }
 
-void HomePage::loadPropertiesOnMainPage(qint32& first, const QString& sFilter) {
-    app::Guard guard;
-    if (first < 1) {
-        first = 1;
-    }
-    const FilterRules rules(sFilter, m_filter->currentIndex());
-
-    std::array<CardState, kCards + 1> states;
-    for (int n = 1; n <= kCards; ++n) {
-        const Card& card = m_cards[n];
-        states[n].tag = ui::tag(card.frame);
-        states[n].line1 = card.line1->text();
-        states[n].line2 = card.line2->text();
-        states[n].pictureTag = ui::tag(card.picture);
+void HomePage::loadPropertiesOnMainPage(qsizetype first, const QString& filter) {
+    std::array<ui::CardContent, kCards> shown;
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const Card& card = m_cards[i];
+        shown[i].visible = !card.frame->isHidden();
+        shown[i].tag = ui::tag(card.frame);
+        shown[i].line1 = card.line1->text();
+        shown[i].line2 = card.line2->text();
+        shown[i].pictureTag = ui::tag(card.picture);
     }
 
     // noImageAvailable.jpg gives the same answer for every card of one fill.
-    std::optional<ui::LoadedPicture> noImage;
-    const auto loadNoImage = [&] {
-        if (!noImage) {
-            QLabel* picture = m_cards[1].picture;
-            noImage =
-                ui::loadPictureScaled(app::nativePath(ui::programImagePath(kNoImage)),
-                                      picture->contentsRect().size(), picture->devicePixelRatioF());
-        }
-        return noImage->status == ui::PictureStatus::Loaded;
-    };
+    const QLabel* picture = m_cards[0].picture;
+    const QSize size = picture->contentsRect().size();
+    const qreal dpr = picture->devicePixelRatioF();
+    const QString noImagePath = app::nativePath(ui::programImagePath(kNoImage));
+    const ui::LoadedPicture noImage = ui::loadPictureScaled(noImagePath, size, dpr);
+    int noImageError = 0;
+    if (noImage.status != ui::PictureStatus::Loaded) {
+        noImageError = !QFileInfo::exists(noImagePath)                    ? app::kFileNotFound
+                       : noImage.status == ui::PictureStatus::NotAPicture ? app::kInvalidPicture
+                                                                          : app::kPathFileAccessError;
+    }
 
-    FieldMemo fields;
-    int card = 1;
-    guard.step([&] {
-        const qint32 count = std::min(store::g_lNumberOfItems, store::g_sAllItems.itemBound());
-        for (qint32 i = first; card <= kCards && i <= count; ++i) {
-            CardState& state = states[card];
-            state.touched = true;
-            state.line1.clear();
-            state.line2.clear();
-            state.line2IsValue = false;
-            guard.step([&] {
-                if (!loadNoImage()) {
-                    const bool exists =
-                        QFileInfo::exists(app::nativePath(ui::programImagePath(kNoImage)));
-                    app::raise(!exists ? app::kFileNotFound
-                               : noImage->status == ui::PictureStatus::NotAPicture
-                                   ? app::kInvalidPicture
-                                   : app::kPathFileAccessError);
-                }
-                state.pictureReset = true;
-                state.pictures.clear();
-            });
-            state.pictureTag = kNoImage;
-
-            bool excluded = false;
-            for (const store::IniEntry& slot : store::g_sAllItems.ownSlots(i)) {
-                const Field field = fields.of(slot.key);
-                if (field == Field::Other) {
-                    continue;
-                }
-                const QString& v = slot.value;
-                if (rules.excludes(field, v, guard)) {
-                    state.visible = false;
-                    excluded = true;
-                    break;
-                }
-                switch (field) {
-                case Field::Description:
-                    state.visible = true;
-                    state.tagItem = i;
-                    state.line1 = v;
-                    break;
-                case Field::CurrentValue:
-                    state.visible = true;
-                    // Formatting waits for the end; only the failure is due now.
-                    guard.step([&] {
-                        if (!app::parseNumber(v)) {
-                            app::raise(app::kTypeMismatch);
-                        }
-                        state.line2 = v;
-                        state.line2IsValue = true;
-                    });
-                    break;
-                case Field::MiscNotes:
-                    state.visible = true;
-                    break;
-                case Field::FirstPicture:
-                    if (!app::isBlankText(v)) {
-                        state.visible = true;
-                        state.pictures.push_back(v);
-                        state.pictureTag = v;
-                    }
-                    break;
-                default:
-                    break;
-                }
-            }
-            if (!excluded) {
-                ++card;
-            }
-        }
-    });
+    const ui::HomePageContent page = ui::loadPropertiesOnMainPage(
+        m_collection, first, filter, m_filter->currentIndex(), shown, noImageError);
 
     // The cards' own pictures are decoded side by side before they are shown.
     QStringList wanted;
-    for (int n = 1; n <= kCards; ++n) {
-        if (states[n].touched && !states[n].pictures.empty()) {
-            wanted << app::nativePath(app::programPath(states[n].pictures.back()));
+    for (const ui::CardContent& content : page.cards) {
+        if (!content.pictures.isEmpty()) {
+            wanted << app::nativePath(app::programPath(content.pictures.back()));
         }
     }
     if (!wanted.isEmpty()) {
-        const QLabel* picture = m_cards[1].picture;
-        ui::preloadPicturesScaled(wanted, picture->contentsRect().size(),
-                                  picture->devicePixelRatioF());
+        ui::preloadPicturesScaled(wanted, size, dpr);
     }
     for (int n = 1; n <= kCards; ++n) {
-        applyCard(n, states[n]);
-        if (states[n].touched) {
-            applyPicture(n, states[n], states[n].pictureReset ? &noImage->pixmap : nullptr);
-        }
+        applyCard(n, page.cards[static_cast<std::size_t>(n - 1)], noImage.pixmap);
     }
-    m_previous->setVisible(first >= 2);
-    m_next->setVisible(card == kCards + 1);
+    m_previous->setVisible(page.previousPage);
+    m_next->setVisible(page.nextPage);
 }
 
-void HomePage::applyCard(int n, const CardState& state) {
-    const Card& card = m_cards[n];
-    const QString tag = state.tagItem > 0 ? QString::number(state.tagItem) : state.tag;
-    if (ui::tag(card.frame) != tag) {
-        ui::setTag(card.frame, tag);
+void HomePage::applyCard(int n, const ui::CardContent& content, const QPixmap& noImage) {
+    const Card& card = m_cards[static_cast<std::size_t>(n - 1)];
+    if (ui::tag(card.frame) != content.tag) {
+        ui::setTag(card.frame, content.tag);
     }
-    if (card.line1->text() != state.line1) {
-        card.line1->setText(state.line1);
+    if (card.line1->text() != content.line1) {
+        card.line1->setText(content.line1);
     }
-    QString line2 = state.line2;
-    if (state.line2IsValue) {
-        line2 = QStringLiteral("Current Value = ") + app::formatCurrency(*app::parseNumber(line2));
+    if (card.line2->text() != content.line2) {
+        card.line2->setText(content.line2);
     }
-    if (card.line2->text() != line2) {
-        card.line2->setText(line2);
+    if (ui::tag(card.picture) != content.pictureTag) {
+        ui::setTag(card.picture, content.pictureTag);
     }
-    if (ui::tag(card.picture) != state.pictureTag) {
-        ui::setTag(card.picture, state.pictureTag);
-    }
-    card.frame->setVisible(state.visible);
-}
+    card.frame->setVisible(content.visible);
 
-// The last picture tried wins; one that fails leaves what was there before it.
-void HomePage::applyPicture(int n, const CardState& state, const QPixmap* noImage) {
-    QLabel* picture = m_cards[n].picture;
-    const QSize shown = picture->contentsRect().size();
-    const qreal dpr = picture->devicePixelRatioF();
-    for (auto it = state.pictures.rbegin(); it != state.pictures.rend(); ++it) {
-        ui::LoadedPicture loaded =
-            ui::loadPictureScaled(app::nativePath(app::programPath(*it)), shown, dpr);
-        if (loaded.status == ui::PictureStatus::NotAPicture) {
-            loaded = ui::loadPictureScaled(app::nativePath(ui::programImagePath(kInvalidPicture)),
-                                           shown, dpr);
-        }
+    // The last picture that loads wins; one that fails leaves what was there before it.
+    const QSize shown = card.picture->contentsRect().size();
+    const qreal dpr = card.picture->devicePixelRatioF();
+    for (auto it = content.pictures.rbegin(); it != content.pictures.rend(); ++it) {
+        const ui::LoadedPicture loaded =
+            ui::loadPictureOrInvalid(app::nativePath(app::programPath(*it)), shown, dpr);
         if (loaded.status == ui::PictureStatus::Loaded) {
-            picture->setPixmap(loaded.pixmap);
+            card.picture->setPixmap(loaded.pixmap);
             return;
         }
     }
-    if (noImage) {
-        picture->setPixmap(*noImage);
+    if (content.pictureReset) {
+        card.picture->setPixmap(noImage);
     }
 }
 
 void HomePage::selectCard(int n) {
     for (int k = 1; k <= kCards; ++k) {
-        m_cards[k].frame->setFrameShape(k == n ? QFrame::Box : QFrame::NoFrame);
+        card(k).frame->setFrameShape(k == n ? QFrame::Box : QFrame::NoFrame);
     }
 }
 
 bool HomePage::cardHasBorder(int n) const {
-    return n >= 1 && n <= kCards && m_cards[n].frame->frameShape() == QFrame::Box;
+    return n >= 1 && n <= kCards && card(n).frame->frameShape() == QFrame::Box;
 }
 
 bool HomePage::cardVisible(int n) const {
-    return n >= 1 && n <= kCards && !m_cards[n].frame->isHidden();
+    return n >= 1 && n <= kCards && !card(n).frame->isHidden();
 }
 
 int HomePage::highlightedCard() const {
@@ -447,21 +225,21 @@ int HomePage::highlightedCard() const {
 }
 
 QString HomePage::cardTag(int n) const {
-    return ui::tag(m_cards.at(n).frame);
+    return ui::tag(card(n).frame);
 }
 QString HomePage::cardLine1(int n) const {
-    return m_cards.at(n).line1->text();
+    return card(n).line1->text();
 }
 QString HomePage::cardLine2(int n) const {
-    return m_cards.at(n).line2->text();
+    return card(n).line2->text();
 }
 QString HomePage::cardPictureTag(int n) const {
-    return ui::tag(m_cards.at(n).picture);
+    return ui::tag(card(n).picture);
 }
 
 int HomePage::cardOf(QObject* widget) const {
     for (int n = 1; n <= kCards; ++n) {
-        const Card& c = m_cards[n];
+        const Card& c = card(n);
         if (widget == c.picture || widget == c.line1 || widget == c.line2) {
             return n;
         }
@@ -508,28 +286,22 @@ bool HomePage::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void HomePage::onFilterChosen() {
-    qint32 first = -1;
-    loadPropertiesOnMainPage(first, m_filter->currentText());
+    loadPropertiesOnMainPage(-1, m_filter->currentText());
     selectCard(-1);
 }
 
 void HomePage::onPreviousPage() {
     app::Guard guard;
     guard.step([&] {
-        qint32 first =
-            std::max(app::cLng(cardTag(1)), std::numeric_limits<qint32>::min() + kCards) - kCards;
-        loadPropertiesOnMainPage(first, m_filter->currentText());
+        loadPropertiesOnMainPage(qsizetype{app::cLng(cardTag(1))} - kCards,
+                                 m_filter->currentText());
     });
 }
 
 void HomePage::onNextPage() {
     app::Guard guard;
     guard.step([&] {
-        const qint32 last = app::cLng(cardTag(kCards));
-        if (last == std::numeric_limits<qint32>::max()) {
-            app::raise(app::kOverflow);
-        }
-        qint32 first = last + 1;
-        loadPropertiesOnMainPage(first, m_filter->currentText());
+        loadPropertiesOnMainPage(qsizetype{app::cLng(cardTag(kCards))} + 1,
+                                 m_filter->currentText());
     });
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/main/HomePageFill.h"
+
 #include <QObject>
 #include <QString>
 #include <array>
@@ -10,6 +12,9 @@ class QLabel;
 class QPixmap;
 class QWidget;
 class LinkLabel;
+namespace store {
+class Collection;
+}
 
 // The home page (frameHome): six item cards, the filter box and the paging
 // links. Cards follow the order of the item table; paging moves by the item
@@ -17,10 +22,10 @@ class LinkLabel;
 class HomePage : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kCards = 6;
+    static constexpr int kCards = ui::kHomeCards;
 
     // Builds frameHome and its controls inside the scrolling area.
-    explicit HomePage(QWidget* picScrollable);
+    HomePage(QWidget* picScrollable, const store::Collection& collection);
 
     QFrame* frame() const { return m_frame; }
     QComboBox* filterBox() const { return m_filter; }
@@ -28,9 +33,9 @@ public:
     // The filter list: "Show All Coins" shown as the text, then the other rows.
     void fillFilterList();
 
-    // Fills the cards from item index `first` onward; a value below 1 becomes 1
-    // and is written back.
-    void loadPropertiesOnMainPage(qint32& first, const QString& sFilter = QString());
+    // Fills the cards from item number `first` (counted from 1, a value
+    // below 1 counting as 1) onward, through the filter.
+    void loadPropertiesOnMainPage(qsizetype first, const QString& filter = QString());
 
     // Card n (1..6) gets the single-line border, every other card none; any
     // other n selects none.
@@ -60,18 +65,18 @@ private:
         QLabel* line1 = nullptr;   // lblSelectPropertyLine1
         QLabel* line2 = nullptr;   // lblSelectPropertyLine2
     };
-    struct CardState;
+    const Card& card(int n) const { return m_cards.at(static_cast<std::size_t>(n - 1)); }
     int cardOf(QObject* widget) const;
     void onFilterChosen();
     void onPreviousPage();
     void onNextPage();
     void setUpLink(LinkLabel* link, void (HomePage::*action)());
-    void applyCard(int n, const CardState& state);
-    void applyPicture(int n, const CardState& state, const QPixmap* noImage);
+    void applyCard(int n, const ui::CardContent& content, const QPixmap& noImage);
 
+    const store::Collection& m_collection;
     QFrame* m_frame = nullptr;
     QComboBox* m_filter = nullptr;
     LinkLabel* m_previous = nullptr;
     LinkLabel* m_next = nullptr;
-    std::array<Card, kCards + 1> m_cards{}; // element 0 unused
+    std::array<Card, kCards> m_cards{};
 };

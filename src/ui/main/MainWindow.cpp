@@ -6,11 +6,11 @@
 #include "app/RegionalFormats.h"
 #include "online/OnlineFeatures.h"
 #include "platform/Platform.h"
-#include "store/ItemRecord.h"
 #include "ui/common/Controls.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemCommands.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/edit/MainMenus.h"
 #include "ui/main/DetailPanels.h"
 #include "ui/main/HomePage.h"
@@ -19,13 +19,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 
 namespace {
@@ -48,19 +46,13 @@ QScrollBar* makeScrollBar(Qt::Orientation o, QWidget* parent, const QString& nam
 
 } // namespace
 
-MainWindow::MainWindow() {
+MainWindow::MainWindow(store::Collection& collection) : m_collection(collection) {
     setObjectName(QStringLiteral("frmMain"));
-    QFont font(QStringLiteral("DejaVu Sans"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
-    setFont(font);
+    setFont(ui::windowFont());
     buildWindow();
-    store::setItemWindow(this);
 }
 
-MainWindow::~MainWindow() {
-    store::setItemWindow(nullptr);
-}
+MainWindow::~MainWindow() = default;
 
 void MainWindow::buildWindow() {
     m_central = ui::named(new QWidget(this), QStringLiteral("clientArea"));
@@ -69,23 +61,16 @@ void MainWindow::buildWindow() {
     m_scrollable = ui::named(new QWidget(m_central), QStringLiteral("picScrollable"));
     ui::placeTwips(m_scrollable, 0, 0, 11295, 8490);
 
-    // The field boxes must exist in the record's key order, so the panels are
-    // built first and the order is taken from the key list.
-    m_home = new HomePage(m_scrollable);
-    m_detailedInfo = buildDetailedInfoPanel(m_scrollable);
-    m_strip = new PictureStrip(m_scrollable);
-    m_comments = buildCommentsPanel(m_scrollable);
-    m_online = buildOnlineFeaturesPanel(m_scrollable, this);
+    m_editor = new ItemEditor(m_scrollable);
+    m_home = new HomePage(m_scrollable, m_collection);
+    m_detailedInfo = buildDetailedInfoPanel(m_scrollable, *m_editor);
+    m_strip = new PictureStrip(m_scrollable, *m_editor);
+    m_comments = buildCommentsPanel(m_scrollable, *m_editor);
+    m_online = buildOnlineFeaturesPanel(m_scrollable, *m_editor);
     for (QFrame* panel : {m_detailedInfo, m_strip->frame(), m_comments, m_online}) {
         panel->move(0, 0);
         panel->hide();
     }
-    for (const QString& key : store::itemRecordKeys()) {
-        if (QWidget* w = m_scrollable->findChild<QWidget*>(key)) {
-            m_controls.push_back(w);
-        }
-    }
-    m_controls.push_back(m_home->filterBox());
 
     m_nav = new NavigationBars(m_central, [this](Panel p) { return isPanelShown(p); });
     connect(m_nav, &NavigationBars::panelChosen, this, [this](Panel p) { showDetailPanel(p); });
@@ -104,17 +89,19 @@ void MainWindow::buildWindow() {
     connect(m_vScroll, &QScrollBar::valueChanged, this, [this] { onVerticalScroll(); });
     connect(m_hScroll, &QScrollBar::valueChanged, this, [this] { onHorizontalScroll(); });
 
-    connect(&homePage(), &HomePage::openCardRequested, this, [this](int n) {
-        QString description = m_home->cardLine1(n);
-        openItemByDescription(description);
-    });
-    connect(&pictureStrip(), &PictureStrip::scrolled, this, [this] {
+    connect(m_home, &HomePage::openCardRequested, this,
+            [this](int n) { openItemByDescription(m_home->cardLine1(n)); });
+    connect(m_strip, &PictureStrip::scrolled, this, [this] {
         if (m_corner->isVisible()) {
             m_corner->setFocus();
         }
     });
 
-    m_menus = new MainMenus(this);
+    m_commands = new ItemCommands(*m_editor, m_collection, *this, this);
+    m_menus = new MainMenus(menuBar(), *this, *m_commands, *m_editor);
+    connect(m_menus->menu(QStringLiteral("mnuHelp")), &QMenu::aboutToShow, this, [this] {
+        m_menus->action(QStringLiteral("mnuHelpAbout"))->setText(QStringLiteral("&About ") + app::kTitle);
+    });
 
     // The content lies beneath the bars and the corner picture.
     m_nav->itemBar()->raise();
@@ -135,6 +122,7 @@ float MainWindow::outerHeightTwips() const {
 void MainWindow::load() {
     app::Guard guard;
     m_loaded = true;
+    // A stored edge that is not a number leaves the design's.
     int left = ui::px(1000);
     int top = ui::px(1000);
     guard.step([&] {
@@ -145,29 +133,24 @@ void MainWindow::load() {
         top = ui::px(app::cLng(
             platform::settings().get(QStringLiteral("MainTop")).value_or(QStringLiteral("1000"))));
     });
-    guard.step([&] {
-        move(left, top);
-        resize(ui::px(kDesignWidthTwips - kFrameWidthTwips),
-               ui::px(kDesignHeightTwips - kFrameHeightTwips) + menuBar()->sizeHint().height());
-        // The inner area takes its size now, before the window is first shown.
-        layout()->activate();
-    });
-    guard.step([&] {
-        m_scrollable->move(0, m_scrollable->y());
-        m_hScroll->setValue(0);
-        layoutWindow();
-    });
-    guard.step([&] {
-        m_home->frame()->move(0, 0);
-        m_nav->itemBar()->move(m_nav->itemBar()->x(), 0);
-        m_nav->homeBar()->move(m_nav->homeBar()->x(), 0);
-        m_home->frame()->show();
-    });
-    guard.step([&] { showHomePage(); });
-    guard.step([&] { applyColourScheme(); });
-    guard.step([&] { m_strip->removeThumbnailFrameBorders(); });
-    guard.step([&] { m_home->fillFilterList(); });
-    guard.step([&] { setWindowTitle(app::captionText()); });
+    move(left, top);
+    resize(ui::px(kDesignWidthTwips - kFrameWidthTwips),
+           ui::px(kDesignHeightTwips - kFrameHeightTwips) + menuBar()->sizeHint().height());
+    // The inner area takes its size now, before the window is first shown.
+    layout()->activate();
+
+    m_scrollable->move(0, m_scrollable->y());
+    m_hScroll->setValue(0);
+    layoutWindow();
+    m_home->frame()->move(0, 0);
+    m_nav->itemBar()->move(m_nav->itemBar()->x(), 0);
+    m_nav->homeBar()->move(m_nav->homeBar()->x(), 0);
+    m_home->frame()->show();
+    showHomePage();
+    applyColourScheme();
+    m_strip->removeThumbnailFrameBorders();
+    m_home->fillFilterList();
+    setWindowTitle(app::captionText());
 }
 
 void MainWindow::applyColourScheme() {
@@ -272,14 +255,13 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         if (isHomePageShown()) {
             return;
         }
-        takeCurrentSnapshot();
-        if (!hasUnsavedChanges()) {
+        if (!m_editor->hasUnsavedChanges()) {
             showHomePage();
             return;
         }
-        switch (askAboutUnsavedChanges()) {
+        switch (ItemCommands::askAboutUnsavedChanges()) {
         case platform::Answer::Yes:
-            store::saveAllItems(-1);
+            m_commands->save();
             showHomePage();
             break;
         case platform::Answer::No:
@@ -290,19 +272,15 @@ void MainWindow::closeEvent(QCloseEvent* event) {
             break;
         }
     });
-    guard.step([&] {
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-            if (*it != this && (*it)->isVisible()) {
-                (*it)->close();
-            }
+    const QWidgetList windows = QApplication::topLevelWidgets();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (*it != this && (*it)->isVisible()) {
+            (*it)->close();
         }
-    });
-    guard.step([&] {
-        if (!isMinimized()) {
-            storePlacement();
-        }
-    });
+    }
+    if (!isMinimized()) {
+        storePlacement();
+    }
     if (cancel) {
         event->ignore();
     } else {
@@ -330,39 +308,3 @@ void MainWindow::storePlacement() {
     }
 }
 
-void MainWindow::setBusy(bool busy) {
-    if (busy) {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-    } else {
-        QApplication::restoreOverrideCursor();
-    }
-}
-
-void MainWindow::stampRecordLastUpdated(const QString& when) {
-    if (auto* box = findChild<QLineEdit*>(QStringLiteral("txtRecordLastUpdated"))) {
-        box->setText(when);
-    }
-}
-
-std::vector<store::FieldBox> MainWindow::fieldBoxes() const {
-    std::vector<store::FieldBox> boxes;
-    for (QWidget* w : m_controls) {
-        store::FieldBox box;
-        box.name = w->objectName();
-        box.enabled = w->isEnabled();
-        if (auto* line = qobject_cast<QLineEdit*>(w)) {
-            box.text = line->text();
-        } else if (auto* notes = qobject_cast<QPlainTextEdit*>(w)) {
-            box.text = notes->toPlainText();
-        } else if (auto* combo = qobject_cast<QComboBox*>(w);
-                   combo && store::isAttributeChoice(box.name)) {
-            box.kind = store::FieldBox::Kind::Choice;
-            box.chosenRow = combo->currentIndex();
-            box.text = combo->currentIndex() >= 0 ? combo->currentText() : QString();
-        } else {
-            continue;
-        }
-        boxes.push_back(box);
-    }
-    return boxes;
-}

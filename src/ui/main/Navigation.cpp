@@ -51,9 +51,7 @@ NavigationBars::NavigationBars(QWidget* parent, std::function<bool(Panel)> isSho
     m_itemBar = makeBar(parent, QStringLiteral("frameNavigation"));
     m_homeBar = makeBar(parent, QStringLiteral("frameHomeNavigation"));
 
-    QFont linkFont(QStringLiteral("DejaVu Sans"));
-    linkFont.setPointSizeF(8.25);
-    linkFont.setBold(true);
+    const QFont linkFont = ui::cardFont();
     for (int i = 0; i < 4; ++i) {
         const LinkDesign& d = kLinks[static_cast<std::size_t>(i)];
         if (d.clickArea) {

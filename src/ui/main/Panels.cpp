@@ -1,11 +1,10 @@
 // Choosing the item panel on show, and the shared resets.
-#include "app/ErrorLog.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/MainWindow.h"
 #include "ui/pictures/PictureStrip.h"
 
 #include <QFrame>
-#include <QLineEdit>
 
 namespace {
 struct PanelDesign {
@@ -41,39 +40,48 @@ bool MainWindow::isHomePageShown() const {
     return !m_home->frame()->isHidden();
 }
 
+int MainWindow::highlightedCard() const {
+    return m_home->highlightedCard();
+}
+
+QString MainWindow::cardDescription(int card) const {
+    return m_home->cardLine1(card);
+}
+
+bool MainWindow::isThumbnailSelected() const {
+    for (int k = 1; k <= PictureStrip::kThumbnails; ++k) {
+        if (m_strip->thumbnailSelected(k)) {
+            return true;
+        }
+    }
+    return false;
+}
+
 void MainWindow::showDetailPanel(Panel p) {
-    app::Guard guard;
     if (isPanelShown(p)) {
         return;
     }
     const PanelDesign& design = kPanels[static_cast<int>(p)];
-    guard.step([&] { hideAllPanels(); });
-    guard.step([&] { panelFrame(p)->show(); });
-    guard.step([&] { m_nav->markCurrent(p); });
-    guard.step([&] { setScrollableHeight(design.height); });
-    guard.step([&] { layoutWindow(); });
-    guard.step([&] {
-        if (p == Panel::DetailedInfo) {
-            if (auto* box = findChild<QLineEdit*>(QStringLiteral("txtDescription"))) {
-                box->setFocus();
-            }
-        } else if (design.focusCorner && m_corner->isVisible()) {
-            m_corner->setFocus();
-        }
-    });
+    hideAllPanels();
+    panelFrame(p)->show();
+    m_nav->markCurrent(p);
+    setScrollableHeight(design.height);
+    layoutWindow();
+    if (p == Panel::DetailedInfo) {
+        m_editor->box(QStringLiteral("txtDescription"))->setFocus();
+    } else if (design.focusCorner && m_corner->isVisible()) {
+        m_corner->setFocus();
+    }
 }
 
 void MainWindow::hideAllPanels() {
-    app::Guard guard;
-    guard.step([&] {
-        m_home->frame()->hide();
-        m_comments->hide();
-        m_detailedInfo->hide();
-        m_strip->frame()->hide();
-        m_online->hide();
-    });
-    guard.step([&] { resetPictureSelection(); });
-    guard.step([&] { m_nav->resetLinks(); });
+    m_home->frame()->hide();
+    m_comments->hide();
+    m_detailedInfo->hide();
+    m_strip->frame()->hide();
+    m_online->hide();
+    resetPictureSelection();
+    m_nav->resetLinks();
 }
 
 void MainWindow::resetPictureSelection() {

@@ -1,7 +1,7 @@
 #include "ui/pictures/PictureStrip.h"
 
 #include "app/ProgramFolder.h"
-#include "store/ItemDatabase.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
@@ -46,7 +46,8 @@ void setRaised(QLabel* image, bool raised) {
 
 } // namespace
 
-PictureStrip::PictureStrip(QWidget* picScrollable) {
+PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
+    : QObject(picScrollable), m_editor(editor) {
     m_frame = ui::named(new QFrame(picScrollable), QStringLiteral("frameCoinImages"));
     placeTwips(m_frame, 0, 0, kPanelWidth, kPanelHeight);
     ui::setBackground(m_frame, ui::kWhite);
@@ -59,7 +60,7 @@ PictureStrip::PictureStrip(QWidget* picScrollable) {
     ui::setBackground(m_strip, ui::kWhite);
 
     for (int k = 1; k <= kThumbnails; ++k) {
-        Thumbnail& t = m_thumbs[k];
+        Thumbnail& t = m_thumbs[static_cast<std::size_t>(k - 1)];
         t.frame = ui::element(new QFrame(m_strip), QStringLiteral("frmSelectPropertyImage"), k);
         placeTwips(t.frame, thumbnailLeft(kThumbnails, k), kThumbTop, kThumbWidth, kThumbHeight);
         ui::setBackground(t.frame, ui::kWhite);
@@ -100,8 +101,8 @@ PictureStrip::PictureStrip(QWidget* picScrollable) {
 }
 
 void PictureStrip::fillPictureStrip() {
-    const QStringList& list = store::g_sListOfImagesForItem;
-    const int n = static_cast<int>(std::max<qsizetype>(list.size() - 1, 0));
+    const QStringList& list = m_editor.pictures();
+    const int n = static_cast<int>(list.size());
 
     m_filling = true;
     if (n < 5) {
@@ -112,8 +113,8 @@ void PictureStrip::fillPictureStrip() {
     }
     m_filling = false;
 
-    for (int k = 1; k <= kThumbnails; ++k) {
-        m_thumbs[k].frame->hide();
+    for (const Thumbnail& t : m_thumbs) {
+        t.frame->hide();
     }
 
     const int o = m_scroll->isHidden() ? 0 : m_scroll->value();
@@ -121,75 +122,69 @@ void PictureStrip::fillPictureStrip() {
     const QSize shown(ui::px(kImageWidth), ui::px(kImageHeight));
     const qreal dpr = m_frame->devicePixelRatioF();
     for (int i = last; i >= o + 1; --i) {
-        Thumbnail& t = m_thumbs[i - o];
+        const Thumbnail& t = thumbnail(i - o);
         ui::setTag(t.image, QString::number(i));
-        // An empty element names no file: its slot and tag stay, its frame is not shown.
-        if (list[i].isEmpty()) {
+        const QString& name = list[i - 1];
+        // An empty name is no file: its slot and tag stay, its frame is not shown.
+        if (name.isEmpty()) {
             t.image->clear();
             continue;
         }
-        ui::LoadedPicture picture =
-            ui::loadPictureScaled(app::nativePath(app::programPath(list[i])), shown, dpr);
-        if (picture.status == ui::PictureStatus::NotAPicture) {
-            picture = ui::loadPictureScaled(
-                app::nativePath(ui::programImagePath(QStringLiteral("invalidPictureFormat.jpg"))),
-                shown, dpr);
-        }
+        const ui::LoadedPicture picture =
+            ui::loadPictureOrInvalid(app::nativePath(app::programPath(name)), shown, dpr);
         if (picture.status == ui::PictureStatus::Loaded) {
             t.image->setPixmap(picture.pixmap);
         }
         t.frame->show();
     }
 
-    // Empty elements count as shown pictures here, so the others keep their places.
+    // Empty names count as shown pictures here, so the others keep their places.
     const int count = n < 4 ? last : 4;
-    for (int s = 1; s <= count; ++s) {
-        placeTwips(m_thumbs[s].frame, thumbnailLeft(count, s), kThumbTop, kThumbWidth,
+    for (int k = 1; k <= count; ++k) {
+        placeTwips(thumbnail(k).frame, thumbnailLeft(count, k), kThumbTop, kThumbWidth,
                    kThumbHeight);
     }
 
-    bool anyShown = false;
-    for (int k = 1; k <= kThumbnails; ++k) {
-        anyShown = anyShown || !m_thumbs[k].frame->isHidden();
-    }
+    const bool anyShown = std::any_of(m_thumbs.begin(), m_thumbs.end(),
+                                      [](const Thumbnail& t) { return !t.frame->isHidden(); });
     m_delete->setEnabled(anyShown);
 }
 
 void PictureStrip::resetPictureSelection() {
     removeThumbnailFrameBorders();
-    for (int k = 1; k <= kThumbnails; ++k) {
-        setRaised(m_thumbs[k].image, true);
+    for (const Thumbnail& t : m_thumbs) {
+        setRaised(t.image, true);
     }
     m_delete->setEnabled(false);
     m_showFrame->hide();
 }
 
 void PictureStrip::clearThumbnails() {
-    for (int k = 1; k <= kThumbnails; ++k) {
-        m_thumbs[k].image->clear();
+    for (const Thumbnail& t : m_thumbs) {
+        t.image->clear();
     }
 }
 
 void PictureStrip::removeThumbnailFrameBorders() {
-    for (int k = 1; k <= kThumbnails; ++k) {
-        m_thumbs[k].frame->setFrameShape(QFrame::NoFrame);
+    for (const Thumbnail& t : m_thumbs) {
+        t.frame->setFrameShape(QFrame::NoFrame);
     }
 }
 
 bool PictureStrip::thumbnailFrameVisible(int k) const {
-    return k >= 1 && k <= kThumbnails && !m_thumbs[k].frame->isHidden();
+    return k >= 1 && k <= kThumbnails && !thumbnail(k).frame->isHidden();
 }
 
 bool PictureStrip::thumbnailSelected(int k) const {
-    return k >= 1 && k <= kThumbnails && m_thumbs[k].frame->frameShape() == QFrame::Box;
+    return k >= 1 && k <= kThumbnails && thumbnail(k).frame->frameShape() == QFrame::Box;
 }
 
 QPixmap PictureStrip::thumbnailPicture(int k) const {
-    return k >= 1 && k <= kThumbnails ? m_thumbs[k].image->pixmap() : QPixmap();
+    return k >= 1 && k <= kThumbnails ? thumbnail(k).image->pixmap() : QPixmap();
 }
 
 QString PictureStrip::thumbnailTag(int k) const {
-    return k >= 1 && k <= kThumbnails ? ui::tag(m_thumbs[k].image) : QString();
+    return k >= 1 && k <= kThumbnails ? ui::tag(thumbnail(k).image) : QString();
 }
 
 void PictureStrip::onScrolled() {

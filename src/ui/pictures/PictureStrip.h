@@ -9,10 +9,11 @@ class QLabel;
 class QPushButton;
 class QScrollBar;
 class QWidget;
+class ItemEditor;
 
 // The Coin Images panel (frameCoinImages): the strip of four thumbnails over
-// the open item's picture list g_sListOfImagesForItem, its scroll bar, the Add
-// and Delete Picture buttons and the picture panel.
+// the open item's picture list, its scroll bar, the Add and Delete Picture
+// buttons and the picture panel. Thumbnail tags number the pictures from 1.
 class PictureStrip : public QObject {
     Q_OBJECT
 public:
@@ -20,7 +21,7 @@ public:
 
     // Builds frameCoinImages (with its title label, lblBigDescription element 1)
     // inside the scrolling area.
-    explicit PictureStrip(QWidget* picScrollable);
+    PictureStrip(QWidget* picScrollable, ItemEditor& editor);
 
     QFrame* frame() const { return m_frame; }
     QScrollBar* scrollBar() const { return m_scroll; }
@@ -53,6 +54,7 @@ private:
     };
     void onScrolled();
 
+    ItemEditor& m_editor;
     QFrame* m_frame = nullptr;
     QFrame* m_strip = nullptr;      // framePropertyPictures
     QScrollBar* m_scroll = nullptr; // hScrollPropertImages
@@ -60,6 +62,7 @@ private:
     QPushButton* m_delete = nullptr;
     QFrame* m_showFrame = nullptr;                     // frameShowImage
     QLabel* m_showImage = nullptr;                     // imgShowImage
-    std::array<Thumbnail, kThumbnails + 1> m_thumbs{}; // element 0 unused
+    const Thumbnail& thumbnail(int k) const { return m_thumbs.at(static_cast<std::size_t>(k - 1)); }
+    std::array<Thumbnail, kThumbnails> m_thumbs{};
     bool m_filling = false;
 };

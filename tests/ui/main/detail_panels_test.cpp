@@ -1,6 +1,7 @@
 #include "online/OnlineFeatures.h"
 #include "store/AttributeLists.h"
-#include "store/ItemRecord.h"
+#include "store/CoinRecord.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
 #include "ui/main/DetailPanels.h"
@@ -19,11 +20,12 @@ namespace {
 struct PanelHost {
     QWidget window;
     QWidget* scrollable = new QWidget(&window);
-    QFrame* detail = buildDetailedInfoPanel(scrollable);
-    QFrame* comments = buildCommentsPanel(scrollable);
-    QFrame* online = buildOnlineFeaturesPanel(scrollable, &window);
+    ItemEditor editor{scrollable};
+    QFrame* detail = buildDetailedInfoPanel(scrollable, editor);
+    QFrame* comments = buildCommentsPanel(scrollable, editor);
+    QFrame* online = buildOnlineFeaturesPanel(scrollable, editor);
     PanelHost() {
-        window.setFont(QFont(QStringLiteral("DejaVu Sans"), 8));
+        window.setFont(ui::windowFont());
         scrollable->resize(ui::px(10692), ui::px(9330));
     }
 };
@@ -43,7 +45,7 @@ class DetailPanelsTest : public QObject {
 private slots:
     void everyFieldBoxIsOnItsPanelWithACaption() {
         PanelHost host;
-        for (const QString& name : store::itemRecordKeys()) {
+        for (const QString& name : store::fieldKeys()) {
             const bool notes = name.startsWith("txtMiscNotes");
             QFrame* panel = notes ? host.comments : host.detail;
             QCOMPARE(host.window.findChildren<QWidget*>(name).size(), 1);
@@ -90,7 +92,7 @@ private slots:
         host.window.show();
         host.detail->show();
         QVERIFY(QTest::qWaitForWindowActive(&host.window));
-        QStringList expected = store::itemRecordKeys();
+        QStringList expected = store::fieldKeys();
         expected.removeIf([](const QString& k) { return k.startsWith("txtMiscNotes"); });
         // The boxes visited from the first one on, by name.
         auto tabThrough = [&](const char* first, qsizetype count) {

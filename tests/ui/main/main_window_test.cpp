@@ -3,7 +3,8 @@
 #include "app/Constants.h"
 #include "app/ErrorLog.h"
 #include "app/Main.h"
-#include "store/ItemDatabase.h"
+#include "store/Collection.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/common/LinkLabel.h"
 #include "ui/common/Twips.h"
 #include "ui/edit/MainMenus.h"
@@ -27,7 +28,7 @@ namespace {
 QByteArray database(const QList<QStringList>& items) {
     QByteArray out;
     for (int i = 0; i < items.size(); ++i) {
-        out += "[" + store::sectionName(i + 1).toLatin1() + "]\r\n";
+        out += "[ITEMNUMB" + QByteArray::number(i + 1).rightJustified(6, '0') + "]\r\n";
         for (const QString& line : items[i]) {
             out += line.toLatin1() + "\r\n";
         }
@@ -60,15 +61,17 @@ class MainWindowTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<ProgramFolderFixture> m_fixture;
-    std::unique_ptr<MainWindow> m_window;
+    app::Program m_program;
+    MainWindow* m_window = nullptr;
 
     void start(const QList<QStringList>& items) {
         m_fixture = std::make_unique<ProgramFolderFixture>();
         if (!items.isEmpty()) {
             m_fixture->write(QStringLiteral("\\_data\\991106EB51"), database(items));
         }
-        m_window = app::main();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+        m_program = app::main();
+        m_window = m_program.window.get();
+        QVERIFY(QTest::qWaitForWindowExposed(m_window));
     }
 
     QLineEdit* box(const QString& name) { return m_window->findChild<QLineEdit*>(name); }
@@ -76,7 +79,7 @@ class MainWindowTest : public QObject {
     FakeMessageBoxes& boxes() { return m_fixture->fakes.boxes; }
 
     void doubleClickCard(int n) {
-        QLabel* picture = element<QLabel>(m_window.get(), QStringLiteral("picSelectProperty"), n);
+        QLabel* picture = element<QLabel>(m_window, QStringLiteral("picSelectProperty"), n);
         QVERIFY(picture);
         QTest::mouseDClick(picture, Qt::LeftButton);
     }
@@ -96,7 +99,8 @@ class MainWindowTest : public QObject {
 
 private slots:
     void cleanup() {
-        m_window.reset();
+        m_program = {};
+        m_window = nullptr;
         m_fixture.reset();
     }
 
@@ -125,7 +129,8 @@ private slots:
         m_fixture = std::make_unique<ProgramFolderFixture>();
         m_fixture->fakes.settings.values = {
             {"MainLeft", "3000"}, {"MainTop", "x"}, {"MainWidth", "5000"}, {"MainHeight", "4000"}};
-        m_window = app::main();
+        m_program = app::main();
+        m_window = m_program.window.get();
         QCOMPARE(m_window->pos(), QPoint(ui::px(3000), ui::px(1000)));
         QCOMPARE(m_window->outerWidthTwips(), 11650.0f);
         QVERIFY(m_fixture->exists(QStringLiteral("\\corvantheil.Err"))); // "x" is not a number
@@ -144,13 +149,12 @@ private slots:
         QCOMPARE(m_window->findChild<QComboBox*>("cmbMintMark")->currentIndex(), 6);
         QCOMPARE(m_window->findChild<QPlainTextEdit*>("txtMiscNotes")->toPlainText(),
                  QStringLiteral("first\nsecond"));
-        QCOMPARE(store::g_sListOfImagesForItem, QStringList({"", ""}));
+        QCOMPARE(m_window->editor().pictures(), QStringList({""}));
         QCOMPARE(QApplication::focusWidget(), box("txtDescription"));
         QVERIFY(!m_window->navigation().homeBar()->isVisible());
         QVERIFY(m_window->navigation().itemBar()->isVisible());
         // An item stays unchanged until the user edits it.
-        m_window->takeCurrentSnapshot();
-        QVERIFY(!m_window->hasUnsavedChanges());
+        QVERIFY(!m_window->editor().hasUnsavedChanges());
     }
 
     void aStoredChoiceThatIsNoRowLeavesTheBoxEmptyAndIsLogged() {
@@ -167,7 +171,7 @@ private slots:
     void theLaterOfTwoEqualDescriptionsOpens() {
         start({{"txtDescription=Twin", "txtYear=1901"}, {"txtDescription=TWIN ", "txtYear=1902"}});
         doubleClickCard(1);
-        QCOMPARE(store::g_lCurrentItem, 2);
+        QCOMPARE(m_window->editor().position(), 1);
         QCOMPARE(box("txtYear")->text(), QStringLiteral("1902"));
     }
 
@@ -264,7 +268,7 @@ private slots:
 
     void fileMenuFollowsTheWindowState() {
         start(numberedItems(3));
-        QTest::mouseClick(element<QLabel>(m_window.get(), "lblSelectPropertyLine1", 2),
+        QTest::mouseClick(element<QLabel>(m_window, "lblSelectPropertyLine1", 2),
                           Qt::LeftButton);
         QMap<QString, bool> file = fileMenuState();
         QVERIFY(file["mnuFileOpen"] && file["mnuFileRemoveSelectedProperty"]);
@@ -275,7 +279,7 @@ private slots:
         file = fileMenuState();
         QVERIFY(file["mnuFileClose"] && file["mnuFileSave"] && file["mnuFileSaveAs"]);
         QVERIFY(!file["mnuFileOpen"] && !file["mnuFileAddNewProperty"]);
-        store::g_lCurrentItem = 0; // an item never stored
+        m_window->editor().setPosition(std::nullopt); // an item never stored
         QVERIFY(!fileMenuState()["mnuFileSaveAs"]);
 
         m_window->menus().toolsEnablingRule();

@@ -1,6 +1,6 @@
 #include "TestSupport.h"
 #include "app/ProgramFolder.h"
-#include "store/ItemDatabase.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
 #include "ui/pictures/PictureStrip.h"
@@ -32,21 +32,23 @@ class PictureStripTest : public QObject {
     struct Strip {
         ProgramFolderFixture folder;
         QWidget area;
-        PictureStrip strip{&area};
+        ItemEditor editor{&area};
+        PictureStrip strip{&area, editor};
     };
     std::unique_ptr<Strip> m_s; // fresh for each test
 
     // Pictures 1..count, each filled with its own colour, put in the strip.
     void listPictures(int count) {
-        store::g_sListOfImagesForItem = QStringList(QString());
+        QStringList list;
         QDir().mkpath(m_s->folder.path(QStringLiteral("_data\\_userImages")));
         for (int n = 1; n <= count; ++n) {
             const QString relative = QStringLiteral("_data\\_userImages\\p%1.png").arg(n);
             QImage image(40, 30, QImage::Format_RGB32);
             image.fill(colourOf(n));
             QVERIFY(image.save(m_s->folder.path(relative)));
-            store::g_sListOfImagesForItem << relative;
+            list << relative;
         }
+        m_s->editor.setPictures(list);
         m_s->strip.fillPictureStrip();
     }
 
@@ -111,9 +113,8 @@ private slots:
     void emptyAndUnreadableElements() {
         listPictures(1);
         m_s->folder.write(QStringLiteral("_data\\_userImages\\notes.jpg"), "not a picture");
-        store::g_sListOfImagesForItem[1].clear();
-        store::g_sListOfImagesForItem << QStringLiteral("_data\\_userImages\\missing.jpg")
-                                      << QStringLiteral("_data\\_userImages\\notes.jpg");
+        m_s->editor.setPictures({QString(), QStringLiteral("_data\\_userImages\\missing.jpg"),
+                                 QStringLiteral("_data\\_userImages\\notes.jpg")});
         m_s->strip.fillPictureStrip();
         const QImage invalid =
             ui::loadPictureScaled(app::nativePath(ui::programImagePath("invalidPictureFormat.jpg")),
@@ -127,9 +128,9 @@ private slots:
         QCOMPARE(m_s->strip.thumbnailTag(3), QStringLiteral("3"));
 
         // An item stored without pictures, and an empty list, after a long list.
-        for (const QStringList& list : {QStringList{{}, {}}, QStringList{{}}}) {
+        for (const QStringList& list : {QStringList{{}}, QStringList{}}) {
             listPictures(6);
-            store::g_sListOfImagesForItem = list;
+            m_s->editor.setPictures(list);
             m_s->strip.fillPictureStrip();
             QVERIFY(visibleFrameLefts().isEmpty());
             QVERIFY(m_s->strip.scrollBar()->isHidden());

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+// What the item commands and the menus need of the main window around the
+// editor: its state, and its ways between the home page and the item panels.
+class CommandWindow {
+public:
+    virtual ~CommandWindow() = default;
+
+    virtual bool isHomePageShown() const = 0;
+    // The first highlighted home page card (1 to 6), 0 for none.
+    virtual int highlightedCard() const = 0;
+    // A card's first line: the description of the item it shows.
+    virtual QString cardDescription(int card) const = 0;
+    virtual bool isCoinImagesShown() const = 0;
+    virtual bool isThumbnailSelected() const = 0;
+
+    virtual void openItemByDescription(const QString& description) = 0;
+    virtual void showHomePage() = 0;
+
+protected:
+    CommandWindow() = default;
+    CommandWindow(const CommandWindow&) = default;
+    CommandWindow& operator=(const CommandWindow&) = default;
+};

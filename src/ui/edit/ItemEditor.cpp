@@ -1,0 +1,139 @@
+#include "ui/edit/ItemEditor.h"
+
+#include "app/ErrorLog.h"
+#include "app/RegionalFormats.h"
+#include "app/TextUtil.h"
+
+#include <QComboBox>
+
+namespace {
+
+// Boxes of cash-flow worksheets never count as item changes.
+bool isSnapshotBox(const FieldBox& box) {
+    const QString upper = box.name().toUpper();
+    return !upper.startsWith(QLatin1String("TXT10CF")) &&
+           !upper.startsWith(QLatin1String("TXT5CF")) &&
+           !upper.startsWith(QLatin1String("CMBCFAYEARS"));
+}
+
+} // namespace
+
+ItemEditor::ItemEditor(QWidget* boxParent) : QObject(boxParent) {
+    for (const QString& key : store::fieldKeys()) {
+        m_boxes.push_back(FieldBox::create(key, boxParent));
+    }
+}
+
+const FieldBox* ItemEditor::find(const QString& name) const {
+    for (const FieldBox& b : m_boxes) {
+        if (b.name() == name) {
+            return &b;
+        }
+    }
+    return nullptr;
+}
+
+QWidget* ItemEditor::box(const QString& name) const {
+    const FieldBox* b = find(name);
+    return b != nullptr ? b->widget() : nullptr;
+}
+
+QString ItemEditor::text(const QString& name) const {
+    const FieldBox* b = find(name);
+    return b != nullptr ? b->text() : QString();
+}
+
+QHash<QString, QString> ItemEditor::texts() const {
+    QHash<QString, QString> texts;
+    for (const FieldBox& b : m_boxes) {
+        texts.insert(b.name(), b.text());
+    }
+    return texts;
+}
+
+void ItemEditor::clearItemFields() {
+    for (const FieldBox& b : m_boxes) {
+        if (!b.isTextBox()) {
+            b.setChosenRow(-1);
+        } else if (b.isEnabled()) {
+            b.setText(QString());
+        }
+    }
+}
+
+void ItemEditor::loadItemIntoWindow(const store::CoinRecord& record) {
+    app::Guard guard;
+    for (const store::IniEntry& field : record.fields()) {
+        if (field.key.isEmpty()) {
+            continue;
+        }
+        if (store::isPictureKey(field.key)) {
+            m_pictures.append(field.value);
+            continue;
+        }
+        for (const FieldBox& b : m_boxes) {
+            if (b.name().compare(field.key, Qt::CaseInsensitive) != 0) {
+                continue;
+            }
+            if (b.isTextBox()) {
+                if (b.isEnabled()) {
+                    b.setText(store::decodeText(field.value));
+                }
+                continue;
+            }
+            // A stored row that is no row of the list changes nothing.
+            guard.step([&] {
+                const qint32 row = app::cLng(field.value);
+                if (row < -1 || row >= b.comboBox()->count()) {
+                    app::raise(app::kInvalidPropertyValue);
+                }
+                b.setChosenRow(row);
+            });
+        }
+    }
+}
+
+store::CoinRecord ItemEditor::record() const {
+    store::CoinRecord record;
+    for (const FieldBox& b : m_boxes) {
+        if (!b.isEnabled() || app::isBlankText(b.text())) {
+            continue;
+        }
+        record.append(b.name(), b.isTextBox() ? store::encodeText(b.text())
+                                              : QString::number(b.chosenRow()));
+    }
+    for (qsizetype i = 0; i < m_pictures.size(); ++i) {
+        if (!m_pictures[i].isEmpty()) {
+            record.append(store::pictureKey(i + 1), m_pictures[i]);
+        }
+    }
+    if (m_pictures.isEmpty()) {
+        record.append(store::kFirstPictureKey, QString());
+    }
+    return record;
+}
+
+void ItemEditor::stampRecordLastUpdated(const QDateTime& when) {
+    if (const FieldBox* b = find(QStringLiteral("txtRecordLastUpdated"))) {
+        b->setText(app::formatGeneralDate(when));
+    }
+}
+
+QStringList ItemEditor::takeCurrentSnapshot() const {
+    QStringList snapshot;
+    for (const FieldBox& b : m_boxes) {
+        if (isSnapshotBox(b)) {
+            snapshot.append(app::trimBlanks(b.text()).toUpper());
+        }
+    }
+    return snapshot;
+}
+
+void ItemEditor::takeCleanSnapshot() {
+    m_cleanSnapshot = takeCurrentSnapshot();
+    m_changed = false;
+}
+
+bool ItemEditor::hasUnsavedChanges() const {
+    return m_changed || takeCurrentSnapshot() != m_cleanSnapshot;
+}
