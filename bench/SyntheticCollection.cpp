@@ -112,13 +112,13 @@ QString sectionName(int number) {
 void writeSyntheticCollection(const QString& folder, int items) {
     QDir().mkpath(folder + "/_data");
     app::setProgramFolder(folder);
-    writeDatabase(store::itemDatabasePath(), items, [](QRandomGenerator& r, int i) {
-        return syntheticItem(r, i);
-    });
+    writeDatabase(store::itemDatabasePath(), items,
+                  [](QRandomGenerator& r, int i) { return syntheticItem(r, i); });
 }
 
-void writeDatabase(const QString& path, int items,
-                   const std::function<std::vector<store::IniEntry>(QRandomGenerator&, int)>& item) {
+void writeDatabase(
+    const QString& path, int items,
+    const std::function<std::vector<store::IniEntry>(QRandomGenerator&, int)>& item) {
     QRandomGenerator r(static_cast<quint32>(items));
     store::IniFile file(path);
     for (int i = 1; i <= items; ++i) {

@@ -1,7 +1,7 @@
 #include "Benchmarks.h"
 
-#include "app/ProgramFolder.h"
 #include "SyntheticCollection.h"
+#include "app/ProgramFolder.h"
 #include "store/Collection.h"
 #include "ui/main/HomePage.h"
 
@@ -34,9 +34,7 @@ struct BenchFolder {
         }
         app::setProgramFolder(dir.path());
     }
-    ~BenchFolder() {
-        app::setProgramFolder(QString());
-    }
+    ~BenchFolder() { app::setProgramFolder(QString()); }
 };
 
 template <class F> double medianMs(int runs, F&& run) {
@@ -145,15 +143,14 @@ void writePhoto(const QString& path, int seed) {
 
 void benchPhotoPage() {
     BenchFolder folder;
-    bench::writeDatabase(
-        store::itemDatabasePath(), HomePage::kCards, [](QRandomGenerator&, int n) {
-            const QString name = QStringLiteral("_data\\_userImages\\2024031514300%1.jpg").arg(n);
-            writePhoto(app::nativePath(app::programPath(name)), n);
-            return std::vector<store::IniEntry>{
-                {QStringLiteral("txtDescription"), QStringLiteral("Photo %1").arg(n)},
-                {QStringLiteral("txtCurrentValue"), QStringLiteral("100")},
-                {QStringLiteral("g_sListOfImagesForItem(1)"), name}};
-        });
+    bench::writeDatabase(store::itemDatabasePath(), HomePage::kCards, [](QRandomGenerator&, int n) {
+        const QString name = QStringLiteral("_data\\_userImages\\2024031514300%1.jpg").arg(n);
+        writePhoto(app::nativePath(app::programPath(name)), n);
+        return std::vector<store::IniEntry>{
+            {QStringLiteral("txtDescription"), QStringLiteral("Photo %1").arg(n)},
+            {QStringLiteral("txtCurrentValue"), QStringLiteral("100")},
+            {QStringLiteral("g_sListOfImagesForItem(1)"), name}};
+    });
     store::Collection collection(store::itemDatabasePath());
     collection.load();
 

@@ -15,7 +15,6 @@ bool isSeparator(QChar c) {
 }
 } // namespace
 
-
 QString programFolder() {
     if (!overriddenFolder().isEmpty()) {
         return overriddenFolder();

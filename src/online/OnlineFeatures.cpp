@@ -3,9 +3,9 @@
 #include "app/Constants.h"
 #include "app/ErrorLog.h"
 #include "app/SharedRoutines.h"
-#include "ui/edit/ItemEditor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
+#include "ui/edit/ItemEditor.h"
 
 #include <QFrame>
 #include <QHBoxLayout>
@@ -198,8 +198,8 @@ void openWebLinkForThisItem(const ItemEditor& editor, const QString& linkType) {
     app::Guard guard;
     guard.step([&] {
         app::launchBrowser(webLinkAddress(
-            linkType, editor.text(QStringLiteral("txtYear")), editor.text(QStringLiteral("txtCountry")),
-            editor.text(QStringLiteral("cmbCoinType")), editor.text(QStringLiteral("cmbMintMark")),
-            editor.text(QStringLiteral("cmbGrade"))));
+            linkType, editor.text(QStringLiteral("txtYear")),
+            editor.text(QStringLiteral("txtCountry")), editor.text(QStringLiteral("cmbCoinType")),
+            editor.text(QStringLiteral("cmbMintMark")), editor.text(QStringLiteral("cmbGrade"))));
     });
 }

@@ -51,7 +51,8 @@ bool isFirstPictureKey(QStringView key) {
 }
 
 QString makeSectionName(qint64 itemNumber) {
-    return QStringLiteral("ITEMNUMB") + QStringLiteral("%1").arg(itemNumber, 6, 10, QLatin1Char('0'));
+    return QStringLiteral("ITEMNUMB") +
+           QStringLiteral("%1").arg(itemNumber, 6, 10, QLatin1Char('0'));
 }
 
 // "ITEMNUMB000001". Every save names every item again: each name is made once.
@@ -79,13 +80,14 @@ void writeBackup(app::Guard& guard, const QString& database, const QString& back
         if (!QFileInfo::exists(app::nativePath(database))) {
             app::raise(app::kFileNotFound);
         }
-    }) && guard.step([&] {
-        if (mayLink) {
-            linkOrCopyFileAtomically(app::nativePath(database), app::nativePath(backup));
-        } else {
-            copyFileAtomically(app::nativePath(database), app::nativePath(backup));
-        }
-    });
+    }) &&
+        guard.step([&] {
+            if (mayLink) {
+                linkOrCopyFileAtomically(app::nativePath(database), app::nativePath(backup));
+            } else {
+                copyFileAtomically(app::nativePath(database), app::nativePath(backup));
+            }
+        });
 }
 
 } // namespace

@@ -216,12 +216,12 @@ private slots:
             return;
         }
         const CoinRecord& saved = collection.record(stored.value_or(0));
-        QCOMPARE(flat(saved), change == 1 ? flat(described("one"))
-                                          : (QStringList{"txtDescription", "one", "txtCountry",
-                                                         "Canada", "txtMiscNotes",
-                                                         QStringLiteral("a  b ? \u20ac\u0081"),
-                                                         "txtMiscNotes2", "xy",
-                                                         "g_sListOfImagesForItem(1)", "p1.jpg"}));
+        QCOMPARE(flat(saved),
+                 change == 1
+                     ? flat(described("one"))
+                     : (QStringList{"txtDescription", "one", "txtCountry", "Canada", "txtMiscNotes",
+                                    QStringLiteral("a  b ? \u20ac\u0081"), "txtMiscNotes2", "xy",
+                                    "g_sListOfImagesForItem(1)", "p1.jpg"}));
         if (change != 1) {
             QCOMPARE(flat(collection.record(1)),
                      (QStringList{"txtDescription", "two", "txtYear", "1922"}));

@@ -264,7 +264,8 @@ private slots:
             writeFile("[s]\r\nk=old\r\n");
             {
                 store::IniFile ini(m_path);
-                ini.writeSection({QStringLiteral("s"), {{QStringLiteral("k"), QStringLiteral("new")}}});
+                ini.writeSection(
+                    {QStringLiteral("s"), {{QStringLiteral("k"), QStringLiteral("new")}}});
                 store::StagedFile staged = ini.stage();
                 QVERIFY(QFile::exists(temp));
                 if (replace) {

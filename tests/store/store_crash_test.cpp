@@ -87,8 +87,8 @@ private slots:
 
         store::IniFile file(store::itemDatabasePath());
         for (int i = 1; i <= kItems; ++i) {
-            file.writeSection({QStringLiteral("ITEMNUMB%1").arg(i, 6, 10, QLatin1Char('0')),
-                               makeItem(i)});
+            file.writeSection(
+                {QStringLiteral("ITEMNUMB%1").arg(i, 6, 10, QLatin1Char('0')), makeItem(i)});
         }
         file.commit();
         const QByteArray collectionA = folder.read(kDatabase);

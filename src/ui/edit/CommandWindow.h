@@ -18,6 +18,13 @@ public:
 
     virtual void openItemByDescription(const QString& description) = 0;
     virtual void showHomePage() = 0;
+    // The panels for the editor's new, empty item: no pictures, the Detailed
+    // Information panel, the default corner picture, the title "Add New Item".
+    virtual void showNewItem() = 0;
+    // The home page from the first item, whatever the filter box shows.
+    virtual void refillHomePageFromFirstItem() = 0;
+    // Removes the selected thumbnail's picture from the open item.
+    virtual void deleteSelectedPicture() = 0;
 
 protected:
     CommandWindow() = default;

@@ -5,7 +5,9 @@
 #include <QObject>
 
 class CommandWindow;
+class InputDialog;
 class ItemEditor;
+class QWidget;
 namespace store {
 class Collection;
 }
@@ -14,22 +16,36 @@ class Collection;
 class ItemCommands : public QObject {
     Q_OBJECT
 public:
+    // `owner` owns the input dialog and is the window it stands over.
     ItemCommands(ItemEditor& editor, store::Collection& collection, CommandWindow& window,
-                 QObject* parent);
+                 QWidget* owner);
 
     // The unsaved-changes question of Close and of closing the window: Yes,
     // No or Cancel (Escape and closing the box count as Cancel).
     static platform::Answer askAboutUnsavedChanges();
 
+    // A new, empty item in the editor; nothing is stored until it is saved.
+    void addNewItem();
+    // After a question, removes the highlighted card's item from the collection.
+    void removeSelectedItem();
     // Stores the open item (stamped now) and makes it the unchanged state.
     void save();
+    // Stores the open item as a new one under a description asked for.
+    void saveCopy();
     // Back to the home page, asking first about unsaved changes.
     void closeItem();
     // File > Open: the highlighted card's item.
     void openHighlightedCard();
 
+    // Made on first use, then kept.
+    InputDialog& inputDialog();
+
 private:
+    void removeItemByDescription(const QString& description);
+
     ItemEditor& m_editor;
     store::Collection& m_collection;
     CommandWindow& m_window;
+    QWidget* m_owner;
+    InputDialog* m_dialog = nullptr;
 };

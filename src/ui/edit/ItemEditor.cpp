@@ -3,8 +3,12 @@
 #include "app/ErrorLog.h"
 #include "app/RegionalFormats.h"
 #include "app/TextUtil.h"
+#include "ui/common/Controls.h"
+#include "ui/edit/ChangeTracking.h"
 
 #include <QComboBox>
+#include <QEvent>
+#include <QLineEdit>
 
 namespace {
 
@@ -16,11 +20,46 @@ bool isSnapshotBox(const FieldBox& box) {
            !upper.startsWith(QLatin1String("CMBCFAYEARS"));
 }
 
+const QColor kGain(0, 128, 0);
+const QColor kLoss(255, 0, 0);
+
 } // namespace
 
 ItemEditor::ItemEditor(QWidget* boxParent) : QObject(boxParent) {
     for (const QString& key : store::fieldKeys()) {
         m_boxes.push_back(FieldBox::create(key, boxParent));
+    }
+    connect(find(QStringLiteral("txtDescription"))->lineEdit(), &QLineEdit::textChanged, this,
+            &ItemEditor::descriptionChanged);
+    for (const char* amount : {"txtPurchasePrice", "txtCurrentValue"}) {
+        connect(find(QString::fromLatin1(amount))->lineEdit(), &QLineEdit::textChanged, this,
+                &ItemEditor::updateChangeInValue);
+    }
+    for (const char* name :
+         {"txtYear", "txtMiscNotes", "txtDescription", "txtCountry", "txtItemNumber"}) {
+        find(QString::fromLatin1(name))->widget()->installEventFilter(this);
+    }
+}
+
+bool ItemEditor::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::FocusIn) {
+        emit selectionResettingBoxFocused();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void ItemEditor::updateChangeInValue() const {
+    QLineEdit* box = find(QStringLiteral("txtFinancialChangeInValue"))->lineEdit();
+    const ChangeInValue change =
+        ::updateChangeInValue(text(QStringLiteral("txtCurrentValue")),
+                              text(QStringLiteral("txtPurchasePrice")), box->text());
+    box->setText(change.text);
+    ui::setTextColour(box, change.loss ? kLoss : kGain);
+}
+
+void ItemEditor::setText(const QString& name, const QString& text) const {
+    if (const FieldBox* b = find(name)) {
+        b->setText(text);
     }
 }
 
@@ -91,6 +130,8 @@ void ItemEditor::loadItemIntoWindow(const store::CoinRecord& record) {
             });
         }
     }
+    // Change in Value follows the stored amounts, whatever text was stored for it.
+    updateChangeInValue();
 }
 
 store::CoinRecord ItemEditor::record() const {
@@ -99,8 +140,8 @@ store::CoinRecord ItemEditor::record() const {
         if (!b.isEnabled() || app::isBlankText(b.text())) {
             continue;
         }
-        record.append(b.name(), b.isTextBox() ? store::encodeText(b.text())
-                                              : QString::number(b.chosenRow()));
+        record.append(b.name(),
+                      b.isTextBox() ? store::encodeText(b.text()) : QString::number(b.chosenRow()));
     }
     for (qsizetype i = 0; i < m_pictures.size(); ++i) {
         if (!m_pictures[i].isEmpty()) {

@@ -12,7 +12,9 @@
 
 // The open item: one box per field of the record, in the record's key order,
 // its picture list, where it stands in the collection, and what tells its
-// unsaved changes (the clean snapshot and the changed mark).
+// unsaved changes (the clean snapshot and the changed mark). Edits are
+// followed at once: the description goes to the panel titles, and the Change
+// in Value box follows the current value and the purchase price.
 class ItemEditor : public QObject {
     Q_OBJECT
 public:
@@ -26,6 +28,8 @@ public:
     QString text(const QString& name) const;
     // Every box's text as shown, by name.
     QHash<QString, QString> texts() const;
+    // Text and notes boxes; runs their change handling as typing would.
+    void setText(const QString& name, const QString& text) const;
 
     // Every enabled text box emptied, the three lists without a chosen row.
     void clearItemFields();
@@ -53,6 +57,18 @@ public:
     // A box differs from the clean snapshot (blanks around and letter case
     // aside), or the picture list changed.
     bool hasUnsavedChanges() const;
+
+    // Recomputes Change in Value from the two amounts, with its colour.
+    void updateChangeInValue() const;
+
+signals:
+    void descriptionChanged(const QString& description);
+    // The focus entered a box that clears the picture selection: Description,
+    // Year, Country, Item # or the first notes box.
+    void selectionResettingBoxFocused();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QStringList takeCurrentSnapshot() const;

@@ -2,6 +2,7 @@
 
 #include "app/Constants.h"
 #include "ui/edit/CommandWindow.h"
+#include "ui/edit/EditCommands.h"
 #include "ui/edit/ItemCommands.h"
 #include "ui/edit/ItemEditor.h"
 
@@ -27,7 +28,8 @@ void addSeparator(QMenu* menu, const QString& name) {
 
 MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& commands,
                      const ItemEditor& editor)
-    : QObject(bar), m_bar(bar), m_window(window), m_editor(editor) {
+    : QObject(bar), m_bar(bar), m_edit(new EditCommands(window, this)), m_window(window),
+      m_editor(editor) {
     QMenu* file = addMenu(QStringLiteral("&File"), QStringLiteral("mnuFile"));
     addAction(file, QStringLiteral("&Open"), QStringLiteral("mnuFileOpen"));
     addAction(file, QStringLiteral("&Close"), QStringLiteral("mnuFileClose"));
@@ -74,12 +76,51 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
     connect(file, &QMenu::aboutToShow, this, &MainMenus::fileEnablingRule);
     connect(tools, &QMenu::aboutToShow, this, &MainMenus::toolsEnablingRule);
 
-    connect(action(QStringLiteral("mnuFileOpen")), &QAction::triggered, &commands,
-            &ItemCommands::openHighlightedCard);
-    connect(action(QStringLiteral("mnuFileClose")), &QAction::triggered, &commands,
-            &ItemCommands::closeItem);
+    const struct {
+        const char* name;
+        void (ItemCommands::*command)();
+    } fileCommands[] = {
+        {"mnuFileOpen", &ItemCommands::openHighlightedCard},
+        {"mnuFileClose", &ItemCommands::closeItem},
+        {"mnuFileAddNewProperty", &ItemCommands::addNewItem},
+        {"mnuFileRemoveSelectedProperty", &ItemCommands::removeSelectedItem},
+        {"mnuFileSave", &ItemCommands::save},
+        {"mnuFileSaveAs", &ItemCommands::saveCopy},
+    };
+    for (const auto& c : fileCommands) {
+        connect(action(QString::fromLatin1(c.name)), &QAction::triggered, &commands, c.command);
+    }
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, bar->window(),
             &QWidget::close);
+    wireEditMenu(edit);
+    for (const FieldBox& box : editor.boxes()) {
+        if (box.isTextBox()) {
+            m_edit->takeDeleteKeyOf(box.widget());
+        }
+    }
+}
+
+void MainMenus::wireEditMenu(QMenu* edit) {
+    const struct {
+        const char* name;
+        void (EditCommands::*command)() const;
+    } editCommands[] = {
+        {"mnuEditUndo", &EditCommands::undo},
+        {"mnuEditCut", &EditCommands::cut},
+        {"mnuEditCopy", &EditCommands::copy},
+        {"mnuEditPaste", &EditCommands::paste},
+        {"mnuEditDelete", &EditCommands::deleteSelection},
+        {"mnuEditSelectAll", &EditCommands::selectAll},
+    };
+    for (const auto& c : editCommands) {
+        connect(action(QString::fromLatin1(c.name)), &QAction::triggered, m_edit, c.command);
+    }
+    connect(edit, &QMenu::aboutToShow, this, &MainMenus::editEnablingRule);
+    connect(edit, &QMenu::aboutToHide, this, [edit] {
+        for (QAction* a : edit->actions()) {
+            a->setEnabled(true);
+        }
+    });
 }
 
 QMenu* MainMenus::addMenu(const QString& caption, const QString& name) {
@@ -104,17 +145,24 @@ void MainMenus::fileEnablingRule() {
         const char* name;
         bool enabled;
     } entries[] = {
-        {"mnuFileOpen", highlighted},
-        {"mnuFileClose", !home},
-        {"mnuFileAddNewProperty", home},
-        {"mnuFileRemoveSelectedProperty", highlighted},
-        {"mnuFileSave", !home},
-        {"mnuFileSaveAs", !home && !m_editor.isNewItem()},
+        {"mnuFileOpen", highlighted},    {"mnuFileClose", !home},
+        {"mnuFileAddNewProperty", home}, {"mnuFileRemoveSelectedProperty", highlighted},
+        {"mnuFileSave", !home},          {"mnuFileSaveAs", !home && !m_editor.isNewItem()},
         {"mnuFileExit", true},
     };
     for (const auto& e : entries) {
         action(QString::fromLatin1(e.name))->setEnabled(e.enabled);
     }
+}
+
+void MainMenus::editEnablingRule() {
+    const EditCommands::States states = m_edit->enablingRule();
+    action(QStringLiteral("mnuEditUndo"))->setEnabled(states.undo);
+    action(QStringLiteral("mnuEditCut"))->setEnabled(states.cut);
+    action(QStringLiteral("mnuEditCopy"))->setEnabled(states.copy);
+    action(QStringLiteral("mnuEditPaste"))->setEnabled(states.paste);
+    action(QStringLiteral("mnuEditDelete"))->setEnabled(states.deleteSelection);
+    action(QStringLiteral("mnuEditSelectAll"))->setEnabled(states.selectAll);
 }
 
 void MainMenus::toolsEnablingRule() {

@@ -3,14 +3,17 @@
 #include <QObject>
 
 class CommandWindow;
+class EditCommands;
 class ItemCommands;
 class ItemEditor;
 class QAction;
 class QMenu;
 class QMenuBar;
 
-// The menu bar. The File and Tools menus decide which entries are available
-// each time they open, from the window's state.
+// The menu bar. The File, Edit and Tools menus decide which entries are
+// available each time they open, from the window's state. Outside the open
+// menu the Edit entries stay available, so that a shortcut does what the
+// entry would do in that moment.
 class MainMenus : public QObject {
     Q_OBJECT
 public:
@@ -21,12 +24,17 @@ public:
     QMenu* menu(const QString& name) const;
 
     void fileEnablingRule();
+    void editEnablingRule();
     void toolsEnablingRule();
+
+    EditCommands& editCommands() const { return *m_edit; }
 
 private:
     QMenu* addMenu(const QString& caption, const QString& name);
+    void wireEditMenu(QMenu* edit);
 
     QMenuBar* m_bar;
+    EditCommands* m_edit = nullptr;
     CommandWindow& m_window;
     const ItemEditor& m_editor;
 };

@@ -1,8 +1,8 @@
 #include "ui/main/DetailPanels.h"
 
-#include "ui/edit/ItemEditor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
+#include "ui/edit/ItemEditor.h"
 
 #include <QFrame>
 #include <QGroupBox>
@@ -165,8 +165,8 @@ QFrame* buildDetailedInfoPanel(QWidget* picScrollable, const ItemEditor& editor)
                                                "Misc Detail 4", "Misc Detail 5"};
         details.push_back({names[n - 1], captions[n - 1], Column::Right});
     }
-    append(buildGroup(editor, panel, QStringLiteral("Coin Details"), top, kContentLeft, fullWidth, 5,
-                      details));
+    append(buildGroup(editor, panel, QStringLiteral("Coin Details"), top, kContentLeft, fullWidth,
+                      5, details));
 
     top += groupHeight(5) + kGroupGap;
     append(buildGroup(

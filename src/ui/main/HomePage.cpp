@@ -5,6 +5,7 @@
 #include "app/RegionalFormats.h"
 #include "app/TextUtil.h"
 #include "store/AttributeLists.h"
+#include "store/Collection.h"
 #include "ui/common/Controls.h"
 #include "ui/common/LinkLabel.h"
 #include "ui/common/PictureLoading.h"
@@ -92,6 +93,21 @@ HomePage::HomePage(QWidget* picScrollable, const store::Collection& collection)
     placeTwips(m_previous, 240, 8135, 1905, 255);
     setUpLink(m_previous, &HomePage::onPreviousPage);
 
+    // A new collector's first look: where the first coin comes from.
+    m_emptyHint = ui::named(
+        new QLabel(QStringLiteral("Your collection is empty. Choose File > Add New Item to "
+                                  "enter your first coin."),
+                   m_frame),
+        QStringLiteral("lblEmptyCollection"));
+    m_emptyHint->setTextFormat(Qt::PlainText);
+    m_emptyHint->setAlignment(Qt::AlignCenter);
+    m_emptyHint->setFont(ui::sansFont(10));
+    ui::setTextColour(m_emptyHint, ui::kNavy);
+    placeTwips(m_emptyHint, kCardLefts[0], kCardTops[0] + 1200,
+               kCardLefts[2] + kCardWidth - kCardLefts[0], 600);
+    m_emptyHint->hide();
+    m_emptyHint->installEventFilter(this);
+
     m_next = ui::named(new LinkLabel(QStringLiteral("Next Page >"), m_frame),
                        QStringLiteral("lblNextPage"));
     m_next->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -144,9 +160,10 @@ void HomePage::loadPropertiesOnMainPage(qsizetype first, const QString& filter) 
     const ui::LoadedPicture noImage = ui::loadPictureScaled(noImagePath, size, dpr);
     int noImageError = 0;
     if (noImage.status != ui::PictureStatus::Loaded) {
-        noImageError = !QFileInfo::exists(noImagePath)                    ? app::kFileNotFound
-                       : noImage.status == ui::PictureStatus::NotAPicture ? app::kInvalidPicture
-                                                                          : app::kPathFileAccessError;
+        noImageError = !QFileInfo::exists(noImagePath) ? app::kFileNotFound
+                       : noImage.status == ui::PictureStatus::NotAPicture
+                           ? app::kInvalidPicture
+                           : app::kPathFileAccessError;
     }
 
     const ui::HomePageContent page = ui::loadPropertiesOnMainPage(
@@ -167,6 +184,7 @@ void HomePage::loadPropertiesOnMainPage(qsizetype first, const QString& filter) 
     }
     m_previous->setVisible(page.previousPage);
     m_next->setVisible(page.nextPage);
+    m_emptyHint->setVisible(m_collection.count() == 0);
 }
 
 void HomePage::applyCard(int n, const ui::CardContent& content, const QPixmap& noImage) {

@@ -78,5 +78,6 @@ private:
     QComboBox* m_filter = nullptr;
     LinkLabel* m_previous = nullptr;
     LinkLabel* m_next = nullptr;
+    QLabel* m_emptyHint = nullptr; // lblEmptyCollection
     std::array<Card, kCards> m_cards{};
 };

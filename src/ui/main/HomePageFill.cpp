@@ -127,11 +127,13 @@ const QStringList& homeFilterList() {
             list << QStringLiteral("ONLY ") + type;
         }
         for (const char* ceiling :
-             {"1", "5", "10", "25", "50", "100", "200", "300", "400", "500", "750", "1,000",
-              "1,250", "1,500", "2,000", "2,500", "3,000", "4,000", "5,000", "10,000", "20,000"}) {
+             {"1",     "5",     "10",    "25",    "50",    "100",    "200",
+              "300",   "400",   "500",   "750",   "1,000", "1,250",  "1,500",
+              "2,000", "2,500", "3,000", "4,000", "5,000", "10,000", "20,000"}) {
             list << QStringLiteral("Current Value < $") + QLatin1StringView(ceiling);
         }
-        list << QStringLiteral("Show Coins With Images") << QStringLiteral("Show Coins Without Images");
+        list << QStringLiteral("Show Coins With Images")
+             << QStringLiteral("Show Coins Without Images");
         return list;
     }();
     return rows;
@@ -221,8 +223,8 @@ HomePageContent loadPropertiesOnMainPage(const store::Collection& collection, qs
     for (int n = 0; n < kHomeCards; ++n) {
         if (line2IsValue[static_cast<std::size_t>(n)]) {
             QString& line2 = page.cards[static_cast<std::size_t>(n)].line2;
-            line2 = QStringLiteral("Current Value = ") +
-                    app::formatCurrency(*app::parseNumber(line2));
+            line2 =
+                QStringLiteral("Current Value = ") + app::formatCurrency(*app::parseNumber(line2));
         }
     }
     page.previousPage = first >= 2;

@@ -41,6 +41,34 @@ void MainWindow::openItemByDescription(const QString& description) {
     guard.step([&] { cornerFollowsFirstThumbnail(); });
 }
 
+void MainWindow::showNewItem() {
+    resetPictureSelection();
+    m_strip->clearThumbnails();
+    m_strip->scrollBar()->setValue(0);
+    m_strip->fillPictureStrip();
+    showDetailPanel(Panel::DetailedInfo);
+    m_nav->itemBar()->show();
+    m_nav->homeBar()->hide();
+    app::Guard guard;
+    guard.step([&] { setCornerPicture(app::defaultImagePath()); });
+    // Until the description box changes.
+    for (QLabel* title : m_scrollable->findChildren<QLabel*>(QStringLiteral("lblBigDescription"))) {
+        if (title->property("index").toInt() == 0) {
+            title->setText(QStringLiteral("Add New Item"));
+        }
+    }
+}
+
+void MainWindow::refillHomePageFromFirstItem() {
+    m_home->loadPropertiesOnMainPage(1, QString());
+}
+
+void MainWindow::deleteSelectedPicture() {
+    m_strip->deleteSelectedPicture();
+    app::Guard guard;
+    guard.step([&] { cornerFollowsFirstThumbnail(); });
+}
+
 void MainWindow::cornerFollowsFirstThumbnail() {
     const QPixmap first = m_strip->thumbnailPicture(1);
     if (first.isNull() || first.height() < 1) {

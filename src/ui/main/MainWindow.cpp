@@ -97,10 +97,15 @@ void MainWindow::buildWindow() {
         }
     });
 
+    connect(m_editor, &ItemEditor::descriptionChanged, this, &MainWindow::setPanelTitles);
+    connect(m_editor, &ItemEditor::selectionResettingBoxFocused, this,
+            &MainWindow::resetPictureSelection);
+
     m_commands = new ItemCommands(*m_editor, m_collection, *this, this);
     m_menus = new MainMenus(menuBar(), *this, *m_commands, *m_editor);
     connect(m_menus->menu(QStringLiteral("mnuHelp")), &QMenu::aboutToShow, this, [this] {
-        m_menus->action(QStringLiteral("mnuHelpAbout"))->setText(QStringLiteral("&About ") + app::kTitle);
+        m_menus->action(QStringLiteral("mnuHelpAbout"))
+            ->setText(QStringLiteral("&About ") + app::kTitle);
     });
 
     // The content lies beneath the bars and the corner picture.
@@ -288,6 +293,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
 }
 
+void MainWindow::setPanelTitles(const QString& text) {
+    for (QLabel* title : m_scrollable->findChildren<QLabel*>(QStringLiteral("lblBigDescription"))) {
+        title->setText(text);
+    }
+}
+
 void MainWindow::storePlacement() {
     app::Guard guard;
     const QPoint at = pos();
@@ -307,4 +318,3 @@ void MainWindow::storePlacement() {
         });
     }
 }
-

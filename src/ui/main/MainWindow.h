@@ -33,6 +33,9 @@ public:
     // Opening an item and the way back to the home page.
     void openItemByDescription(const QString& description) override;
     void showHomePage() override;
+    void showNewItem() override;
+    void refillHomePageFromFirstItem() override;
+    void deleteSelectedPicture() override;
 
     // Panels.
     void showDetailPanel(Panel p);
@@ -75,6 +78,8 @@ private:
     QFrame* panelFrame(Panel p) const;
     void setScrollableHeight(float twips);
     void storePlacement();
+    // The four panel titles (lblBigDescription 0 to 3).
+    void setPanelTitles(const QString& text);
 
     store::Collection& m_collection;
     QWidget* m_central = nullptr;

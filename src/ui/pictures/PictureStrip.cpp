@@ -1,10 +1,10 @@
 #include "ui/pictures/PictureStrip.h"
 
 #include "app/ProgramFolder.h"
-#include "ui/edit/ItemEditor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
+#include "ui/edit/ItemEditor.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -148,6 +148,32 @@ void PictureStrip::fillPictureStrip() {
     const bool anyShown = std::any_of(m_thumbs.begin(), m_thumbs.end(),
                                       [](const Thumbnail& t) { return !t.frame->isHidden(); });
     m_delete->setEnabled(anyShown);
+}
+
+void PictureStrip::deleteSelectedPicture() {
+    QStringList list = m_editor.pictures();
+    if (list.isEmpty()) {
+        return;
+    }
+    for (int k = 1; k <= kThumbnails; ++k) {
+        const qsizetype number = ui::tag(thumbnail(k).image).toLongLong();
+        if (thumbnailSelected(k) && number >= 1 && number <= list.size()) {
+            list[number - 1].clear();
+            m_editor.markChanged();
+        }
+    }
+    QStringList rebuilt;
+    for (const QString& name : list) {
+        if (!name.isEmpty()) {
+            rebuilt << name;
+        }
+    }
+    // Empty names fill the places the list still has.
+    while (rebuilt.size() < list.size() - 1) {
+        rebuilt << QString();
+    }
+    m_editor.setPictures(rebuilt);
+    fillPictureStrip();
 }
 
 void PictureStrip::resetPictureSelection() {

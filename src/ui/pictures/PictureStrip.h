@@ -29,6 +29,9 @@ public:
 
     // Shows the list in the strip at the scroll bar's offset.
     void fillPictureStrip();
+    // Takes the selected thumbnail's picture out of the list, one place
+    // shorter; the marked frame stays marked. The file stays where it is.
+    void deleteSelectedPicture();
     // No thumbnail selected, Delete Picture disabled, picture panel hidden.
     void resetPictureSelection();
     // Removes the pictures of the four thumbnails.
@@ -60,8 +63,8 @@ private:
     QScrollBar* m_scroll = nullptr; // hScrollPropertImages
     QPushButton* m_add = nullptr;
     QPushButton* m_delete = nullptr;
-    QFrame* m_showFrame = nullptr;                     // frameShowImage
-    QLabel* m_showImage = nullptr;                     // imgShowImage
+    QFrame* m_showFrame = nullptr; // frameShowImage
+    QLabel* m_showImage = nullptr; // imgShowImage
     const Thumbnail& thumbnail(int k) const { return m_thumbs.at(static_cast<std::size_t>(k - 1)); }
     std::array<Thumbnail, kThumbnails> m_thumbs{};
     bool m_filling = false;

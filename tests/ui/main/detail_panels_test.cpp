@@ -1,9 +1,9 @@
 #include "online/OnlineFeatures.h"
 #include "store/AttributeLists.h"
 #include "store/CoinRecord.h"
-#include "ui/edit/ItemEditor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/Twips.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/main/DetailPanels.h"
 
 #include <QAbstractItemView>

@@ -16,7 +16,6 @@
 
 namespace {
 
-
 QStringList coins(std::initializer_list<int> numbers) {
     QStringList lines;
     for (int n : numbers) {
@@ -123,7 +122,6 @@ private slots:
 
         QTest::mouseClick(page.link("lblPreviousPage"), Qt::LeftButton);
         QCOMPARE(page.shown(), coins({1, 2, 3, 4, 5, 6}));
-
     }
 
     // File "png" writes a picture, other content is written as is; "gone" first
@@ -157,7 +155,8 @@ private slots:
             QDir().mkpath(page.folder.path("_data\\_userImages"));
             QVERIFY(own.save(page.folder.path(stored), "PNG"));
         } else if (file == "gone") {
-            page.setItems({{{"txtDescription", "Coin 0"}, {"g_sListOfImagesForItem(1)", "gone.jpg"}}});
+            page.setItems(
+                {{{"txtDescription", "Coin 0"}, {"g_sListOfImagesForItem(1)", "gone.jpg"}}});
             page.load();
             QVERIFY(QFile::remove(page.folder.path("_images\\noImageAvailable.jpg")));
         } else if (!file.isEmpty()) {

@@ -4,9 +4,9 @@
 #include "app/ErrorLog.h"
 #include "app/Main.h"
 #include "store/Collection.h"
-#include "ui/edit/ItemEditor.h"
 #include "ui/common/LinkLabel.h"
 #include "ui/common/Twips.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/edit/MainMenus.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/MainWindow.h"
@@ -268,8 +268,7 @@ private slots:
 
     void fileMenuFollowsTheWindowState() {
         start(numberedItems(3));
-        QTest::mouseClick(element<QLabel>(m_window, "lblSelectPropertyLine1", 2),
-                          Qt::LeftButton);
+        QTest::mouseClick(element<QLabel>(m_window, "lblSelectPropertyLine1", 2), Qt::LeftButton);
         QMap<QString, bool> file = fileMenuState();
         QVERIFY(file["mnuFileOpen"] && file["mnuFileRemoveSelectedProperty"]);
         QVERIFY(!file["mnuFileSave"] && !file["mnuFileClose"]);

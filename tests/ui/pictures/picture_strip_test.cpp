@@ -1,8 +1,8 @@
 #include "TestSupport.h"
 #include "app/ProgramFolder.h"
-#include "ui/edit/ItemEditor.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
+#include "ui/edit/ItemEditor.h"
 #include "ui/pictures/PictureStrip.h"
 
 #include <QDir>

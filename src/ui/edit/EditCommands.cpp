@@ -1,0 +1,117 @@
+#include "ui/edit/EditCommands.h"
+
+#include "ui/edit/CommandWindow.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace {
+
+QLineEdit* focusedLine() {
+    return qobject_cast<QLineEdit*>(QApplication::focusWidget());
+}
+
+QPlainTextEdit* focusedNotes() {
+    return qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
+}
+
+} // namespace
+
+EditCommands::EditCommands(CommandWindow& window, QObject* parent)
+    : QObject(parent), m_window(window) {}
+
+bool EditCommands::picturesSelected() const {
+    return m_window.isCoinImagesShown() && m_window.isThumbnailSelected();
+}
+
+EditCommands::States EditCommands::enablingRule() const {
+    States states;
+    const bool clipboardHasText = !QGuiApplication::clipboard()->text().isEmpty();
+    if (const QLineEdit* line = focusedLine()) {
+        states.undo = line->isUndoAvailable();
+        states.cut = states.copy = states.deleteSelection = line->hasSelectedText();
+        states.paste = clipboardHasText;
+        states.selectAll = !line->text().isEmpty();
+    } else if (const QPlainTextEdit* notes = focusedNotes()) {
+        states.undo = notes->document()->isUndoAvailable();
+        states.cut = states.copy = states.deleteSelection = notes->textCursor().hasSelection();
+        states.paste = clipboardHasText;
+        states.selectAll = !notes->document()->isEmpty();
+    } else {
+        states.deleteSelection = picturesSelected();
+    }
+    return states;
+}
+
+void EditCommands::undo() const {
+    if (QLineEdit* line = focusedLine()) {
+        line->undo();
+    } else if (QPlainTextEdit* notes = focusedNotes()) {
+        notes->undo();
+    }
+}
+
+void EditCommands::cut() const {
+    if (QLineEdit* line = focusedLine()) {
+        line->cut();
+    } else if (QPlainTextEdit* notes = focusedNotes()) {
+        notes->cut();
+    }
+}
+
+void EditCommands::copy() const {
+    if (QLineEdit* line = focusedLine()) {
+        line->copy();
+    } else if (QPlainTextEdit* notes = focusedNotes()) {
+        notes->copy();
+    }
+}
+
+void EditCommands::paste() const {
+    if (QLineEdit* line = focusedLine()) {
+        line->paste();
+    } else if (QPlainTextEdit* notes = focusedNotes()) {
+        notes->paste();
+    }
+}
+
+void EditCommands::deleteSelection() const {
+    if (QLineEdit* line = focusedLine()) {
+        if (line->hasSelectedText() && !line->isReadOnly()) {
+            line->insert(QString());
+        }
+    } else if (QPlainTextEdit* notes = focusedNotes()) {
+        if (!notes->isReadOnly()) {
+            notes->textCursor().removeSelectedText();
+        }
+    } else if (picturesSelected()) {
+        m_window.deleteSelectedPicture();
+    }
+}
+
+void EditCommands::selectAll() const {
+    if (QLineEdit* line = focusedLine()) {
+        line->selectAll();
+    } else if (QPlainTextEdit* notes = focusedNotes()) {
+        notes->selectAll();
+    }
+}
+
+void EditCommands::takeDeleteKeyOf(QWidget* textBox) {
+    textBox->installEventFilter(this);
+}
+
+bool EditCommands::eventFilter(QObject* watched, QEvent* event) {
+    // Not taken by the box, the key reaches the menu's shortcut.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+            event->ignore();
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
