@@ -2,6 +2,7 @@
 
 #include "app/Constants.h"
 #include "app/ErrorLog.h"
+#include "online/Help.h"
 #include "store/ItemDatabase.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/MainWindow.h"
@@ -57,9 +58,7 @@ MainMenus::MainMenus(MainWindow* window) : QObject(window), m_window(window) {
 
     connect(file, &QMenu::aboutToShow, this, &MainMenus::fileEnablingRule);
     connect(tools, &QMenu::aboutToShow, this, &MainMenus::toolsEnablingRule);
-    connect(help, &QMenu::aboutToShow, this, [this] {
-        action(QStringLiteral("mnuHelpAbout"))->setText(QStringLiteral("&About ") + app::kTitle);
-    });
+    wireHelpMenu(help, window);
 
     connect(action(QStringLiteral("mnuFileOpen")), &QAction::triggered, window,
             &MainWindow::openHighlightedCard);
