@@ -20,7 +20,6 @@
 namespace report {
 namespace {
 
-// The off-screen picture box the logo is rendered into.
 constexpr double kLogoBoxWidth = 2280;
 constexpr double kLogoBoxHeight = 1455;
 
@@ -104,6 +103,7 @@ public:
     void head();
     void sections();
     void images();
+    void notes();
     void footer(int year);
 
     QStringList take() { return std::move(m_lines); }
@@ -218,7 +218,9 @@ void DocumentWriter::images() {
     line(QStringLiteral("  </tr>"));
     line(QStringLiteral("  <tr>"));
     line(QStringLiteral("</table>"));
+}
 
+void DocumentWriter::notes() {
     line(QStringLiteral("<div align=\"center\"></div> <p align=\"center\" "
                         "class=\"style10\"><br/>Miscellaneous Notes</p> <table width=\"98%\" "
                         "border=\"0\">"));
@@ -275,25 +277,29 @@ QString reportsPath(const QString& folder, const QString& name) {
     app::raise(app::kPermissionDenied);
 }
 
-// The logo drawn into the off-screen picture box and saved as a Windows bitmap.
-// A logo that cannot be read leaves the box blank.
-void renderLogoBitmap(const QString& folder, const QString& logo) {
+// The off-screen picture box the logo is rendered into, blank until it is.
+QImage emptyLogoBox() {
     QImage box(ui::px(kLogoBoxWidth), ui::px(kLogoBoxHeight), QImage::Format_RGB32);
     box.fill(Qt::white);
-    const QString logoFile = app::nativePath(logo);
-    QImageReader reader(logoFile);
-    const QImage picture = reader.read();
-    if (!picture.isNull()) {
-        QPainter painter(&box);
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.drawImage(box.rect(), picture);
+    return box;
+}
+
+// The logo stretched over the box; a logo that cannot be read leaves the box as it was.
+void drawLogo(QImage& box, const QString& logo) {
+    const QString file = app::nativePath(logo);
+    const QImage picture = QImageReader(file).read();
+    if (picture.isNull()) {
+        app::raise(QFileInfo::exists(file) ? app::kInvalidPicture : app::kFileNotFound);
     }
+    QPainter painter(&box);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(box.rect(), picture);
+}
+
+void saveLogoBitmap(const QImage& box, const QString& folder) {
     const QString target = app::nativePath(reportsPath(folder, kLogoBitmapName));
     if (!box.save(target, "BMP")) {
         raiseWriteFailure(target);
-    }
-    if (picture.isNull()) {
-        app::raise(QFileInfo::exists(logoFile) ? app::kInvalidPicture : app::kFileNotFound);
     }
 }
 
@@ -323,6 +329,7 @@ QStringList summaryReportLines(const ReportItem& item, const QString& folder, co
     writer.head();
     writer.sections();
     writer.images();
+    writer.notes();
     writer.footer(year);
     return writer.take();
 }
@@ -351,7 +358,9 @@ void printReportOnThisItem(const ReportItem& item) {
             app::raise(app::kPathFileAccessError);
         }
     });
-    guard.step([&] { renderLogoBitmap(folder, logo); });
+    QImage logoBox = emptyLogoBox();
+    guard.step([&] { drawLogo(logoBox, logo); });
+    guard.step([&] { saveLogoBitmap(logoBox, folder); });
     guard.step([&] {
         writeReport(path, summaryReportLines(item, folder, logo, QDate::currentDate().year()));
     });

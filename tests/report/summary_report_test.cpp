@@ -362,10 +362,6 @@ QByteArray picture(char c) {
     return QByteArray("_data\\_userImages\\2024031514300") + c + ".jpg";
 }
 
-QByteArray log(const ProgramFolderFixture& f) {
-    return f.read(QStringLiteral("\\corvantheil.Err"));
-}
-
 const QString kReport = QStringLiteral("\\_reports\\SummaryDetail.html");
 
 } // namespace
@@ -379,6 +375,8 @@ class SummaryReportTest : public QObject {
         ProgramFolderFixture fixture;
         Run() { app::prepareProgramFolderAndItems(); }
         QString reportPath() const { return fixture.folder() + kReport; }
+        QByteArray report() const { return fixture.read(kReport); }
+        QByteArray log() const { return fixture.read(QStringLiteral("\\corvantheil.Err")); }
         QByteArray expected(const Expected& e) const {
             return expectedDocument(fixture.folder(), e);
         }
@@ -387,61 +385,52 @@ class SummaryReportTest : public QObject {
 private slots:
     void wholeDocument_data() {
         QTest::addColumn<report::ReportItem>("item");
+        QTest::addColumn<int>("runs");
         QTest::addColumn<Expected>("expected");
         report::ReportItem item = baseItem();
-        QTest::newRow("no pictures") << item << Expected{};
+        QTest::newRow("no pictures") << item << 1 << Expected{};
+        // The old report is deleted first: one document, however many runs.
+        QTest::newRow("twice over an old report") << item << 2 << Expected{};
 
         // An item stored without pictures comes back with one empty name.
         item.pictures = QStringList{""};
         QTest::newRow("empty first name")
-            << item << Expected{.main = mainLine(""), .cells = cell("")};
+            << item << 1 << Expected{.main = mainLine(""), .cells = cell("")};
         item.pictures = QStringList{picture('1'), picture('2'), picture('3')};
+        const QByteArray three = cell(picture('1')) + cell(picture('2')) + cell(picture('3'));
         QTest::newRow("three pictures")
-            << item
-            << Expected{.main = mainLine(picture('1')),
-                        .cells = cell(picture('1')) + cell(picture('2')) + cell(picture('3'))};
+            << item << 1 << Expected{.main = mainLine(picture('1')), .cells = three};
         item.pictures.append(picture('4'));
-        QTest::newRow("four pictures")
-            << item
-            << Expected{.main = mainLine(picture('1')),
-                        .cells = cell(picture('1')) + cell(picture('2')) + cell(picture('3')) +
-                                 kRowBreak + cell(picture('4'))};
+        QTest::newRow("four pictures") << item << 1
+                                       << Expected{.main = mainLine(picture('1')),
+                                                   .cells = three + kRowBreak + cell(picture('4'))};
 
         item = baseItem();
         item.texts["txtMiscNotes"] = "first line\n\nthird <i>line</i>\n";
         QTest::newRow("notes with line breaks")
-            << item << Expected{.notes = "first line\r\n\r\nthird <i>line</i>\r\n"};
+            << item << 1 << Expected{.notes = "first line\r\n\r\nthird <i>line</i>\r\n"};
         item = baseItem();
         item.texts["txtDescription"] = "1921 <S> Dollar & Co &amp;";
         QTest::newRow("markup left as typed")
-            << item << Expected{.description = "1921 <S> Dollar & Co &amp;"};
+            << item << 1 << Expected{.description = "1921 <S> Dollar & Co &amp;"};
         item.texts["txtDescription"] = QString::fromUtf8("Ōsaka ☃ – €5 café");
-        QTest::newRow("outside Windows-1252") << item
+        QTest::newRow("outside Windows-1252") << item << 1
                                               << Expected{.description = "?saka ? \x96 \x80"
                                                                          "5 caf\xE9"};
     }
     void wholeDocument() {
         QFETCH(report::ReportItem, item);
+        QFETCH(int, runs);
         QFETCH(Expected, expected);
         Run run;
-        report::printReportOnThisItem(item);
-        QCOMPARE(run.fixture.read(kReport), run.expected(expected));
-        QCOMPARE(run.fixture.fakes.shell.opened, QStringList{run.reportPath()});
-        QVERIFY(!run.fixture.exists(QStringLiteral("\\corvantheil.Err")));
-    }
-
-    // The old report goes first, so a second run leaves one document; the
-    // logo bitmap is the off-screen box, 2280 by 1455 twips.
-    void runningTwiceLeavesOneDocument() {
-        Run run;
         run.fixture.write(kReport, "left from before\r\n");
-        report::ReportItem item = baseItem();
-        report::printReportOnThisItem(item);
-        item.texts["txtDescription"] = "Peace Dollar";
-        report::printReportOnThisItem(item);
-        QCOMPARE(run.fixture.read(kReport), run.expected({.description = "Peace Dollar"}));
-        QCOMPARE(run.fixture.fakes.shell.opened.size(), 2);
-
+        for (int i = 0; i < runs; ++i) {
+            report::printReportOnThisItem(item);
+        }
+        QCOMPARE(run.report(), run.expected(expected));
+        QCOMPARE(run.fixture.fakes.shell.opened, QStringList(runs, run.reportPath()));
+        QVERIFY(run.log().isEmpty());
+        // The logo bitmap is the off-screen box, 2280 by 1455 twips.
         QImageReader bitmap(run.fixture.path(QStringLiteral("\\_reports\\tempImageLOGO.bmp")));
         QCOMPARE(bitmap.format(), QByteArray("bmp"));
         QCOMPARE(bitmap.size(), QSize(152, 97));
@@ -459,8 +448,7 @@ private slots:
             << "no logo" << QByteArray("@DOC@") << QByteArrayList{"\"53\",\"File not found\""};
         QTest::newRow("logo not a picture")
             << "bad logo" << QByteArray("@DOC@") << QByteArrayList{"\"481\",\"Invalid picture\""};
-        // Read-only: the old report cannot be deleted, so the new one is
-        // appended to it, as the text file is opened for appending.
+        // The old report cannot be deleted, and the new one is appended to it.
         QTest::newRow("read-only with old report")
             << "read-only old" << QByteArray("OLD\r\n@DOC@")
             << QByteArrayList{"\"75\",\"Path/File access error\"", "\"70\",\"Permission denied\""};
@@ -480,46 +468,42 @@ private slots:
         } else if (failure == "bad logo") {
             run.fixture.write(logo, "not a picture");
         }
-        QStringList opened = {run.reportPath()};
+        QStringList opened;
         if (failure.startsWith("read-only")) {
             if (failure.endsWith("old")) {
                 run.fixture.write(kReport, "OLD\r\n");
                 QFile::setPermissions(run.fixture.path(kReport), QFile::Permissions(0x6666));
             }
-            opened = printAsOrdinaryUser(run.fixture);
-        } else {
+            QFile::setPermissions(run.fixture.folder(), QFile::Permissions(0x7777));
+            QFile::setPermissions(run.fixture.path(QStringLiteral("\\_reports")),
+                                  QFile::Permissions(0x5555));
+            // Root writes anywhere: as root the report is made by a child
+            // running as nobody, which prints what it handed to the shell.
+            if (geteuid() == 0) {
+                if (QStandardPaths::findExecutable("setpriv").isEmpty()) {
+                    QSKIP("needs setpriv to run a child as an ordinary user");
+                }
+                QProcess child;
+                child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                        QCoreApplication::applicationFilePath(), "--print-as-child",
+                                        run.fixture.folder()});
+                QVERIFY(child.waitForFinished(60000));
+                opened = QString::fromLocal8Bit(child.readAllStandardOutput())
+                             .split('\n', Qt::SkipEmptyParts);
+            }
+        }
+        if (opened.isEmpty()) {
             report::printReportOnThisItem(baseItem());
             opened = run.fixture.fakes.shell.opened;
         }
         QCOMPARE(opened, QStringList{run.reportPath()});
-        QCOMPARE(run.fixture.read(kReport), report.replace("@DOC@", run.expected({})));
+        QCOMPARE(run.report(), report.replace("@DOC@", run.expected({})));
+        // A logo that cannot be read still leaves the box's bitmap.
+        QCOMPARE(run.fixture.exists(QStringLiteral("\\_reports\\tempImageLOGO.bmp")),
+                 failure.contains("logo"));
         for (const QByteArray& entry : logged) {
-            QVERIFY2(log(run.fixture).contains(entry), entry.constData());
+            QVERIFY2(run.log().contains(entry), entry.constData());
         }
-    }
-
-private:
-    // Root writes anywhere, so the read-only folder is tried by a child
-    // process running as nobody; it prints what it asked the shell to open.
-    QStringList printAsOrdinaryUser(const ProgramFolderFixture& fixture) {
-        if (geteuid() != 0 || QStandardPaths::findExecutable("setpriv").isEmpty()) {
-            QTest::qSkip("needs root and setpriv to run a child as nobody", __FILE__, __LINE__);
-            return {};
-        }
-        const auto all = QFile::Permissions(0x7777);
-        QFile::setPermissions(fixture.folder(), all);
-        QFile::setPermissions(fixture.path(QStringLiteral("\\_reports")),
-                              QFile::Permissions(0x5555));
-        QProcess child;
-        child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                QCoreApplication::applicationFilePath(), "--print-as-child",
-                                fixture.folder()});
-        if (!child.waitForFinished(60000) || child.exitCode() != 0) {
-            qWarning() << child.readAllStandardError();
-            return {};
-        }
-        return QString::fromLocal8Bit(child.readAllStandardOutput())
-            .split('\n', Qt::SkipEmptyParts);
     }
 };
 
