@@ -33,6 +33,15 @@ QLabel* plainLabel(const QString& name, QWidget* parent) {
     return label;
 }
 
+// "www.corvantheil.example"
+QString siteHostName() {
+    return QUrl(app::SiteAddress).host();
+}
+
+QString copyrightLine(int year) {
+    return QStringLiteral("Copyright \u00A9 %1 %2").arg(year).arg(app::SiteDomain);
+}
+
 // Runs the given filling steps on a new frmAbout and shows it; a step that
 // fails leaves its control as built.
 template <class Fill> void showFilled(QWidget* window, Fill&& fill) {
@@ -139,14 +148,6 @@ void AboutBox::setIcon(const QString& picturePath) {
         app::raise(QFileInfo(file).isFile() ? app::kInvalidPicture : app::kFileNotFound);
     }
     m_icon->setPixmap(picture.pixmap);
-}
-
-QString siteHostName() {
-    return QUrl(app::SiteAddress).host();
-}
-
-QString copyrightLine(int year) {
-    return QStringLiteral("Copyright \u00A9 %1 %2").arg(year).arg(app::SiteDomain);
 }
 
 void showNewsletterBox(QWidget* window) {

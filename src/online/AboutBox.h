@@ -34,12 +34,6 @@ private:
     QPushButton* m_ok;
 };
 
-// The host name the link label shows, "www.corvantheil.example".
-QString siteHostName();
-
-// "Copyright © <year> corvantheil.example"
-QString copyrightLine(int year);
-
 // Help > The Corvantheil Newsletter... and Help > About: fill a new frmAbout,
 // show it modally over the window and destroy it when it is closed.
 void showNewsletterBox(QWidget* window);

@@ -25,8 +25,7 @@ template <class Slot> void connectEntry(QMenu* menu, const char* name, Slot&& sl
     }
 }
 
-} // namespace
-
+// The trimmed program folder + "\_reference\help.html", joined plainly.
 QString generalHelpPath() {
     return app::programFolder().trimmed() + QStringLiteral("\\_reference\\") +
            QStringLiteral("help.html");
@@ -35,6 +34,8 @@ QString generalHelpPath() {
 QString onlineHelpAddress() {
     return app::SiteAddress + QStringLiteral("/support.php");
 }
+
+} // namespace
 
 void wireHelpMenu(QMenu* help, QWidget* window) {
     // Set, not appended, each time the menu opens.

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 class QMenu;
 class QWidget;
 
@@ -12,9 +10,3 @@ class QWidget;
 // in the menu, connects them, and renames the About entry each time the menu
 // is about to show. The boxes are shown over the window.
 void wireHelpMenu(QMenu* help, QWidget* window);
-
-// The trimmed program folder + "\_reference\help.html", joined plainly.
-QString generalHelpPath();
-
-// SiteAddress + "/support.php"
-QString onlineHelpAddress();
