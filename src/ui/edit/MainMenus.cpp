@@ -1,6 +1,7 @@
 #include "ui/edit/MainMenus.h"
 
 #include "app/Constants.h"
+#include "report/SummaryReport.h"
 #include "ui/edit/CommandWindow.h"
 #include "ui/edit/EditCommands.h"
 #include "ui/edit/ItemCommands.h"
@@ -92,6 +93,9 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
     }
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, bar->window(),
             &QWidget::close);
+    // The report shows the boxes as they are, unsaved edits included.
+    connect(action(QStringLiteral("mnuToolsmnuPrintAnalysis")), &QAction::triggered, this,
+            [&editor] { report::printReportOnThisItem({editor.texts(), editor.pictures()}); });
     wireEditMenu(edit);
     for (const FieldBox& box : editor.boxes()) {
         if (box.isTextBox()) {

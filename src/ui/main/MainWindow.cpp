@@ -4,6 +4,7 @@
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
 #include "app/RegionalFormats.h"
+#include "online/Help.h"
 #include "online/OnlineFeatures.h"
 #include "platform/Platform.h"
 #include "ui/common/Controls.h"
@@ -103,10 +104,7 @@ void MainWindow::buildWindow() {
 
     m_commands = new ItemCommands(*m_editor, m_collection, *this, this);
     m_menus = new MainMenus(menuBar(), *this, *m_commands, *m_editor);
-    connect(m_menus->menu(QStringLiteral("mnuHelp")), &QMenu::aboutToShow, this, [this] {
-        m_menus->action(QStringLiteral("mnuHelpAbout"))
-            ->setText(QStringLiteral("&About ") + app::kTitle);
-    });
+    wireHelpMenu(m_menus->menu(QStringLiteral("mnuHelp")), this);
 
     // The content lies beneath the bars and the corner picture.
     m_nav->itemBar()->raise();
