@@ -1,5 +1,12 @@
 #include "TestSupport.h"
 
+#include "ui/edit/MainMenus.h"
+#include "ui/main/MainWindow.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QTest>
+
 #include "app/ProgramFolder.h"
 
 #include <QDir>
@@ -59,4 +66,31 @@ QByteArray databaseText(const std::vector<TestItem>& items) {
             {QStringLiteral("ITEMNUMB%1").arg(i + 1, 6, 10, QLatin1Char('0')), items[i]});
     }
     return doc.serialize();
+}
+
+RunningProgram::RunningProgram(const std::vector<TestItem>& items) {
+    if (!items.empty()) {
+        folder.write(QStringLiteral("_data\\991106EB51"), databaseText(items));
+    }
+    program = app::main();
+    if (!QTest::qWaitForWindowExposed(program.window.get())) {
+        qWarning("the main window was not shown");
+    }
+}
+
+RunningProgram::~RunningProgram() {
+    program = {};
+}
+
+void RunningProgram::trigger(const QString& action) const {
+    // As a user does: the menu opens, deciding what it offers, then the entry is chosen.
+    QAction* a = window().menus().action(action);
+    for (QObject* menu : a->associatedObjects()) {
+        QMetaObject::invokeMethod(menu, "aboutToShow", Qt::DirectConnection);
+    }
+    a->trigger();
+}
+
+void RunningProgram::doubleClickCard(int n) const {
+    QTest::mouseDClick(control<QLabel>(QStringLiteral("picSelectProperty"), n), Qt::LeftButton);
 }

@@ -61,6 +61,12 @@ bool InputDialog::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
+void InputDialog::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The input box takes the focus each time the dialog shows.
+    m_text->setFocus(Qt::ActiveWindowFocusReason);
+}
+
 void InputDialog::onOk() {
     emit okPressed(m_text->text());
     m_text->setFocus();
