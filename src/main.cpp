@@ -11,7 +11,11 @@ int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::kTitle);
     QApplication::setDesktopFileName(app::kExecutableName);
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/corvantheil.png")));
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/corvantheil.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
     platform::useQtSeams();
     // Declared before the window, so the lock outlives it.
     app::Launch launch;
