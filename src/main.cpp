@@ -1,14 +1,29 @@
 #include "app/Main.h"
 #include "app/Constants.h"
+#include "app/Launch.h"
 #include "platform/QtPlatform.h"
 #include "ui/main/MainWindow.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::kTitle);
+    QApplication::setDesktopFileName(app::kExecutableName);
+    QIcon icon;
+    for (const int size : {16, 32, 48, 64, 128}) {
+        icon.addFile(QStringLiteral(":/icons/%1x%1/apps/corvantheil.png").arg(size));
+    }
+    QApplication::setWindowIcon(icon);
     platform::useQtSeams();
+    // Declared before the window, so the lock outlives it.
+    app::Launch launch;
+    if (const std::optional<int> exitCode = launch.start(
+            QApplication::arguments(),
+            app::Installation::ofThisProgram(QStringLiteral(CORVANTHEIL_SHARED_FILES)))) {
+        return *exitCode;
+    }
     const app::Program program = app::main();
     return QApplication::exec();
 }
