@@ -1,5 +1,7 @@
 #include "app/ErrorLog.h"
 
+#include <algorithm>
+
 #include "app/Constants.h"
 #include "app/ProgramFolder.h"
 #include "app/RegionalFormats.h"
@@ -37,12 +39,7 @@ int readOldLines(const QString& path, QList<QByteArray>& lines) {
 }
 
 bool isBlank(const QByteArray& line) {
-    for (char c : line) {
-        if (c != ' ') {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(line.begin(), line.end(), [](char c) { return c == ' '; });
 }
 
 QString quoted(const QString& s) {

@@ -13,8 +13,8 @@ namespace app {
 // window that shows it (destroyed first).
 struct Program {
     Program();
-    Program(Program&&) noexcept;
-    Program& operator=(Program&&) noexcept;
+    Program(Program&& other) noexcept;
+    Program& operator=(Program&& other) noexcept;
     ~Program();
 
     std::unique_ptr<store::Collection> collection;

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <algorithm>
 
 namespace app {
 
@@ -19,12 +20,7 @@ inline QString trimBlanks(QStringView s) {
 }
 
 inline bool isBlankText(QStringView s) {
-    for (QChar c : s) {
-        if (c != u' ') {
-            return false;
-        }
-    }
-    return true;
+    return std::all_of(s.begin(), s.end(), [](QChar c) { return c == u' '; });
 }
 
 } // namespace app

@@ -16,19 +16,20 @@ public:
 
 class HeadlessFileDialogs : public FileDialogs {
 public:
-    std::optional<QString> openFile(const QString&, const QStringList&) override {
+    std::optional<QString> openFile(const QString& /*title*/,
+                                    const QStringList& /*filters*/) override {
         return std::nullopt;
     }
 };
 
 class HeadlessShell : public Shell {
 public:
-    bool open(const QString&) override { return false; }
+    bool open(const QString& /*target*/) override { return false; }
 };
 
 class HeadlessModalDialogs : public ModalDialogs {
 public:
-    int exec(QDialog&) override { return 0; }
+    int exec(QDialog& /*dialog*/) override { return 0; }
 };
 
 // The per-user store under "Corvantheil", section "Settings".

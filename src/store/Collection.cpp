@@ -142,7 +142,7 @@ CoinRecord& Collection::recordForReading(qsizetype position) const {
     if (i < m_unread.size() && m_unread[i].begin >= 0) {
         const Unread span = std::exchange(m_unread[i], Unread());
         // Records are mostly read in file order: fetch the following ones too.
-        constexpr qsizetype kWindow = 256 * 1024;
+        constexpr qsizetype kWindow = qsizetype{256} * 1024;
         const qsizetype length = span.end - span.begin;
         if (span.begin < m_windowBegin || span.end > m_windowBegin + m_window.size()) {
             m_window.resize(std::max(length, kWindow));

@@ -60,7 +60,7 @@ struct SectionSpan {
 // in bytes held in memory, or read through a small buffer from a file.
 std::vector<SectionSpan> indexSections(const QByteArray& bytes);
 std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
-                                       qsizetype chunk = 128 * 1024);
+                                       qsizetype chunk = qsizetype{128} * 1024);
 // Appends the keys of the lines between p and end, as the reader reads them.
 void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
                       std::vector<IniEntry>& entries);
@@ -68,8 +68,8 @@ void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
 class IniDocument {
 public:
     IniDocument();
-    IniDocument(IniDocument&&) noexcept;
-    IniDocument& operator=(IniDocument&&) noexcept;
+    IniDocument(IniDocument&& other) noexcept;
+    IniDocument& operator=(IniDocument&& other) noexcept;
     ~IniDocument();
 
     // Windows-1252 text, CR LF or LF line ends. Never fails: lines that are
@@ -89,7 +89,7 @@ public:
     const IniSection* findSection(const QString& name) const;
     std::optional<QString> value(const QString& section, const QString& key) const;
     // Values never hold a NUL: reading drops them, writing removes them.
-    void setValue(const QString& section, const QString& key, const QString& value);
+    void setValue(const QString& section, const QString& key, const QString& text);
     // The same as setValue for every entry of the section in order: no entries
     // add nothing, a section of a name already there takes the keys, and a key
     // written again keeps its place and takes the later value. Quick while an
