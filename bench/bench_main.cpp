@@ -142,6 +142,10 @@ int main(int argc, char* argv[]) {
     if (child >= 0) {
         return child;
     }
+    const int pictureChild = runPictureChild(argc, argv);
+    if (pictureChild >= 0) {
+        return pictureChild;
+    }
     if (argc == 4 && QByteArray(argv[1]) == "--load-child") {
         QCoreApplication application(argc, argv);
         return loadChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt());
@@ -158,5 +162,6 @@ int main(int argc, char* argv[]) {
     measure(root.path(), 10000, 9, false);
     runStartupBenchmarks();
     runHomePageBenchmarks();
+    runPictureBenchmarks();
     return 0;
 }

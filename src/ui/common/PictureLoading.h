@@ -5,8 +5,12 @@
 #include <QString>
 #include <QStringList>
 
-// Pictures are decoded at the size they are shown, never at full resolution,
-// and kept in a small cache so that paging back and forth costs nothing.
+// Pictures are decoded at the size they are shown and kept in a small cache so
+// that paging back and forth costs nothing. JPEG and opaque PNG are reduced
+// while they are read; other pictures are read whole, up to 256 MB decoded,
+// and reduced at once. A file that cannot be read as a picture, one whose
+// header claims more than 16384 x 16384 pixels and one too large to read whole
+// are NotAPicture.
 namespace ui {
 
 enum class PictureStatus {
@@ -20,7 +24,8 @@ struct LoadedPicture {
     PictureStatus status = PictureStatus::OtherFailure;
 };
 
-// shownSize in logical pixels; the picture is stretched to it.
+// shownSize in logical pixels; the picture is stretched to it. An empty
+// shownSize gives the picture at its natural size.
 LoadedPicture loadPictureScaled(const QString& nativePath, QSize shownSize, qreal devicePixelRatio);
 
 // Decodes the pictures not yet cached side by side, so that the
