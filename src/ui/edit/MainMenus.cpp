@@ -92,6 +92,8 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
     }
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, bar->window(),
             &QWidget::close);
+    connect(action(QStringLiteral("mnuToolsViewImageDetails")), &QAction::triggered, this,
+            [this] { m_window.viewSelectedPictureFullSize(); });
     wireEditMenu(edit);
     for (const FieldBox& box : editor.boxes()) {
         if (box.isTextBox()) {
