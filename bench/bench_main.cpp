@@ -138,9 +138,10 @@ void measure(const QString& root, int items, int runs, bool withRss) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    const int child = runStartupChild(argc, argv);
-    if (child >= 0) {
-        return child;
+    for (const auto child : {runStartupChild, runPictureChild}) {
+        if (const int rc = child(argc, argv); rc >= 0) {
+            return rc;
+        }
     }
     if (argc == 4 && QByteArray(argv[1]) == "--load-child") {
         QCoreApplication application(argc, argv);
@@ -158,5 +159,6 @@ int main(int argc, char* argv[]) {
     measure(root.path(), 10000, 9, false);
     runStartupBenchmarks();
     runHomePageBenchmarks();
+    runPictureBenchmarks();
     return 0;
 }
