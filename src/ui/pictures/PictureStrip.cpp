@@ -17,7 +17,6 @@
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <algorithm>
 #include <vector>
 
 namespace {
