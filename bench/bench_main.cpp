@@ -138,14 +138,17 @@ void measure(const QString& root, int items, int runs, bool withRss) {
 } // namespace
 
 int main(int argc, char* argv[]) {
-    for (const auto child : {runStartupChild, runPictureChild}) {
-        if (const int rc = child(argc, argv); rc >= 0) {
-            return rc;
-        }
+    const int child = runStartupChild(argc, argv);
+    if (child >= 0) {
+        return child;
     }
     if (argc == 4 && QByteArray(argv[1]) == "--load-child") {
         QCoreApplication application(argc, argv);
         return loadChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt());
+    }
+    const int stripChild = runPictureStripChild(argc, argv);
+    if (stripChild >= 0) {
+        return stripChild;
     }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -157,8 +160,8 @@ int main(int argc, char* argv[]) {
     }
     measure(root.path(), 100000, 5, true);
     measure(root.path(), 10000, 9, false);
+    runPictureStripBenchmarks();
     runStartupBenchmarks();
     runHomePageBenchmarks();
-    runPictureBenchmarks();
     return 0;
 }

@@ -117,11 +117,19 @@ void benchManyItems() {
     print("home_page_20000", medianMs(15, [&] { home.loadPropertiesOnMainPage(1, filter); }));
 }
 
+void writePhoto(const QString& path, int seed);
+
 } // namespace
+
+void bench::writePhoto(const QString& path, int seed) {
+    ::writePhoto(path, seed);
+}
+
+namespace {
 
 // A photograph-like picture: smooth gradients under fine sensor-like noise,
 // which at quality 90 gives a file of about 2.6 MB, as a camera's would be.
-void bench::writePhoto(const QString& path, int seed) {
+void writePhoto(const QString& path, int seed) {
     QImage image(4000, 3000, QImage::Format_RGB32);
     {
         QPainter painter(&image);
@@ -143,13 +151,11 @@ void bench::writePhoto(const QString& path, int seed) {
     image.save(path, "JPEG", 90);
 }
 
-namespace {
-
 void benchPhotoPage() {
     BenchFolder folder;
     bench::writeDatabase(store::itemDatabasePath(), HomePage::kCards, [](QRandomGenerator&, int n) {
         const QString name = QStringLiteral("_data\\_userImages\\2024031514300%1.jpg").arg(n);
-        bench::writePhoto(app::nativePath(app::programPath(name)), n);
+        writePhoto(app::nativePath(app::programPath(name)), n);
         return std::vector<store::IniEntry>{
             {QStringLiteral("txtDescription"), QStringLiteral("Photo %1").arg(n)},
             {QStringLiteral("txtCurrentValue"), QStringLiteral("100")},

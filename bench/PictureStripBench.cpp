@@ -116,7 +116,7 @@ app::Program openPhotos() {
 
 } // namespace
 
-int runPictureChild(int argc, char* argv[]) {
+int runPictureStripChild(int argc, char* argv[]) {
     if (argc != 3 || QByteArray(argv[1]) != "--picture-views-child") {
         return -1;
     }
@@ -132,7 +132,7 @@ int runPictureChild(int argc, char* argv[]) {
     return 0;
 }
 
-void runPictureBenchmarks() {
+void runPictureStripBenchmarks() {
     QTemporaryDir dir;
     writeFolder(dir.path(), kViews);
     const QString source = dir.filePath(QStringLiteral("_data/_userImages/photo001.jpg"));
