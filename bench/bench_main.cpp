@@ -150,6 +150,10 @@ int main(int argc, char* argv[]) {
         QCoreApplication application(argc, argv);
         return loadChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt());
     }
+    const int stripChild = runPictureStripChild(argc, argv);
+    if (stripChild >= 0) {
+        return stripChild;
+    }
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
@@ -160,6 +164,7 @@ int main(int argc, char* argv[]) {
     }
     measure(root.path(), 100000, 5, true);
     measure(root.path(), 10000, 9, false);
+    runPictureStripBenchmarks();
     runStartupBenchmarks();
     runHomePageBenchmarks();
     runPictureBenchmarks();

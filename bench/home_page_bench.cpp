@@ -118,6 +118,16 @@ void benchManyItems() {
     print("home_page_20000", medianMs(15, [&] { home.loadPropertiesOnMainPage(1, filter); }));
 }
 
+void writePhoto(const QString& path, int seed);
+
+} // namespace
+
+void bench::writePhoto(const QString& path, int seed) {
+    ::writePhoto(path, seed);
+}
+
+namespace {
+
 // A photograph-like picture: smooth gradients under fine sensor-like noise,
 // which at quality 90 gives a file of about 2.6 MB, as a camera's would be.
 void writePhoto(const QString& path, int seed) {

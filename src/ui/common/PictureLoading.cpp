@@ -269,6 +269,18 @@ LoadedPicture loadPictureOrInvalid(const QString& nativePath, QSize shownSize,
     return picture;
 }
 
+QSize pictureNaturalSize(const QString& nativePath) {
+    QImageReader reader(nativePath);
+    reader.setAutoTransform(true);
+    const QSize stored = reader.size();
+    if (!stored.isValid()) {
+        return {};
+    }
+    return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90)
+               ? stored.transposed()
+               : stored;
+}
+
 QString programImagePath(const QString& fileName) {
     return app::programPath(QStringLiteral("\\_images\\") + fileName);
 }

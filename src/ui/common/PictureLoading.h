@@ -37,6 +37,10 @@ void preloadPicturesScaled(const QStringList& nativePaths, QSize shownSize, qrea
 LoadedPicture loadPictureOrInvalid(const QString& nativePath, QSize shownSize,
                                    qreal devicePixelRatio);
 
+// The size a picture has when shown upright, read from its header without
+// decoding it; an invalid size when the file is missing or no picture.
+QSize pictureNaturalSize(const QString& nativePath);
+
 // Path texts of the program's own pictures.
 QString programImagePath(const QString& fileName); // program folder + "\_images\" + name
 

@@ -25,6 +25,9 @@ public:
     virtual void refillHomePageFromFirstItem() = 0;
     // Removes the selected thumbnail's picture from the open item.
     virtual void deleteSelectedPicture() = 0;
+    // The selected thumbnail's picture on the Coin Images panel, or the
+    // highlighted card's on the home page, in the full-size window.
+    virtual void viewSelectedPictureFullSize() = 0;
 
 protected:
     CommandWindow() = default;

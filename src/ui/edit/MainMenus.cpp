@@ -96,6 +96,8 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
     // The report shows the boxes as they are, unsaved edits included.
     connect(action(QStringLiteral("mnuToolsmnuPrintAnalysis")), &QAction::triggered, this,
             [&editor] { report::printReportOnThisItem({editor.texts(), editor.pictures()}); });
+    connect(action(QStringLiteral("mnuToolsViewImageDetails")), &QAction::triggered, this,
+            [this] { m_window.viewSelectedPictureFullSize(); });
     wireEditMenu(edit);
     for (const FieldBox& box : editor.boxes()) {
         if (box.isTextBox()) {

@@ -65,8 +65,17 @@ void MainWindow::refillHomePageFromFirstItem() {
 
 void MainWindow::deleteSelectedPicture() {
     m_strip->deleteSelectedPicture();
+}
+
+void MainWindow::cornerAfterPictureChange() {
     app::Guard guard;
-    guard.step([&] { cornerFollowsFirstThumbnail(); });
+    guard.step([&] {
+        if (m_strip->thumbnailFrameVisible(1)) {
+            cornerFollowsFirstThumbnail();
+        } else {
+            setCornerPicture(app::defaultImagePath());
+        }
+    });
 }
 
 void MainWindow::cornerFollowsFirstThumbnail() {

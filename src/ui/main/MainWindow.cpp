@@ -92,11 +92,16 @@ void MainWindow::buildWindow() {
 
     connect(m_home, &HomePage::openCardRequested, this,
             [this](int n) { openItemByDescription(m_home->cardLine1(n)); });
-    connect(m_strip, &PictureStrip::scrolled, this, [this] {
+    const auto focusCorner = [this] {
         if (m_corner->isVisible()) {
             m_corner->setFocus();
         }
-    });
+    };
+    connect(m_strip, &PictureStrip::scrolled, this, focusCorner);
+    connect(m_strip, &PictureStrip::thumbnailClicked, this, focusCorner);
+    connect(m_strip, &PictureStrip::pictureListChanged, this,
+            &MainWindow::cornerAfterPictureChange);
+    connect(m_strip, &PictureStrip::fullSizeRequested, this, &MainWindow::showPictureFullSize);
 
     connect(m_editor, &ItemEditor::descriptionChanged, this, &MainWindow::setPanelTitles);
     connect(m_editor, &ItemEditor::selectionResettingBoxFocused, this,

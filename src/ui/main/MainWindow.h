@@ -36,6 +36,9 @@ public:
     void showNewItem() override;
     void refillHomePageFromFirstItem() override;
     void deleteSelectedPicture() override;
+    void viewSelectedPictureFullSize() override;
+    // The picture named so, relative to the program folder, in the full-size window.
+    void showPictureFullSize(const QString& name);
 
     // Panels.
     void showDetailPanel(Panel p);
@@ -75,6 +78,9 @@ private:
     void applyColourScheme();
     void setCornerPicture(const QString& pathText);
     void cornerFollowsFirstThumbnail();
+    // After a picture was added or removed: thumbnail 1's picture while its
+    // frame is on show, otherwise the default item picture.
+    void cornerAfterPictureChange();
     QFrame* panelFrame(Panel p) const;
     void setScrollableHeight(float twips);
     void storePlacement();

@@ -2,6 +2,7 @@
 #include "ui/edit/ItemEditor.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/MainWindow.h"
+#include "ui/pictures/FullSizeView.h"
 #include "ui/pictures/PictureStrip.h"
 
 #include <QFrame>
@@ -86,4 +87,20 @@ void MainWindow::hideAllPanels() {
 
 void MainWindow::resetPictureSelection() {
     m_strip->resetPictureSelection();
+}
+
+void MainWindow::viewSelectedPictureFullSize() {
+    if (isCoinImagesShown()) {
+        if (const int k = m_strip->selectedThumbnail()) {
+            m_strip->showThumbnailFullSize(k);
+        }
+    } else if (isHomePageShown()) {
+        if (const int n = m_home->highlightedCard()) {
+            showPictureFullSize(m_home->cardPictureTag(n));
+        }
+    }
+}
+
+void MainWindow::showPictureFullSize(const QString& name) {
+    ui::showPictureFullSize(name, this, outerWidthTwips());
 }

@@ -1,20 +1,28 @@
 #include "ui/pictures/PictureStrip.h"
 
+#include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
+#include "app/RegionalFormats.h"
+#include "platform/Platform.h"
 #include "ui/common/Controls.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemEditor.h"
+#include "ui/pictures/FittedPicture.h"
+#include "ui/pictures/PictureGeometry.h"
+#include "ui/pictures/PictureList.h"
 
 #include <QFrame>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QScrollBar>
-#include <algorithm>
+#include <vector>
 
 namespace {
 
 using ui::placeTwips;
+using ui::thumbnailLeft;
 
 // Design sizes, in twips.
 constexpr double kPanelWidth = 10692, kPanelHeight = 8490;
@@ -31,12 +39,8 @@ constexpr double kShowSide = 3975;
 constexpr double kShowTop = kButtonTop + kButtonHeight + 150;
 static_assert(kShowTop + kShowSide <= kPanelHeight);
 
-// Left edge of frame `slot` when `shown` pictures are centred in the strip.
-float thumbnailLeft(int shown, int slot) {
-    constexpr float kEdges[5][4] = {
-        {}, {3000}, {2160, 4200}, {960, 3000, 5040}, {120, 2160, 4200, 6240},
-    };
-    return kEdges[shown][slot - 1];
+QString pathOf(const QString& name) {
+    return app::nativePath(app::programPath(name));
 }
 
 void setRaised(QLabel* image, bool raised) {
@@ -69,6 +73,7 @@ PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
         placeTwips(t.image, kImageLeft, kImageTop, kImageWidth, kImageHeight);
         t.image->setScaledContents(true);
         setRaised(t.image, true);
+        t.image->installEventFilter(this);
     }
 
     m_scroll =
@@ -98,6 +103,36 @@ PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
     placeTwips(m_showImage, 0, 0, kShowSide, kShowSide);
     m_showImage->setScaledContents(true);
     m_showImage->hide();
+
+    connect(m_add, &QPushButton::clicked, this, &PictureStrip::addPicture);
+    connect(m_delete, &QPushButton::clicked, this, [this] {
+        if (!m_showFrame->isHidden() && selectedThumbnail() != 0) {
+            deleteSelectedPicture();
+        }
+    });
+}
+
+void PictureStrip::addPicture() {
+    app::Guard guard;
+    std::optional<QString> chosen;
+    guard.step([&] {
+        chosen = platform::fileDialogs().openFile(ui::addPictureTitle(), ui::addPictureFilters());
+    });
+    if (!chosen) {
+        return;
+    }
+    const QString name = ui::copiedPictureName(m_clock(), *chosen);
+    // A copy that fails is logged; its name is listed all the same.
+    guard.step([&] { ui::copyPictureFile(*chosen, pathOf(name)); });
+    m_editor.setPictures(ui::withPictureFirst(m_editor.pictures(), name));
+    m_editor.markChanged();
+    // The list moved under the marked frame: nothing stays selected.
+    resetPictureSelection();
+    m_filling = true;
+    m_scroll->setValue(0);
+    m_filling = false;
+    fillPictureStrip();
+    emit pictureListChanged();
 }
 
 void PictureStrip::fillPictureStrip() {
@@ -121,6 +156,13 @@ void PictureStrip::fillPictureStrip() {
     const int last = n >= 4 ? o + 4 : n;
     const QSize shown(ui::px(kImageWidth), ui::px(kImageHeight));
     const qreal dpr = m_frame->devicePixelRatioF();
+    QStringList paths;
+    for (int i = o + 1; i <= last; ++i) {
+        if (!list[i - 1].isEmpty()) {
+            paths << pathOf(list[i - 1]);
+        }
+    }
+    ui::preloadPicturesScaled(paths, shown, dpr);
     for (int i = last; i >= o + 1; --i) {
         const Thumbnail& t = thumbnail(i - o);
         ui::setTag(t.image, QString::number(i));
@@ -130,50 +172,97 @@ void PictureStrip::fillPictureStrip() {
             t.image->clear();
             continue;
         }
-        const ui::LoadedPicture picture =
-            ui::loadPictureOrInvalid(app::nativePath(app::programPath(name)), shown, dpr);
+        const ui::LoadedPicture picture = ui::loadPictureOrInvalid(pathOf(name), shown, dpr);
         if (picture.status == ui::PictureStatus::Loaded) {
             t.image->setPixmap(picture.pixmap);
         }
         t.frame->show();
     }
 
-    // Empty names count as shown pictures here, so the others keep their places.
-    const int count = n < 4 ? last : 4;
-    for (int k = 1; k <= count; ++k) {
-        placeTwips(thumbnail(k).frame, thumbnailLeft(count, k), kThumbTop, kThumbWidth,
-                   kThumbHeight);
+    // The frames on show close up and are centred as a group.
+    std::vector<const Thumbnail*> onShow;
+    for (const Thumbnail& t : m_thumbs) {
+        if (!t.frame->isHidden()) {
+            onShow.push_back(&t);
+        }
     }
+    const int count = static_cast<int>(onShow.size());
+    for (int k = 1; k <= count; ++k) {
+        placeTwips(onShow[static_cast<std::size_t>(k - 1)]->frame, thumbnailLeft(count, k),
+                   kThumbTop, kThumbWidth, kThumbHeight);
+    }
+    m_delete->setEnabled(count > 0);
+}
 
-    const bool anyShown = std::any_of(m_thumbs.begin(), m_thumbs.end(),
-                                      [](const Thumbnail& t) { return !t.frame->isHidden(); });
-    m_delete->setEnabled(anyShown);
+qsizetype PictureStrip::elementOf(int k) const {
+    const qsizetype number = app::cLng(thumbnailTag(k));
+    if (number < 1 || number > m_editor.pictures().size()) {
+        app::raise(app::kSubscriptOutOfRange);
+    }
+    return number;
+}
+
+void PictureStrip::selectThumbnail(int k) {
+    if (k < 1 || k > kThumbnails) {
+        return;
+    }
+    app::Guard guard;
+    resetPictureSelection();
+    thumbnail(k).frame->setFrameShape(QFrame::Box);
+    m_delete->setEnabled(true);
+    setRaised(thumbnail(k).image, false);
+    guard.step([&] { showPictureInPanel(m_editor.pictures()[elementOf(k) - 1]); });
+    emit thumbnailClicked();
+}
+
+void PictureStrip::showPictureInPanel(const QString& name) {
+    m_showImage->move(m_showImage->x(), 0);
+    m_showImage->hide();
+    m_showFrame->hide();
+    const auto placementFor = [](QSize natural) {
+        return ui::fitInPanel(static_cast<float>(ui::twips(natural.width())),
+                              static_cast<float>(ui::twips(natural.height())),
+                              static_cast<float>(kShowSide));
+    };
+    const ui::FittedPicture picture = ui::loadFittedOrInvalid(
+        pathOf(name),
+        [&](QSize natural) {
+            const ui::PanelPlacement p = placementFor(natural);
+            return QSize(ui::px(p.width), ui::px(p.height));
+        },
+        m_frame->devicePixelRatioF());
+    const ui::PanelPlacement p = placementFor(picture.naturalSize);
+    placeTwips(m_showImage, p.left, p.top, p.width, p.height);
+    if (picture.loaded.status == ui::PictureStatus::Loaded) {
+        m_showImage->setPixmap(picture.loaded.pixmap);
+    }
+    m_showImage->show();
+    m_showFrame->show();
 }
 
 void PictureStrip::deleteSelectedPicture() {
-    QStringList list = m_editor.pictures();
-    if (list.isEmpty()) {
+    const int k = selectedThumbnail();
+    if (k == 0) {
         return;
     }
-    for (int k = 1; k <= kThumbnails; ++k) {
-        const qsizetype number = ui::tag(thumbnail(k).image).toLongLong();
-        if (thumbnailSelected(k) && number >= 1 && number <= list.size()) {
-            list[number - 1].clear();
-            m_editor.markChanged();
-        }
+    app::Guard guard;
+    const bool removed = guard.step([&] {
+        m_editor.setPictures(ui::withPictureRemoved(m_editor.pictures(), elementOf(k) - 1));
+        m_editor.markChanged();
+    });
+    if (!removed) {
+        return;
     }
-    QStringList rebuilt;
-    for (const QString& name : list) {
-        if (!name.isEmpty()) {
-            rebuilt << name;
-        }
-    }
-    // Empty names fill the places the list still has.
-    while (rebuilt.size() < list.size() - 1) {
-        rebuilt << QString();
-    }
-    m_editor.setPictures(rebuilt);
     fillPictureStrip();
+    emit pictureListChanged();
+}
+
+void PictureStrip::showThumbnailFullSize(int k) {
+    if (k < 1 || k > kThumbnails) {
+        return;
+    }
+    app::Guard guard;
+    guard.step([&] { emit fullSizeRequested(m_editor.pictures()[elementOf(k) - 1]); });
 }
 
 void PictureStrip::resetPictureSelection() {
@@ -209,6 +298,15 @@ QPixmap PictureStrip::thumbnailPicture(int k) const {
     return k >= 1 && k <= kThumbnails ? thumbnail(k).image->pixmap() : QPixmap();
 }
 
+int PictureStrip::selectedThumbnail() const {
+    for (int k = 1; k <= kThumbnails; ++k) {
+        if (thumbnailSelected(k)) {
+            return k;
+        }
+    }
+    return 0;
+}
+
 QString PictureStrip::thumbnailTag(int k) const {
     return k >= 1 && k <= kThumbnails ? ui::tag(thumbnail(k).image) : QString();
 }
@@ -221,4 +319,33 @@ void PictureStrip::onScrolled() {
     fillPictureStrip();
     resetPictureSelection();
     emit scrolled();
+}
+
+bool PictureStrip::eventFilter(QObject* watched, QEvent* event) {
+    int k = 0;
+    for (int slot = 1; slot <= kThumbnails; ++slot) {
+        k = thumbnail(slot).image == watched ? slot : k;
+    }
+    const QEvent::Type type = event->type();
+    if (k == 0 || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+                   type != QEvent::MouseButtonDblClick)) {
+        return QObject::eventFilter(watched, event);
+    }
+    const auto* mouse = static_cast<QMouseEvent*>(event);
+    if (mouse->button() != Qt::LeftButton) {
+        return false;
+    }
+    if (type == QEvent::MouseButtonPress) {
+        m_pressed = k;
+    } else if (type == QEvent::MouseButtonDblClick) {
+        // The release that ends a double click is no click of its own.
+        m_pressed = 0;
+        showThumbnailFullSize(k);
+    } else if (m_pressed == k) {
+        m_pressed = 0;
+        if (thumbnail(k).image->rect().contains(mouse->position().toPoint())) {
+            selectThumbnail(k);
+        }
+    }
+    return true;
 }
