@@ -47,11 +47,11 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<QStringList>("stored");
-        QTest::newRow("nothing typed") << QString() << platform::Answer::Cancel
-                                       << QStringList{"Morgan"};
+        QTest::newRow("nothing typed")
+            << QString() << platform::Answer::Cancel << QStringList{"Morgan"};
         QTest::newRow("typed, No") << "Peace" << platform::Answer::No << QStringList{"Morgan"};
-        QTest::newRow("typed, Yes") << "Peace" << platform::Answer::Yes
-                                    << QStringList{"Morgan", "Peace"};
+        QTest::newRow("typed, Yes")
+            << "Peace" << platform::Answer::Yes << QStringList{"Morgan", "Peace"};
     }
     void addNewItemThenClose() {
         QFETCH(QString, typed);
@@ -89,6 +89,40 @@ private slots:
         QVERIFY(p.folder.fakes.boxes.shown.isEmpty());
     }
 
+    // The bytes a save writes, pinned: the edited item rebuilt from its boxes
+    // (its unknown key gone, pictures renumbered), every other item as stored.
+    void saveWritesTheKnownBytes() {
+        RunningProgram p({{{"txtDescription", "First"}, {"txtCurrentValue", "10"}},
+                          {{"zzLegacy", "kept"},
+                           {"txtMiscNotes", "line a~|line b"},
+                           {"cmbGrade", "3"},
+                           {"txtYear", "1880"},
+                           {"txtDescription", "Morgan"},
+                           {"g_sListOfImagesForItem(1)", "_data\\_userImages\\a.jpg"},
+                           {"g_sListOfImagesForItem(3)", "_data\\_userImages\\c.jpg"}},
+                          {{"txtDescription", "Third"},
+                           {"zzOther", "also kept"},
+                           {"g_sListOfImagesForItem(1)", ""}}});
+        p.doubleClickCard(2);
+        p.window().editor().setText("txtYear", "1881");
+        p.window().editor().setText("txtMiscNotes", "line a\nline b\nline c");
+        p.trigger("mnuFileSave");
+        QByteArray bytes = p.database();
+        const QByteArray stamp =
+            "txtRecordLastUpdated=" + p.window().editor().text("txtRecordLastUpdated").toLatin1();
+        QVERIFY(bytes.contains(stamp));
+        bytes.replace(stamp, "txtRecordLastUpdated=<stamp>");
+        QCOMPARE(bytes,
+                 QByteArray("[ITEMNUMB000001]\r\ntxtDescription=First\r\ntxtCurrentValue=10\r\n"
+                            "\r\n[ITEMNUMB000002]\r\ntxtMiscNotes=line a~|line b~|line c\r\n"
+                            "cmbGrade=3\r\ntxtYear=1881\r\ntxtDescription=Morgan\r\n"
+                            "txtRecordLastUpdated=<stamp>\r\n"
+                            "g_sListOfImagesForItem(1)=_data\\_userImages\\a.jpg\r\n"
+                            "g_sListOfImagesForItem(2)=_data\\_userImages\\c.jpg\r\n"
+                            "\r\n[ITEMNUMB000003]\r\ntxtDescription=Third\r\n"
+                            "zzOther=also kept\r\ng_sListOfImagesForItem(1)=\r\n"));
+    }
+
     // A save that cannot be written keeps the edits: closing asks, and the
     // next save after the cause is gone writes them.
     void aFailedSaveKeepsTheEdits() {
@@ -114,8 +148,8 @@ private slots:
         QTest::addColumn<QStringList>("stored");
         QTest::newRow("Enter") << int(Qt::Key_Return) << QString()
                                << QStringList{"Morgan", "Peace", "Copy of Morgan"};
-        QTest::newRow("typed, Enter") << int(Qt::Key_Enter) << "Morgan 2"
-                                      << QStringList{"Morgan", "Peace", "Morgan 2"};
+        QTest::newRow("typed, Enter")
+            << int(Qt::Key_Enter) << "Morgan 2" << QStringList{"Morgan", "Peace", "Morgan 2"};
         QTest::newRow("Escape") << int(Qt::Key_Escape) << QString()
                                 << QStringList{"Morgan", "Peace"};
     }
@@ -146,11 +180,13 @@ private slots:
         QCOMPARE(selected, QStringLiteral("Copy of Morgan"));
         QTEST(descriptions(p.database()), "stored");
         // The item that was open keeps what it last stored.
-        QVERIFY(p.database().startsWith("[ITEMNUMB000001]\r\ntxtDescription=Morgan\r\ntxtYear=1921"));
+        QVERIFY(
+            p.database().startsWith("[ITEMNUMB000001]\r\ntxtDescription=Morgan\r\ntxtYear=1921"));
         if (key == Qt::Key_Escape) {
             QCOMPARE(p.folder.fakes.boxes.shown.size(), 1);
             const platform::MessageRequest& aborted = p.folder.fakes.boxes.shown.front();
-            QCOMPARE(aborted.text, QStringLiteral("Copy of Item Aborted.  The Item has not been copied"));
+            QCOMPARE(aborted.text,
+                     QStringLiteral("Copy of Item Aborted.  The Item has not been copied"));
             QCOMPARE(aborted.title, QStringLiteral("Command Aborted"));
             QCOMPARE(aborted.icon, platform::Icon::None);
             QCOMPARE(p.window().editor().position(), 0);
@@ -165,8 +201,7 @@ private slots:
     void removeSelectedItem_data() {
         QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<QStringList>("stored");
-        QTest::newRow("Cancel") << platform::Answer::Cancel
-                                << QStringList{"Twin", "Other", "TWIN"};
+        QTest::newRow("Cancel") << platform::Answer::Cancel << QStringList{"Twin", "Other", "TWIN"};
         // The card shows the first "Twin"; the later of equal descriptions goes.
         QTest::newRow("OK") << platform::Answer::Ok << QStringList{"Twin", "Other"};
     }
