@@ -16,6 +16,7 @@ void writePhoto(const QString& path, int seed);
 void runHomePageBenchmarks();
 void runStartupBenchmarks();
 void runPictureBenchmarks();
+void runItemCommandBenchmarks();
 
 // The child processes of the start-up figures; -1 when argv names none.
 int runStartupChild(int argc, char* argv[]);

@@ -1,6 +1,7 @@
 // Start-up with a large collection against a bare Qt main window of the same
 // size, each measured in a fresh process from launch to an idle event loop.
 #include "Benchmarks.h"
+#include "Timing.h"
 
 #include "app/Main.h"
 #include "app/ProgramFolder.h"
@@ -44,11 +45,6 @@ double launchMs(const QString& mode, const QString& folder, double* peakMb) {
     return ms;
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 // Quits as soon as the event loop has nothing left to do.
 int runUntilIdle(QApplication& application) {
     QTimer::singleShot(0, &application, &QCoreApplication::quit);
@@ -85,14 +81,7 @@ int runStartupChild(int argc, char* argv[]) {
 void runStartupBenchmarks() {
     QTemporaryDir dir;
     const QString folder = dir.path();
-    const QDir shipped(QStringLiteral(CORVANTHEIL_DATA_DIR));
-    for (const QString& sub : {QStringLiteral("_images"), QStringLiteral("_reference")}) {
-        QDir().mkpath(folder + u'/' + sub);
-        for (const QString& name : QDir(shipped.filePath(sub)).entryList(QDir::Files)) {
-            QFile::copy(shipped.filePath(sub + u'/' + name), folder + u'/' + sub + u'/' + name);
-        }
-    }
-    bench::writeSyntheticCollection(folder, kItems);
+    bench::makeProgramFolder(folder, kItems);
 
     std::vector<double> startup;
     std::vector<double> bare;
@@ -103,8 +92,8 @@ void runStartupBenchmarks() {
         peaks.push_back(peak);
         bare.push_back(launchMs(QStringLiteral("--bare-child"), folder, nullptr));
     }
-    std::printf("startup_20000 %.1f\n", median(startup));
-    std::printf("bare_window %.1f\n", median(bare));
-    std::printf("startup_peak_rss_mb_20000 %.1f\n", median(peaks));
+    std::printf("startup_20000 %.1f\n", bench::median(startup));
+    std::printf("bare_window %.1f\n", bench::median(bare));
+    std::printf("startup_peak_rss_mb_20000 %.1f\n", bench::median(peaks));
     std::fflush(stdout);
 }

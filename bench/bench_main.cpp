@@ -6,6 +6,7 @@
 // is held to. Loading opens the file and reads every item's keys (the program
 // itself reads an item's keys when first asked for; open_ is that part alone).
 #include "Benchmarks.h"
+#include "Timing.h"
 #include "app/ProgramFolder.h"
 #include "app/Win1252.h"
 #include "store/Collection.h"
@@ -21,7 +22,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <unistd.h>
 
 namespace {
 
@@ -33,30 +33,12 @@ void loadWholeCollection(store::Collection& collection) {
     }
 }
 
-double median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const std::size_t n = v.size();
-    return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
-}
-
 double timeMs(const std::function<void()>& f) {
-    QElapsedTimer t;
-    t.start();
-    f();
-    return static_cast<double>(t.nsecsElapsed()) / 1e6;
-}
-
-double medianMs(int runs, const std::function<void()>& f) {
-    std::vector<double> times;
-    for (int k = 0; k < runs; ++k) {
-        times.push_back(timeMs(f));
-    }
-    return median(times);
+    return bench::medianMs(1, f);
 }
 
 void print(const char* name, int items, double figure) {
-    std::printf("%s_%d %.1f\n", name, items, figure);
-    std::fflush(stdout);
+    bench::printFigure(QStringLiteral("%1_%2").arg(QLatin1StringView(name)).arg(items), figure);
 }
 
 QString databaseFile() {
@@ -72,15 +54,6 @@ void readFloor() {
     }
 }
 
-// Opened, written, flushed and synced as a save writes its new file.
-void writeFloor(const QByteArray& bytes) {
-    QFile f(databaseFile() + QStringLiteral(".floor"));
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(bytes);
-    f.flush();
-    ::fsync(f.handle());
-}
-
 // Child mode: the first load in a fresh process, so that the peak resident
 // memory is that of the loaded table.
 int loadChild(const QString& folder, int runs) {
@@ -94,7 +67,7 @@ int loadChild(const QString& folder, int runs) {
     for (int k = 1; k < runs; ++k) {
         times.push_back(timeMs([&] { loadWholeCollection(collection); }));
     }
-    std::printf("%.1f %.1f\n", median(times), peak);
+    std::printf("%.1f %.1f\n", bench::median(times), peak);
     return 0;
 }
 
@@ -122,15 +95,17 @@ void measure(const QString& root, int items, int runs, bool withRss) {
     }
     store::Collection collection(store::itemDatabasePath());
     if (!withRss) {
-        print("load", items, medianMs(runs, [&] { loadWholeCollection(collection); }));
+        print("load", items, bench::medianMs(runs, [&] { loadWholeCollection(collection); }));
     }
-    print("open", items, medianMs(runs, [&] { collection.load(); }));
-    print("read_floor", items, medianMs(runs, readFloor));
+    print("open", items, bench::medianMs(runs, [&] { collection.load(); }));
+    print("read_floor", items, bench::medianMs(runs, readFloor));
 
     // Saving the first item as it is rewrites the whole file behind the backup.
     loadWholeCollection(collection);
-    print("save", items, medianMs(runs, [&] { collection.save(collection.record(0), 0); }));
-    print("write_floor", items, medianMs(runs, [&] { writeFloor(bytes); }));
+    print("save", items, bench::medianMs(runs, [&] { collection.save(collection.record(0), 0); }));
+    print("write_floor", items, bench::medianMs(runs, [&] {
+              bench::writeFloor(file + QStringLiteral(".floor"), bytes);
+          }));
     print("file_mb", items, static_cast<double>(bytes.size()) / (1024.0 * 1024.0));
     QFile::remove(file + ".floor");
 }
@@ -164,6 +139,7 @@ int main(int argc, char* argv[]) {
     }
     measure(root.path(), 100000, 5, true);
     measure(root.path(), 10000, 9, false);
+    runItemCommandBenchmarks();
     runPictureStripBenchmarks();
     runStartupBenchmarks();
     runHomePageBenchmarks();

@@ -1,6 +1,7 @@
 #include "Benchmarks.h"
 
 #include "SyntheticCollection.h"
+#include "Timing.h"
 #include "app/ProgramFolder.h"
 #include "store/Collection.h"
 #include "ui/main/HomePage.h"
@@ -38,21 +39,8 @@ struct BenchFolder {
     ~BenchFolder() { app::setProgramFolder(QString()); }
 };
 
-template <class F> double medianMs(int runs, F&& run) {
-    std::vector<double> times;
-    for (int r = 0; r < runs; ++r) {
-        QElapsedTimer timer;
-        timer.start();
-        run();
-        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e6);
-    }
-    std::sort(times.begin(), times.end());
-    return times[times.size() / 2];
-}
-
 void print(const char* name, double ms) {
-    std::printf("%s %.3f\n", name, ms);
-    std::fflush(stdout);
+    bench::printFigure(QLatin1StringView(name), ms);
 }
 
 // Thirty fields in the order the item window stores them. Like the INI layer,
@@ -115,7 +103,8 @@ void benchManyItems() {
     home.filterBox()->setCurrentIndex(
         home.filterBox()->findText(QStringLiteral("Current Value < $1")));
     const QString filter = home.filterBox()->currentText();
-    print("home_page_20000", medianMs(15, [&] { home.loadPropertiesOnMainPage(1, filter); }));
+    print("home_page_20000",
+          bench::medianMs(15, [&] { home.loadPropertiesOnMainPage(1, filter); }));
 }
 
 void writePhoto(const QString& path, int seed);
@@ -196,7 +185,7 @@ void benchCardPage(const char* figure, const QString& suffix,
     QWidget scroll;
     HomePage home(&scroll, collection);
     home.fillFilterList();
-    print(figure, medianMs(7, [&] {
+    print(figure, bench::medianMs(7, [&] {
               QPixmapCache::clear();
               home.loadPropertiesOnMainPage(1, home.filterBox()->currentText());
           }));

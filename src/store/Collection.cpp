@@ -50,6 +50,8 @@ bool isFirstPictureKey(QStringView key) {
     return key == kFirstPictureKey;
 }
 
+constexpr QLatin1StringView kDescriptionKey("txtDescription");
+
 QString makeSectionName(qint64 itemNumber) {
     return QStringLiteral("ITEMNUMB") +
            QStringLiteral("%1").arg(itemNumber, 6, 10, QLatin1Char('0'));
@@ -179,12 +181,44 @@ void Collection::readAll() const {
 
 std::optional<qsizetype> Collection::findByDescription(const QString& description) const {
     const QString wanted = app::trimBlanks(description).toUpper();
-    readAll();
+    const auto matches = [&wanted](const QString& value) { return value.toUpper() == wanted; };
+    // Records not read yet are searched in the file's bytes: only their
+    // description lines are decoded, and they stay unread.
+    QByteArray unreadBytes;
+    qsizetype unreadBegin = 0;
+    if (m_unreadCount > 0 && m_file) {
+        qsizetype end = 0;
+        unreadBegin = -1;
+        for (const Unread& span : m_unread) {
+            if (span.begin >= 0) {
+                unreadBegin = unreadBegin < 0 ? span.begin : std::min(unreadBegin, span.begin);
+                end = std::max(end, span.end);
+            }
+        }
+        if (unreadBegin >= 0 && m_file->seek(unreadBegin)) {
+            unreadBytes = m_file->read(end - unreadBegin);
+        }
+    }
     std::optional<qsizetype> found;
     for (qsizetype i = 0; i < count(); ++i) {
-        for (const IniEntry& field : m_records[static_cast<std::size_t>(i)].fields()) {
-            if (field.key.compare(QLatin1String("txtDescription"), Qt::CaseInsensitive) == 0 &&
-                field.value.toUpper() == wanted) {
+        const auto u = static_cast<std::size_t>(i);
+        if (u < m_unread.size() && m_unread[u].begin >= 0) {
+            const qsizetype from =
+                std::clamp<qsizetype>(m_unread[u].begin - unreadBegin, 0, unreadBytes.size());
+            const qsizetype to =
+                std::clamp<qsizetype>(m_unread[u].end - unreadBegin, from, unreadBytes.size());
+            const QStringList values = valuesOfKey(unreadBytes.constData() + from,
+                                                   unreadBytes.constData() + to, kDescriptionKey);
+            if (std::any_of(values.begin(), values.end(), matches)) {
+                found = i;
+            }
+            continue;
+        }
+        for (const IniEntry& field : m_records[u].fields()) {
+            // The length test keeps the case-blind comparison off most keys.
+            if (field.key.size() == kDescriptionKey.size() &&
+                field.key.compare(kDescriptionKey, Qt::CaseInsensitive) == 0 &&
+                matches(field.value)) {
                 found = i;
             }
         }

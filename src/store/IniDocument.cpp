@@ -460,8 +460,11 @@ std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames, qsizetyp
     return spans;
 }
 
-void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
-                      std::vector<IniEntry>& entries) {
+namespace {
+
+// Calls `line(keyBegin, keyEnd, valueBegin, valueEnd)` for each key line
+// between p and end, as the reader splits and trims it.
+template <class Line> void forEachKeyLine(const char* p, const char* end, Line&& line) {
     QByteArray scratch;
     while (p < end) {
         const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
@@ -477,9 +480,27 @@ void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
         const char* valueEnd = e;
         trim(b, keyEnd);
         trim(valueBegin, valueEnd);
-        entries.push_back({keyNames.get(entries.size(), b, keyEnd),
-                           app::fromWin1252(valueBegin, valueEnd - valueBegin)});
+        line(b, keyEnd, valueBegin, valueEnd);
     }
+}
+
+} // namespace
+
+void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
+                      std::vector<IniEntry>& entries) {
+    forEachKeyLine(p, end, [&](const char* kb, const char* ke, const char* vb, const char* ve) {
+        entries.push_back({keyNames.get(entries.size(), kb, ke), app::fromWin1252(vb, ve - vb)});
+    });
+}
+
+QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key) {
+    QStringList values;
+    forEachKeyLine(p, end, [&](const char* kb, const char* ke, const char* vb, const char* ve) {
+        if (QLatin1StringView(kb, ke - kb).compare(key, Qt::CaseInsensitive) == 0) {
+            values << app::fromWin1252(vb, ve - vb);
+        }
+    });
+    return values;
 }
 
 IniDocument IniDocument::parse(const QByteArray& bytes) {

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,6 +65,9 @@ std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
 // Appends the keys of the lines between p and end, as the reader reads them.
 void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
                       std::vector<IniEntry>& entries);
+// The values, as the reader reads them, of the lines between p and end whose
+// key is `key` (letter case aside); the other lines are not decoded.
+QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key);
 
 class IniDocument {
 public:
