@@ -18,6 +18,14 @@ QPlainTextEdit* focusedNotes() {
     return qobject_cast<QPlainTextEdit*>(QApplication::focusWidget());
 }
 
+// The boxes' own slots of the same name do the work, as their keys would.
+void invokeOnFocusedBox(const char* slot) {
+    QWidget* box = QApplication::focusWidget();
+    if (qobject_cast<QLineEdit*>(box) != nullptr || qobject_cast<QPlainTextEdit*>(box) != nullptr) {
+        QMetaObject::invokeMethod(box, slot);
+    }
+}
+
 } // namespace
 
 EditCommands::EditCommands(CommandWindow& window, QObject* parent)
@@ -47,35 +55,19 @@ EditCommands::States EditCommands::enablingRule() const {
 }
 
 void EditCommands::undo() const {
-    if (QLineEdit* line = focusedLine()) {
-        line->undo();
-    } else if (QPlainTextEdit* notes = focusedNotes()) {
-        notes->undo();
-    }
+    invokeOnFocusedBox("undo");
 }
 
 void EditCommands::cut() const {
-    if (QLineEdit* line = focusedLine()) {
-        line->cut();
-    } else if (QPlainTextEdit* notes = focusedNotes()) {
-        notes->cut();
-    }
+    invokeOnFocusedBox("cut");
 }
 
 void EditCommands::copy() const {
-    if (QLineEdit* line = focusedLine()) {
-        line->copy();
-    } else if (QPlainTextEdit* notes = focusedNotes()) {
-        notes->copy();
-    }
+    invokeOnFocusedBox("copy");
 }
 
 void EditCommands::paste() const {
-    if (QLineEdit* line = focusedLine()) {
-        line->paste();
-    } else if (QPlainTextEdit* notes = focusedNotes()) {
-        notes->paste();
-    }
+    invokeOnFocusedBox("paste");
 }
 
 void EditCommands::deleteSelection() const {
@@ -93,11 +85,7 @@ void EditCommands::deleteSelection() const {
 }
 
 void EditCommands::selectAll() const {
-    if (QLineEdit* line = focusedLine()) {
-        line->selectAll();
-    } else if (QPlainTextEdit* notes = focusedNotes()) {
-        notes->selectAll();
-    }
+    invokeOnFocusedBox("selectAll");
 }
 
 void EditCommands::takeDeleteKeyOf(QWidget* textBox) {

@@ -25,6 +25,16 @@ void addSeparator(QMenu* menu, const QString& name) {
     menu->addSeparator()->setObjectName(name);
 }
 
+// Each entry named so runs the target's command of the same row.
+template <class Target, class Command>
+void connectEntries(const MainMenus& menus, Target* target,
+                    std::initializer_list<std::pair<const char*, Command>> entries) {
+    for (const auto& [name, command] : entries) {
+        QObject::connect(menus.action(QString::fromLatin1(name)), &QAction::triggered, target,
+                         command);
+    }
+}
+
 } // namespace
 
 MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& commands,
@@ -77,25 +87,21 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
     connect(file, &QMenu::aboutToShow, this, &MainMenus::fileEnablingRule);
     connect(tools, &QMenu::aboutToShow, this, &MainMenus::toolsEnablingRule);
 
-    const struct {
-        const char* name;
-        void (ItemCommands::*command)();
-    } fileCommands[] = {
-        {"mnuFileOpen", &ItemCommands::openHighlightedCard},
-        {"mnuFileClose", &ItemCommands::closeItem},
-        {"mnuFileAddNewProperty", &ItemCommands::addNewItem},
-        {"mnuFileRemoveSelectedProperty", &ItemCommands::removeSelectedItem},
-        {"mnuFileSave", &ItemCommands::save},
-        {"mnuFileSaveAs", &ItemCommands::saveCopy},
-    };
-    for (const auto& c : fileCommands) {
-        connect(action(QString::fromLatin1(c.name)), &QAction::triggered, &commands, c.command);
-    }
+    connectEntries<ItemCommands, void (ItemCommands::*)()>(
+        *this, &commands,
+        {{"mnuFileOpen", &ItemCommands::openHighlightedCard},
+         {"mnuFileClose", &ItemCommands::closeItem},
+         {"mnuFileAddNewProperty", &ItemCommands::addNewItem},
+         {"mnuFileRemoveSelectedProperty", &ItemCommands::removeSelectedItem},
+         {"mnuFileSave", &ItemCommands::save},
+         {"mnuFileSaveAs", &ItemCommands::saveCopy}});
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, bar->window(),
             &QWidget::close);
     // The report shows the boxes as they are, unsaved edits included.
     connect(action(QStringLiteral("mnuToolsmnuPrintAnalysis")), &QAction::triggered, this,
-            [&editor] { report::printReportOnThisItem({editor.texts(), editor.pictures()}); });
+            [&editor] {
+                report::printReportOnThisItem({editor.texts(), editor.pictures()});
+            });
     connect(action(QStringLiteral("mnuToolsViewImageDetails")), &QAction::triggered, this,
             [this] { m_window.viewSelectedPictureFullSize(); });
     wireEditMenu(edit);
@@ -107,20 +113,14 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
 }
 
 void MainMenus::wireEditMenu(QMenu* edit) {
-    const struct {
-        const char* name;
-        void (EditCommands::*command)() const;
-    } editCommands[] = {
-        {"mnuEditUndo", &EditCommands::undo},
-        {"mnuEditCut", &EditCommands::cut},
-        {"mnuEditCopy", &EditCommands::copy},
-        {"mnuEditPaste", &EditCommands::paste},
-        {"mnuEditDelete", &EditCommands::deleteSelection},
-        {"mnuEditSelectAll", &EditCommands::selectAll},
-    };
-    for (const auto& c : editCommands) {
-        connect(action(QString::fromLatin1(c.name)), &QAction::triggered, m_edit, c.command);
-    }
+    connectEntries<EditCommands, void (EditCommands::*)() const>(
+        *this, m_edit,
+        {{"mnuEditUndo", &EditCommands::undo},
+         {"mnuEditCut", &EditCommands::cut},
+         {"mnuEditCopy", &EditCommands::copy},
+         {"mnuEditPaste", &EditCommands::paste},
+         {"mnuEditDelete", &EditCommands::deleteSelection},
+         {"mnuEditSelectAll", &EditCommands::selectAll}});
     connect(edit, &QMenu::aboutToShow, this, &MainMenus::editEnablingRule);
     connect(edit, &QMenu::aboutToHide, this, [edit] {
         for (QAction* a : edit->actions()) {

@@ -44,8 +44,8 @@ enum class Column { Left, Right };
 enum class Kind { Text, ReadOnlyText };
 
 struct Field {
-    const char* name;
-    const char* caption;
+    QString name;
+    QString caption;
     Column column;
     Kind kind = Kind::Text;
 };
@@ -80,7 +80,7 @@ std::vector<QWidget*> buildGroup(const ItemEditor& editor, QWidget* panel, const
                 continue;
             }
             const double y = kFirstRowTop + row * kRowPitch;
-            const QString name = QString::fromLatin1(f.name);
+            const QString& name = f.name;
             QWidget* box = editor.box(name);
             box->setParent(group);
             box->show();
@@ -95,7 +95,7 @@ std::vector<QWidget*> buildGroup(const ItemEditor& editor, QWidget* panel, const
             box->setFont(plain);
             placeTwips(box, fieldLeft - left, y, fieldRight - fieldLeft, kRowHeight);
 
-            auto* label = new QLabel(QString::fromLatin1(f.caption), group);
+            auto* label = new QLabel(f.caption, group);
             label->setBuddy(box);
             label->setFont(plain);
             ui::setTextColour(label, Qt::black);
@@ -151,19 +151,13 @@ QFrame* buildDetailedInfoPanel(QWidget* picScrollable, const ItemEditor& editor)
 
     top += groupHeight(7) + kGroupGap;
     std::vector<Field> details;
-    for (int n = 1; n <= 5; ++n) {
-        static const char* const names[] = {"txtDetail1", "txtDetail2", "txtDetail3", "txtDetail4",
-                                            "txtDetail5"};
-        static const char* const captions[] = {"Detail 1", "Detail 2", "Detail 3", "Detail 4",
-                                               "Detail 5"};
-        details.push_back({names[n - 1], captions[n - 1], Column::Left});
-    }
-    for (int n = 1; n <= 5; ++n) {
-        static const char* const names[] = {"txtMiscDetail1", "txtMiscDetail2", "txtMiscDetail3",
-                                            "txtMiscDetail4", "txtMiscDetail5"};
-        static const char* const captions[] = {"Misc Detail 1", "Misc Detail 2", "Misc Detail 3",
-                                               "Misc Detail 4", "Misc Detail 5"};
-        details.push_back({names[n - 1], captions[n - 1], Column::Right});
+    for (const auto& [prefix, caption, column] :
+         {std::tuple{"txtDetail", "Detail ", Column::Left},
+          std::tuple{"txtMiscDetail", "Misc Detail ", Column::Right}}) {
+        for (int n = 1; n <= 5; ++n) {
+            details.push_back({QLatin1StringView(prefix) + QString::number(n),
+                               QLatin1StringView(caption) + QString::number(n), column});
+        }
     }
     append(buildGroup(editor, panel, QStringLiteral("Coin Details"), top, kContentLeft, fullWidth,
                       5, details));

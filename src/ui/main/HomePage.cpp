@@ -87,11 +87,10 @@ HomePage::HomePage(QWidget* picScrollable, const store::Collection& collection)
         }
     }
 
-    m_previous = ui::named(new LinkLabel(QStringLiteral("< Previous Page"), m_frame),
-                           QStringLiteral("lblPreviousPage"));
-    m_previous->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    placeTwips(m_previous, 240, 8135, 1905, 255);
-    setUpLink(m_previous, &HomePage::onPreviousPage);
+    m_previous = makePageLink(QStringLiteral("< Previous Page"), QStringLiteral("lblPreviousPage"),
+                              Qt::AlignLeft, 240, &HomePage::onPreviousPage);
+    m_next = makePageLink(QStringLiteral("Next Page >"), QStringLiteral("lblNextPage"),
+                          Qt::AlignRight, 8880, &HomePage::onNextPage);
 
     // A new collector's first look: where the first coin comes from.
     m_emptyHint = ui::named(
@@ -107,15 +106,13 @@ HomePage::HomePage(QWidget* picScrollable, const store::Collection& collection)
                kCardLefts[2] + kCardWidth - kCardLefts[0], 600);
     m_emptyHint->hide();
     m_emptyHint->installEventFilter(this);
-
-    m_next = ui::named(new LinkLabel(QStringLiteral("Next Page >"), m_frame),
-                       QStringLiteral("lblNextPage"));
-    m_next->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    placeTwips(m_next, 8880, 8135, 1905, 255);
-    setUpLink(m_next, &HomePage::onNextPage);
 }
 
-void HomePage::setUpLink(LinkLabel* link, void (HomePage::*action)()) {
+LinkLabel* HomePage::makePageLink(const QString& text, const QString& name, Qt::Alignment alignment,
+                                  double left, void (HomePage::*action)()) {
+    auto* link = ui::named(new LinkLabel(text, m_frame), name);
+    link->setAlignment(alignment | Qt::AlignVCenter);
+    placeTwips(link, left, 8135, 1905, 255);
     const auto plain = [link] {
         ui::setTextColour(link, ui::kNavy);
         ui::setUnderline(link, false);
@@ -131,6 +128,7 @@ void HomePage::setUpLink(LinkLabel* link, void (HomePage::*action)()) {
         plain();
         (this->*action)();
     });
+    return link;
 }
 
 void HomePage::fillFilterList() {

@@ -70,7 +70,9 @@ private:
     void onFilterChosen();
     void onPreviousPage();
     void onNextPage();
-    void setUpLink(LinkLabel* link, void (HomePage::*action)());
+    // A paging link below the cards: navy, hover look, its action on release over it.
+    LinkLabel* makePageLink(const QString& text, const QString& name, Qt::Alignment alignment,
+                            double left, void (HomePage::*action)());
     void applyCard(int n, const ui::CardContent& content, const QPixmap& noImage);
 
     const store::Collection& m_collection;

@@ -78,13 +78,14 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void onScrolled();
+    // The list element thumbnail k shows, by its tag; raises when there is none.
+    qsizetype elementOf(int k) const;
+
     struct Thumbnail {
         QFrame* frame = nullptr; // frmSelectPropertyImage
         QLabel* image = nullptr; // imgPropertyListItem
     };
-    void onScrolled();
-    // The list element thumbnail k shows, by its tag; raises when there is none.
-    qsizetype elementOf(int k) const;
 
     ItemEditor& m_editor;
     QFrame* m_frame = nullptr;
