@@ -46,6 +46,12 @@ QSize deviceSize(QSize shownSize, qreal devicePixelRatio) {
     return (QSizeF(shownSize) * devicePixelRatio).toSize();
 }
 
+// What a reader reports before it has read a picture is not always a format
+// at all (a text file named .png): anything out of range counts as unknown.
+bool isKnownFormat(QImage::Format format) {
+    return format > QImage::Format_Invalid && format < QImage::NImageFormats;
+}
+
 bool isIndexed(QImage::Format format) {
     return format == QImage::Format_Mono || format == QImage::Format_MonoLSB ||
            format == QImage::Format_Indexed8;
@@ -55,13 +61,12 @@ bool isIndexed(QImage::Format format) {
 // right for opaque true colour only. Palette pictures come back re-dithered
 // to a palette, and transparent pixels darken the edges of what they border.
 bool reducesRightWhileReading(QImage::Format format) {
-    return format != QImage::Format_Invalid && !isIndexed(format) &&
+    return isKnownFormat(format) && !isIndexed(format) &&
            QImage::toPixelFormat(format).alphaUsage() == QPixelFormat::IgnoresAlpha;
 }
 
 qint64 wholeDecodeBytes(QSize size, QImage::Format format) {
-    const int bits =
-        format == QImage::Format_Invalid ? 32 : QImage::toPixelFormat(format).bitsPerPixel();
+    const int bits = isKnownFormat(format) ? QImage::toPixelFormat(format).bitsPerPixel() : 32;
     return qint64(size.width()) * size.height() * bits / 8;
 }
 
