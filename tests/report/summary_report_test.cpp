@@ -296,38 +296,15 @@ const QByteArray kExpected = R"doc(<html xmlns="http://www.w3.org/1999/xhtml"> <
 // Every box shows its name without the prefix; the third notes box is left out.
 report::ReportItem baseItem() {
     report::ReportItem item;
-    for (const char* name : {"txtDescription",
-                             "txtYear",
-                             "cmbCoinType",
-                             "txtItemNumber",
-                             "cmbMintMark",
-                             "txtCountry",
-                             "cmbGrade",
-                             "txtCurrentValue",
-                             "txtPurchasePrice",
-                             "txtLastAppraisal",
-                             "txtDateAcquired",
-                             "txtValuationSource",
-                             "txtBoxNumber",
-                             "txtPackagingType",
-                             "txtCatalogNumber",
-                             "txtPackagingCondition",
-                             "txtRelatedItems",
-                             "txtCategory",
-                             "txtRecordLastUpdated",
-                             "txtMiscNotes",
-                             "txtMiscNotes2",
-                             "txtDetail1",
-                             "txtDetail2",
-                             "txtDetail3",
-                             "txtDetail4",
-                             "txtDetail5",
-                             "txtMiscDetail1",
-                             "txtMiscDetail2",
-                             "txtMiscDetail3",
-                             "txtMiscDetail4",
-                             "txtMiscDetail5"}) {
-        item.texts.insert(name, QString(name).mid(3));
+    const QString names =
+        "txtDescription txtYear cmbCoinType txtItemNumber cmbMintMark txtCountry cmbGrade "
+        "txtCurrentValue txtPurchasePrice txtLastAppraisal txtDateAcquired txtValuationSource "
+        "txtBoxNumber txtPackagingType txtCatalogNumber txtPackagingCondition txtRelatedItems "
+        "txtCategory txtRecordLastUpdated txtMiscNotes txtMiscNotes2 txtDetail1 txtDetail2 "
+        "txtDetail3 txtDetail4 txtDetail5 txtMiscDetail1 txtMiscDetail2 txtMiscDetail3 "
+        "txtMiscDetail4 txtMiscDetail5";
+    for (const QString& name : names.split(u' ')) {
+        item.texts.insert(name, name.mid(3));
     }
     return item;
 }
@@ -524,20 +501,16 @@ private slots:
     }
 };
 
-// The child of the read-only cases: the base item's report in the given folder.
-int printAsChild(const QString& folder) {
-    FakePlatform fakes;
-    app::setProgramFolder(folder);
-    app::prepareProgramFolder();
-    report::printReportOnThisItem(baseItem());
-    QTextStream(stdout) << fakes.shell.opened.join('\n');
-    return 0;
-}
-
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     if (argc == 3 && qstrcmp(argv[1], "--print-as-child") == 0) {
-        return printAsChild(QString::fromLocal8Bit(argv[2]));
+        // The child of the read-only cases: the base item's report in the given folder.
+        FakePlatform fakes;
+        app::setProgramFolder(QString::fromLocal8Bit(argv[2]));
+        app::prepareProgramFolder();
+        report::printReportOnThisItem(baseItem());
+        QTextStream(stdout) << fakes.shell.opened.join('\n');
+        return 0;
     }
     SummaryReportTest test;
     return QTest::qExec(&test, argc, argv);
