@@ -309,7 +309,7 @@ report::ReportItem baseItem() {
     return item;
 }
 
-// Parts of the expected document and the text that takes their place.
+// Pieces of the expected document and the text that takes their place.
 using Edits = QMap<QByteArray, QByteArray>;
 
 const QByteArray kMainAt = "border=\"1\">  <tr>\n";
