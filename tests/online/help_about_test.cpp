@@ -1,55 +1,24 @@
 // The Help menu of the real main window, and the About and newsletter boxes it shows.
 #include "TestSupport.h"
-#include "app/Constants.h"
-#include "app/Main.h"
 #include "ui/common/LinkLabel.h"
 #include "ui/edit/MainMenus.h"
-#include "ui/main/MainWindow.h"
 
 #include <QAction>
 #include <QDate>
 #include <QDialog>
 #include <QFile>
 #include <QLabel>
-#include <QMenu>
-#include <QPointer>
 #include <QtTest>
 
 namespace {
 
-const QString kNewsletter = QStringLiteral("mnuHelpNewsletter");
-const QString kAbout = QStringLiteral("mnuHelpAbout");
-
-// What a user sees of frmAbout: caption, the five labels, the link's address.
+// What a user sees of frmAbout: the caption and the five labels.
 QStringList contents(QDialog& box) {
     QStringList seen = {box.windowTitle()};
     for (const char* name : {"lblTitle", "lblCopyright", "lblURL", "lblNote", "lblSmallPrint"}) {
         seen << box.findChild<QLabel*>(name)->text();
     }
-    seen << box.findChild<QLabel*>("lblURL")->property("tag").toString();
     return seen;
-}
-
-const QStringList kNewsletterBox = {
-    "Newsletter",
-    "Corvantheil Newsletter",
-    "To subscribe, visit us online at:",
-    "www.corvantheil.example",
-    "or:  newsletter@corvantheil.example",
-    "Subscribe now to get updates, new releases, and other great collecting tips and "
-    "information!",
-    "http://www.corvantheil.example/subscribe.php"};
-
-QStringList aboutBox() {
-    return {
-        "About Corvantheil",
-        "Corvantheil v2.29.8",
-        QString::fromUtf8("Copyright © %1 corvantheil.example").arg(QDate::currentDate().year()),
-        "www.corvantheil.example",
-        "",
-        "This tool is intended for analysis purposes only and in no way guarantees "
-        "results of returns on your investments.",
-        "http://www.corvantheil.example"};
 }
 
 } // namespace
@@ -57,124 +26,73 @@ QStringList aboutBox() {
 class HelpAboutTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<ProgramFolderFixture> m_fixture;
-    app::Program m_program;
-    MainWindow* m_window = nullptr;
-
-    QAction* action(const QString& name) { return m_window->menus().action(name); }
-    QMenu* helpMenu() { return m_window->findChild<QMenu*>("mnuHelp"); }
-    FakeModalDialogs& dialogs() { return m_fixture->fakes.modalDialogs; }
-
 private slots:
-    void init() {
-        m_fixture = std::make_unique<ProgramFolderFixture>();
-        m_program = app::main();
-        m_window = m_program.window.get();
-    }
-    void cleanup() {
-        m_program = {};
-        m_window = nullptr;
-        m_fixture.reset();
-    }
-
-    void aboutCaptionIsSetEachTimeTheMenuOpens() {
-        QCOMPARE(action(kAbout)->text(), QStringLiteral("&About "));
-        for (int i = 0; i < 2; ++i) {
-            helpMenu()->popup(QPoint(0, 0));
-            helpMenu()->hide();
-            QCOMPARE(action(kAbout)->text(), QStringLiteral("About Corvantheil"));
-        }
-    }
-
-    // A missing help page is still handed over; what happens then is the system's.
-    void helpEntriesOpenTheirPages_data() {
-        QTest::addColumn<QString>("entry");
-        QTest::addColumn<bool>("removePage");
-        QTest::addColumn<QString>("target"); // after the program folder when relative
-        QTest::newRow("general help") << "mnuHelpTopics" << false << "\\_reference\\help.html";
-        QTest::newRow("help page missing") << "mnuHelpTopics" << true << "\\_reference\\help.html";
-        QTest::newRow("online help")
-            << "mnuHelpOnlineHelp" << false << "http://www.corvantheil.example/support.php";
-    }
+    // Choosing an entry opens the menu, which sets the About caption, not
+    // appends to it. A missing help page is still handed over to the system.
     void helpEntriesOpenTheirPages() {
-        QFETCH(QString, entry);
-        QFETCH(QString, target);
-        QFETCH(bool, removePage);
-        if (removePage) {
-            QVERIFY(QFile::remove(m_fixture->path("\\_reference\\help.html")));
-        }
-        action(entry)->trigger();
-        const QString expected = target.startsWith("http") ? target : m_fixture->folder() + target;
-        QCOMPARE(m_fixture->fakes.shell.opened, QStringList{expected});
-        QVERIFY(dialogs().titles.isEmpty());
+        RunningProgram p;
+        QAction* about = p.window().menus().action("mnuHelpAbout");
+        QCOMPARE(about->text(), QStringLiteral("&About "));
+        QVERIFY(QFile::remove(p.folder.path("\\_reference\\help.html")));
+        p.trigger("mnuHelpTopics");
+        p.trigger("mnuHelpOnlineHelp");
+        QCOMPARE(p.folder.fakes.shell.opened,
+                 QStringList({p.folder.folder() + "\\_reference\\help.html",
+                              "http://www.corvantheil.example/support.php"}));
+        QCOMPARE(about->text(), QStringLiteral("About Corvantheil"));
     }
 
-    // One window serves both boxes; whichever comes second shows nothing of the
-    // first. A logo that cannot be read is logged and the box still shows.
-    void boxesInEitherOrder_data() {
-        QTest::addColumn<QStringList>("entries");
-        QTest::addColumn<bool>("logo");
-        QTest::addColumn<QList<QStringList>>("boxes");
-        QTest::newRow("newsletter, about") << QStringList{kNewsletter, kAbout} << true
-                                           << QList<QStringList>{kNewsletterBox, aboutBox()};
-        QTest::newRow("about, newsletter, about")
-            << QStringList{kAbout, kNewsletter, kAbout} << true
-            << QList<QStringList>{aboutBox(), kNewsletterBox, aboutBox()};
-        QTest::newRow("no logo") << QStringList{kAbout} << false << QList<QStringList>{aboutBox()};
-    }
+    // The same form serves both boxes; whichever comes second shows nothing of
+    // the first. The link is pure blue and underlined under the pointer, navy when it
+    // leaves; a release over it opens its address, one elsewhere nothing.
     void boxesInEitherOrder() {
-        QFETCH(QStringList, entries);
-        QFETCH(bool, logo);
-        QFETCH(QList<QStringList>, boxes);
-        if (!logo) {
-            QVERIFY(QFile::remove(m_fixture->path("\\_images\\corvantheil5.jpg")));
-        }
+        RunningProgram p;
         QList<QStringList> shown;
-        QList<QPointer<QDialog>> made;
-        dialogs().handler = [&](QDialog& box) {
-            QCOMPARE(box.objectName(), QStringLiteral("frmAbout"));
-            QCOMPARE(box.parentWidget(), m_window);
-            QCOMPARE(box.findChild<QLabel*>("picIcon")->pixmap().isNull(), !logo);
+        p.folder.fakes.modalDialogs.handler = [&](QDialog& box) {
+            QCOMPARE(box.parentWidget(), &p.window());
+            QVERIFY(!box.findChild<QLabel*>("picIcon")->pixmap().isNull());
             shown << contents(box);
-            made << &box;
-            box.show();
-            QTest::keyClick(&box, Qt::Key_Return); // cmdOK is the default button
-            QVERIFY(!box.isVisible());
-        };
-        for (const QString& entry : entries) {
-            action(entry)->trigger();
-        }
-        QCOMPARE(shown, boxes);
-        for (const QPointer<QDialog>& box : made) {
-            QVERIFY(box.isNull());
-        }
-        QVERIFY(m_fixture->fakes.shell.opened.isEmpty());
-        QCOMPARE(m_fixture->read("\\corvantheil.Err").contains("\"53\",\"File not found\""), !logo);
-    }
-
-    // Pure blue and underlined under the pointer, navy when it leaves; a release
-    // over the link opens its address, one elsewhere nothing.
-    void linkBehavesLikeThePanelLinks() {
-        const QStringList& opened = m_fixture->fakes.shell.opened;
-        dialogs().handler = [&](QDialog& box) {
             box.show();
             auto* link = box.findChild<LinkLabel*>("lblURL");
+            const auto colour = [link] { return link->palette().color(QPalette::WindowText); };
             emit link->pointerEntered();
-            QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 255));
+            QCOMPARE(colour(), QColor(0, 0, 255));
             QVERIFY(link->font().underline());
             emit link->pointerLeft();
-            QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+            QCOMPARE(colour(), QColor(0, 0, 128));
             QVERIFY(!link->font().underline());
             QTest::mousePress(link, Qt::LeftButton);
             QTest::mouseRelease(link, Qt::LeftButton, {}, QPoint(-10, -10));
-            QVERIFY(opened.isEmpty());
             emit link->pointerEntered();
             QTest::mouseClick(link, Qt::LeftButton);
-            QCOMPARE(link->palette().color(QPalette::WindowText), QColor(0, 0, 128));
+            QCOMPARE(colour(), QColor(0, 0, 128));
             QVERIFY(!link->font().underline());
+            QTest::keyClick(&box, Qt::Key_Return); // cmdOK is the default button
+            QVERIFY(!box.isVisible());
         };
-        action(kNewsletter)->trigger();
-        QCOMPARE(opened, QStringList{"http://www.corvantheil.example/subscribe.php"});
+        for (const char* entry : {"mnuHelpAbout", "mnuHelpNewsletter", "mnuHelpAbout"}) {
+            p.trigger(entry);
+        }
+        const QStringList about = {
+            "About Corvantheil",
+            "Corvantheil v2.29.8",
+            QString::fromUtf8("Copyright © %1 corvantheil.example")
+                .arg(QDate::currentDate().year()),
+            "www.corvantheil.example",
+            "",
+            "This tool is intended for analysis purposes only and in no way guarantees results of "
+            "returns on your investments."};
+        const QStringList newsletter = {
+            "Newsletter",
+            "Corvantheil Newsletter",
+            "To subscribe, visit us online at:",
+            "www.corvantheil.example",
+            "or:  newsletter@corvantheil.example",
+            "Subscribe now to get updates, new releases, and other great collecting tips and "
+            "information!"};
+        QCOMPARE(shown, QList({about, newsletter, about}));
+        const QString site = "http://www.corvantheil.example";
+        QCOMPARE(p.folder.fakes.shell.opened, QStringList({site, site + "/subscribe.php", site}));
     }
 };
 
