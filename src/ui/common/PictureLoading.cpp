@@ -153,7 +153,8 @@ Decoded decodeScaled(const QString& nativePath, QSize device, qint64 wholeDecode
     QImageReader reader(nativePath);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
-    const QImage::Format format = reader.imageFormat();
+    // A header that gave no size gave no trustworthy format either.
+    const QImage::Format format = stored.isValid() ? reader.imageFormat() : QImage::Format_Invalid;
     if (stored.isValid() && qint64(stored.width()) * stored.height() > kMaxPixels) {
         return {QImage(), PictureStatus::NotAPicture};
     }
