@@ -1,324 +1,289 @@
-// Drives the real main window on the offscreen platform.
+// The real main window on the offscreen platform, its panels, and the layout
+// it follows.
 #include "TestSupport.h"
 #include "app/Constants.h"
-#include "app/ErrorLog.h"
-#include "app/Main.h"
-#include "store/Collection.h"
+#include "store/AttributeLists.h"
+#include "store/CoinRecord.h"
 #include "ui/common/LinkLabel.h"
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemEditor.h"
-#include "ui/edit/MainMenus.h"
 #include "ui/main/HomePage.h"
-#include "ui/main/MainWindow.h"
+#include "ui/main/Layout.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QtTest>
 
 namespace {
 
-// One section per item: "key=value" lines.
-QByteArray database(const QList<QStringList>& items) {
-    QByteArray out;
-    for (int i = 0; i < items.size(); ++i) {
-        out += "[ITEMNUMB" + QByteArray::number(i + 1).rightJustified(6, '0') + "]\r\n";
-        for (const QString& line : items[i]) {
-            out += line.toLatin1() + "\r\n";
-        }
+// An item from "key=value" texts.
+TestItem item(std::initializer_list<QString> fields) {
+    TestItem out;
+    for (const QString& field : fields) {
+        out.push_back({field.section('=', 0, 0), field.section('=', 1)});
     }
     return out;
 }
 
-QList<QStringList> numberedItems(int count) {
-    QList<QStringList> items;
+std::vector<TestItem> numberedItems(int count) {
+    std::vector<TestItem> items;
     for (int i = 1; i <= count; ++i) {
-        items.append({QStringLiteral("txtDescription=Coin %1").arg(i),
-                      QStringLiteral("txtCurrentValue=%1").arg(i * 10),
-                      QStringLiteral("g_sListOfImagesForItem(1)=")});
+        items.push_back({{"txtDescription", QStringLiteral("Coin %1").arg(i)},
+                         {"txtCurrentValue", QString::number(i * 10)}});
     }
     return items;
 }
 
-template <class W = QWidget> W* element(QWidget* root, const QString& name, int index) {
-    for (W* w : root->findChildren<W*>(name)) {
-        if (w->property("index").toInt() == index) {
-            return w;
-        }
-    }
-    return nullptr;
+ui::LayoutInput window(float width, float height, float contentHeight = 7830) {
+    ui::LayoutInput in;
+    in.W = width;
+    in.H = height;
+    in.SW = width - 130;
+    in.SH = height - 765;
+    in.scrollableHeight = contentHeight;
+    return in;
 }
 
 } // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-
-    std::unique_ptr<ProgramFolderFixture> m_fixture;
-    app::Program m_program;
-    MainWindow* m_window = nullptr;
-
-    void start(const QList<QStringList>& items) {
-        m_fixture = std::make_unique<ProgramFolderFixture>();
-        if (!items.isEmpty()) {
-            m_fixture->write(QStringLiteral("\\_data\\991106EB51"), database(items));
-        }
-        m_program = app::main();
-        m_window = m_program.window.get();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    }
-
-    QLineEdit* box(const QString& name) { return m_window->findChild<QLineEdit*>(name); }
-    HomePage& home() { return m_window->homePage(); }
-    FakeMessageBoxes& boxes() { return m_fixture->fakes.boxes; }
-
-    void doubleClickCard(int n) {
-        QLabel* picture = element<QLabel>(m_window, QStringLiteral("picSelectProperty"), n);
-        QVERIFY(picture);
-        QTest::mouseDClick(picture, Qt::LeftButton);
-    }
-
-    // File and Tools entries as their rules leave them.
-    QMap<QString, bool> fileMenuState() {
-        m_window->menus().fileEnablingRule();
-        QMap<QString, bool> state;
-        for (const char* name :
-             {"mnuFileOpen", "mnuFileClose", "mnuFileAddNewProperty",
-              "mnuFileRemoveSelectedProperty", "mnuFileSave", "mnuFileSaveAs", "mnuFileExit"}) {
-            state[QString::fromLatin1(name)] =
-                m_window->menus().action(QString::fromLatin1(name))->isEnabled();
-        }
-        return state;
-    }
-
 private slots:
-    void cleanup() {
-        m_program = {};
-        m_window = nullptr;
-        m_fixture.reset();
-    }
-
     void startUpPreparesFoldersAndShowsTheFirstPage() {
-        start({});
-        QVERIFY(m_fixture->exists(QStringLiteral("\\_reports")));
-        QVERIFY(m_fixture->exists(QStringLiteral("\\_data\\_userImages")));
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Corvantheil v2.29.8"));
-        QCOMPARE(m_window->pos(), QPoint(ui::px(1000), ui::px(1000)));
-        QCOMPARE(m_window->outerWidthTwips(), 11650.0f);
-        QCOMPARE(m_window->outerHeightTwips(), 9555.0f);
-        QCOMPARE(home().filterBox()->count(), 121);
-        QCOMPARE(home().filterBox()->currentText(), QStringLiteral("Show All Coins"));
-        QCOMPARE(QApplication::focusWidget(), home().filterBox());
-        QVERIFY(m_window->isHomePageShown());
-        // An empty home page offers only Add New Item and Exit.
-        const QMap<QString, bool> file = fileMenuState();
-        QCOMPARE(file.values().count(true), 2);
-        QVERIFY(file["mnuFileAddNewProperty"] && file["mnuFileExit"]);
+        RunningProgram p;
+        QVERIFY(p.folder.exists("_reports"));
+        QVERIFY(p.folder.exists("_data\\_userImages"));
+        QCOMPARE(p.window().windowTitle(), QStringLiteral("Corvantheil v2.29.8"));
+        QCOMPARE(p.window().pos(), QPoint(ui::px(1000), ui::px(1000)));
+        QCOMPARE(p.window().outerWidthTwips(), 11650.0f);
+        QCOMPARE(p.window().outerHeightTwips(), 9555.0f);
+        QCOMPARE(p.window().homePage().filterBox()->currentText(),
+                 QStringLiteral("Show All Coins"));
+        QCOMPARE(QApplication::focusWidget(), p.window().homePage().filterBox());
         // Nothing was written: no database, no log.
-        QVERIFY(!m_fixture->exists(QStringLiteral("\\_data\\991106EB51")));
-        QVERIFY(!m_fixture->exists(QStringLiteral("\\corvantheil.Err")));
+        QVERIFY(!p.folder.exists("_data\\991106EB51"));
+        QVERIFY(!p.folder.exists("corvantheil.Err"));
     }
 
     void storedPlacementIsUsedButNotItsSize() {
-        m_fixture = std::make_unique<ProgramFolderFixture>();
-        m_fixture->fakes.settings.values = {
+        ProgramFolderFixture folder;
+        folder.fakes.settings.values = {
             {"MainLeft", "3000"}, {"MainTop", "x"}, {"MainWidth", "5000"}, {"MainHeight", "4000"}};
-        m_program = app::main();
-        m_window = m_program.window.get();
-        QCOMPARE(m_window->pos(), QPoint(ui::px(3000), ui::px(1000)));
-        QCOMPARE(m_window->outerWidthTwips(), 11650.0f);
-        QVERIFY(m_fixture->exists(QStringLiteral("\\corvantheil.Err"))); // "x" is not a number
+        const app::Program program = app::main();
+        QCOMPARE(program.window->pos(), QPoint(ui::px(3000), ui::px(1000)));
+        QCOMPARE(program.window->outerWidthTwips(), 11650.0f);
+        QVERIFY(folder.exists("corvantheil.Err")); // "x" is not a number
     }
 
-    void openingShowsEveryStoredField() {
-        start({{"txtDescription=Morgan", "txtYear=1921", "cmbGrade=2", "cmbMintMark=6",
-                "cmbCoinType=66", "txtMiscNotes=first~|second", "txtCurrentValue=$45.00",
-                "g_sListOfImagesForItem(1)="}});
-        doubleClickCard(1);
-        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
-        QVERIFY(!m_window->isHomePageShown());
-        QCOMPARE(box("txtYear")->text(), QStringLiteral("1921"));
-        QCOMPARE(m_window->findChild<QComboBox*>("cmbGrade")->currentText(),
-                 QStringLiteral("Proof (PF-60)"));
-        QCOMPARE(m_window->findChild<QComboBox*>("cmbMintMark")->currentIndex(), 6);
-        QCOMPARE(m_window->findChild<QPlainTextEdit*>("txtMiscNotes")->toPlainText(),
+    // The later of two equal descriptions opens; a stored choice that is no
+    // row leaves its box empty and is logged; every stored field is shown.
+    void openingShowsWhatIsStored() {
+        RunningProgram p(
+            {item({"txtDescription=Twin", "txtYear=1901"}),
+             item({"txtDescription=TWIN ", "cmbGrade=", "cmbMintMark=999", "txtYear=1902"}),
+             item({"txtDescription=Morgan", "txtYear=1921", "cmbGrade=2", "cmbMintMark=6",
+                   "txtMiscNotes=first~|second", "g_sListOfImagesForItem(1)="})});
+        const auto combo = [&p](const char* name) { return p.control<QComboBox>(name); };
+        p.doubleClickCard(1);
+        QCOMPARE(p.window().editor().position(), 1);
+        QCOMPARE(p.control<QLineEdit>("txtYear")->text(), QStringLiteral("1902"));
+        QCOMPARE(combo("cmbGrade")->currentIndex(), -1);
+        QCOMPARE(combo("cmbMintMark")->currentIndex(), -1);
+        QVERIFY(p.folder.read("corvantheil.Err").count('\n') >= 2);
+
+        p.trigger("mnuFileClose");
+        p.doubleClickCard(3);
+        QCOMPARE(p.control<QLineEdit>("txtYear")->text(), QStringLiteral("1921"));
+        QCOMPARE(combo("cmbGrade")->currentText(), QStringLiteral("Proof (PF-60)"));
+        QCOMPARE(combo("cmbMintMark")->currentIndex(), 6);
+        QCOMPARE(p.control<QPlainTextEdit>("txtMiscNotes")->toPlainText(),
                  QStringLiteral("first\nsecond"));
-        QCOMPARE(m_window->editor().pictures(), QStringList({""}));
-        QCOMPARE(QApplication::focusWidget(), box("txtDescription"));
-        QVERIFY(!m_window->navigation().homeBar()->isVisible());
-        QVERIFY(m_window->navigation().itemBar()->isVisible());
-        // An item stays unchanged until the user edits it.
-        QVERIFY(!m_window->editor().hasUnsavedChanges());
-    }
-
-    void aStoredChoiceThatIsNoRowLeavesTheBoxEmptyAndIsLogged() {
-        start({{"txtDescription=Odd", "cmbGrade=", "cmbMintMark=999", "txtYear=1900"}});
-        doubleClickCard(1);
-        QCOMPARE(m_window->findChild<QComboBox*>("cmbGrade")->currentIndex(), -1);
-        QCOMPARE(m_window->findChild<QComboBox*>("cmbMintMark")->currentIndex(), -1);
-        QCOMPARE(box("txtYear")->text(), QStringLiteral("1900"));
-        const QList<QByteArray> log =
-            m_fixture->read(QStringLiteral("\\corvantheil.Err")).split('\n');
-        QVERIFY(log.size() >= 2);
-    }
-
-    void theLaterOfTwoEqualDescriptionsOpens() {
-        start({{"txtDescription=Twin", "txtYear=1901"}, {"txtDescription=TWIN ", "txtYear=1902"}});
-        doubleClickCard(1);
-        QCOMPARE(m_window->editor().position(), 1);
-        QCOMPARE(box("txtYear")->text(), QStringLiteral("1902"));
+        QCOMPARE(p.window().editor().pictures(), QStringList({""}));
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtDescription"));
+        QVERIFY(!p.window().editor().hasUnsavedChanges());
+        QVERIFY(p.folder.fakes.boxes.shown.isEmpty());
     }
 
     void closingReturnsToThePageTheItemWasOpenedFrom() {
-        start(numberedItems(14));
-        QTest::mouseClick(home().frame()->findChild<LinkLabel*>("lblNextPage"), Qt::LeftButton);
-        QCOMPARE(home().cardTag(1), QStringLiteral("7"));
-        doubleClickCard(5);
-        QCOMPARE(box("txtDescription")->text(), QStringLiteral("Coin 11"));
-        m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->isHomePageShown());
-        QCOMPARE(home().cardTag(1), QStringLiteral("7"));
-        QCOMPARE(home().cardLine1(1), QStringLiteral("Coin 7"));
-        QVERIFY(boxes().shown.isEmpty());
+        RunningProgram p(numberedItems(14));
+        QTest::mouseClick(p.control<LinkLabel>("lblNextPage"), Qt::LeftButton);
+        p.doubleClickCard(5);
+        QCOMPARE(p.window().editor().text("txtDescription"), QStringLiteral("Coin 11"));
+        p.trigger("mnuFileClose");
+        QVERIFY(p.window().isHomePageShown());
+        QCOMPARE(p.window().homePage().cardTag(1), QStringLiteral("7"));
+        QCOMPARE(p.window().homePage().cardLine1(1), QStringLiteral("Coin 7"));
     }
 
     void closeAsksOnlyAboutRealChanges_data() {
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<bool>("asks");
-        QTest::newRow("letter case only") << "coin 1" << false;
-        QTest::newRow("blanks around") << "  Coin 1  " << false;
-        QTest::newRow("new text") << "Coin One" << true;
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("letter case only") << "coin 2" << platform::Answer::Yes << false << false;
+        QTest::newRow("blanks around") << "  Coin 2  " << platform::Answer::Yes << false << false;
+        QTest::newRow("Cancel") << "Coin Two" << platform::Answer::Cancel << true << false;
+        QTest::newRow("No") << "Coin Two" << platform::Answer::No << true << false;
+        QTest::newRow("Yes") << "Coin Two" << platform::Answer::Yes << true << true;
     }
     void closeAsksOnlyAboutRealChanges() {
         QFETCH(QString, typed);
+        QFETCH(platform::Answer, answer);
         QFETCH(bool, asks);
-        start(numberedItems(2));
-        doubleClickCard(1);
-        box("txtDescription")->setText(typed);
-        boxes().answers = {platform::Answer::No};
-        m_window->menus().action("mnuFileClose")->trigger();
-        QCOMPARE(boxes().shown.size(), asks ? 1 : 0);
-        QVERIFY(m_window->isHomePageShown());
-    }
-
-    void closeQuestionAnswers() {
-        start(numberedItems(2));
-        const QByteArray before = m_fixture->read("\\_data\\991106EB51");
-
-        // Cancel: the item stays open with its edits.
-        doubleClickCard(2);
-        box("txtYear")->setText("1999");
-        boxes().answers = {platform::Answer::Cancel};
-        m_window->menus().action("mnuFileClose")->trigger();
-        QCOMPARE(boxes().shown.size(), 1);
-        const platform::MessageRequest& asked = boxes().shown.front();
-        QCOMPARE(asked.title, QStringLiteral("Unsaved Changes"));
-        QCOMPARE(asked.text,
-                 QStringLiteral("You have made changes that have not been saved.\r\n\r\n"
-                                "Do you want to save the changes before closing?"));
-        QCOMPARE(asked.buttons, platform::Buttons::YesNoCancel);
-        QCOMPARE(asked.icon, platform::Icon::Warning);
-        QVERIFY(!m_window->isHomePageShown());
-        QCOMPARE(box("txtYear")->text(), QStringLiteral("1999"));
-
-        // No: home, nothing stored.
-        boxes().answers = {platform::Answer::No};
-        m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->isHomePageShown());
-        QCOMPARE(m_fixture->read("\\_data\\991106EB51"), before);
-
-        // Yes: stored, then home.
-        doubleClickCard(2);
-        box("txtYear")->setText("2001");
-        boxes().answers = {platform::Answer::Yes};
-        m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->isHomePageShown());
-        QVERIFY(m_fixture->read("\\_data\\991106EB51").contains("txtYear=2001"));
-        QCOMPARE(m_fixture->read("\\_data\\991106EB51backup"), before);
+        QFETCH(bool, stored);
+        RunningProgram p(numberedItems(2));
+        const QByteArray before = p.database();
+        p.doubleClickCard(2);
+        p.control<QLineEdit>("txtDescription")->setText(typed);
+        p.folder.fakes.boxes.answers = {answer};
+        p.trigger("mnuFileClose");
+        QCOMPARE(p.folder.fakes.boxes.shown.size(), asks ? 1 : 0);
+        if (asks) {
+            const platform::MessageRequest& asked = p.folder.fakes.boxes.shown.front();
+            QCOMPARE(asked.title, QStringLiteral("Unsaved Changes"));
+            QCOMPARE(asked.text,
+                     QStringLiteral("You have made changes that have not been saved.\r\n\r\n"
+                                    "Do you want to save the changes before closing?"));
+            QCOMPARE(asked.buttons, platform::Buttons::YesNoCancel);
+            QCOMPARE(asked.icon, platform::Icon::Warning);
+        }
+        // Cancel keeps the item open with its edits.
+        QCOMPARE(p.window().isHomePageShown(), answer != platform::Answer::Cancel);
+        if (answer == platform::Answer::Cancel) {
+            QCOMPARE(p.control<QLineEdit>("txtDescription")->text(), typed);
+        }
+        QCOMPARE(p.database().contains("Coin Two"), stored);
+        QCOMPARE(p.folder.read("_data\\991106EB51backup"), stored ? before : QByteArray());
     }
 
     void closingTheWindowAsksAndStoresThePlacement() {
-        start(numberedItems(2));
-        doubleClickCard(1);
-        box("txtCountry")->setText("Peru");
-        boxes().answers = {platform::Answer::Cancel};
-        QVERIFY(!m_window->close());
-        QVERIFY(m_window->isVisible());
-        QVERIFY(!m_window->isHomePageShown());
-        QCOMPARE(m_fixture->fakes.settings.values.value("MainLeft"), QStringLiteral("1005"));
-        QCOMPARE(m_fixture->fakes.settings.values.value("MainHeight"), QStringLiteral("9555"));
-
-        boxes().answers = {platform::Answer::No};
-        QVERIFY(m_window->close());
-        QCOMPARE(boxes().shown.size(), 2);
-    }
-
-    void closingFromTheHomePageAsksNothing() {
-        start(numberedItems(1));
-        QVERIFY(m_window->close());
-        QVERIFY(boxes().shown.isEmpty());
-        QCOMPARE(m_fixture->fakes.settings.writes, 4);
-    }
-
-    void fileMenuFollowsTheWindowState() {
-        start(numberedItems(3));
-        QTest::mouseClick(element<QLabel>(m_window, "lblSelectPropertyLine1", 2), Qt::LeftButton);
-        QMap<QString, bool> file = fileMenuState();
-        QVERIFY(file["mnuFileOpen"] && file["mnuFileRemoveSelectedProperty"]);
-        QVERIFY(!file["mnuFileSave"] && !file["mnuFileClose"]);
-
-        m_window->menus().action("mnuFileOpen")->trigger();
-        QCOMPARE(box("txtDescription")->text(), QStringLiteral("Coin 2"));
-        file = fileMenuState();
-        QVERIFY(file["mnuFileClose"] && file["mnuFileSave"] && file["mnuFileSaveAs"]);
-        QVERIFY(!file["mnuFileOpen"] && !file["mnuFileAddNewProperty"]);
-        m_window->editor().setPosition(std::nullopt); // an item never stored
-        QVERIFY(!fileMenuState()["mnuFileSaveAs"]);
-
-        m_window->menus().toolsEnablingRule();
-        QVERIFY(!m_window->menus().action("mnuToolsViewImageDetails")->isEnabled());
-        QVERIFY(m_window->menus().action("mnuToolsmnuPrintAnalysis")->isEnabled());
+        {
+            RunningProgram p(numberedItems(1));
+            QVERIFY(p.window().close());
+            QVERIFY(p.folder.fakes.boxes.shown.isEmpty());
+            QCOMPARE(p.folder.fakes.settings.writes, 4);
+        }
+        RunningProgram p(numberedItems(1));
+        p.doubleClickCard(1);
+        p.control<QLineEdit>("txtCountry")->setText("Peru");
+        p.folder.fakes.boxes.answers = {platform::Answer::Cancel};
+        QVERIFY(!p.window().close());
+        QVERIFY(p.window().isVisible());
+        QVERIFY(!p.window().isHomePageShown());
+        QCOMPARE(p.folder.fakes.settings.values.value("MainLeft"), QStringLiteral("1005"));
+        QCOMPARE(p.folder.fakes.settings.values.value("MainHeight"), QStringLiteral("9555"));
+        p.folder.fakes.boxes.answers = {platform::Answer::No};
+        QVERIFY(p.window().close());
+        QCOMPARE(p.folder.fakes.boxes.shown.size(), 2);
     }
 
     void panelLinksChooseOnReleaseOverThemOnly() {
-        start(numberedItems(1));
-        doubleClickCard(1);
-        LinkLabel* notes = m_window->findChild<LinkLabel*>("lblComments");
-        // Pressing on the link and releasing elsewhere chooses nothing.
+        RunningProgram p(numberedItems(1));
+        p.doubleClickCard(1);
+        auto* notes = p.control<LinkLabel>("lblComments");
         QTest::mousePress(notes, Qt::LeftButton);
         QTest::mouseRelease(notes, Qt::LeftButton, {}, QPoint(-20, -20));
-        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
+        QVERIFY(p.window().isPanelShown(Panel::DetailedInfo));
         QTest::mouseClick(notes, Qt::LeftButton);
-        QVERIFY(m_window->isPanelShown(Panel::Comments));
-        QVERIFY(!m_window->isPanelShown(Panel::DetailedInfo));
-        QCOMPARE(notes->palette().color(QPalette::WindowText), QColor(102, 153, 204));
+        QVERIFY(p.window().isPanelShown(Panel::Comments));
+        QVERIFY(!p.window().isPanelShown(Panel::DetailedInfo));
         // The Detailed Information click area works like its link.
-        QTest::mouseClick(m_window->findChild<QLabel*>("imgDetailedInfo"), Qt::LeftButton, {},
-                          QPoint(2, 2));
-        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
-        // The taller panel brings the vertical bar at the designed size.
-        QVERIFY(m_window->findChild<QScrollBar*>("VScroll1")->isVisible());
+        QTest::mouseClick(p.control<QLabel>("imgDetailedInfo"), Qt::LeftButton, {}, QPoint(2, 2));
+        QVERIFY(p.window().isPanelShown(Panel::DetailedInfo));
     }
 
     void webLookUpOfTheWorkedExample() {
-        start({{"txtDescription=Indian", "txtYear=1909", "txtCountry=USA", "cmbCoinType=12",
-                "cmbMintMark=6", "cmbGrade=24"}});
-        doubleClickCard(1);
-        QTest::mouseClick(m_window->findChild<LinkLabel*>("lblOnlineStuff"), Qt::LeftButton);
-        QVERIFY(m_window->isPanelShown(Panel::OnlineStuff));
-        QTest::mouseClick(m_window->findChild<QPushButton*>("cmdWebSearchEbay"), Qt::LeftButton);
-        QCOMPARE(m_fixture->fakes.shell.opened,
+        RunningProgram p({item({"txtDescription=Indian", "txtYear=1909", "txtCountry=USA",
+                                "cmbCoinType=12", "cmbMintMark=6", "cmbGrade=24"})});
+        p.doubleClickCard(1);
+        QTest::mouseClick(p.control<LinkLabel>("lblOnlineStuff"), Qt::LeftButton);
+        QTest::mouseClick(p.control<QPushButton>("cmdWebSearchEbay"), Qt::LeftButton);
+        QCOMPARE(p.folder.fakes.shell.opened,
                  QStringList{app::SiteAddress +
                              "/clientlink.php?linktype=ebaysearch&year=1909&country=USA&cointype="
                              "1%20Cent%20%28small%29%20%3A%20Indian%20Head%20%281859%2D1909%29"
                              "&mintmark=S%20%3A%20San%20Francisco%2C%20CA%20%281854%20to%20date%29"
                              "&grade=Good%20%28G%2D4%29"});
+    }
+
+    // On a new item: each field box once, on its panel with a caption; the
+    // attribute boxes hold their lists with nothing chosen.
+    void panelsHoldEveryFieldBox() {
+        RunningProgram p;
+        p.trigger("mnuFileAddNewProperty");
+        for (const QString& name : store::fieldKeys()) {
+            const bool notes = name.startsWith("txtMiscNotes");
+            auto* panel = p.control<QFrame>(notes ? "frameComments" : "frameDetailedInfo");
+            const QList<QWidget*> boxes = p.window().findChildren<QWidget*>(name);
+            QCOMPARE(boxes.size(), 1);
+            int captions = 0;
+            for (const QLabel* label : panel->findChildren<QLabel*>()) {
+                captions += label->buddy() == boxes[0] ? 1 : 0;
+            }
+            QVERIFY2(panel->isAncestorOf(boxes[0]) && captions == 1, qPrintable(name));
+            const bool computed =
+                name == "txtFinancialChangeInValue" || name == "txtRecordLastUpdated";
+            if (auto* line = qobject_cast<QLineEdit*>(boxes[0])) {
+                QCOMPARE(line->isReadOnly(), computed);
+            } else if (auto* combo = qobject_cast<QComboBox*>(boxes[0])) {
+                QVERIFY(!combo->isEditable());
+            }
+        }
+        const std::pair<const char*, const QStringList*> lists[] = {
+            {"cmbCoinType", &store::coinTypeList()},
+            {"cmbMintMark", &store::mintMarkList()},
+            {"cmbGrade", &store::gradeList()}};
+        for (const auto& [name, rows] : lists) {
+            auto* combo = p.control<QComboBox>(name);
+            QStringList shown;
+            for (int i = 0; i < combo->count(); ++i) {
+                shown << combo->itemText(i);
+            }
+            QCOMPARE(shown, *rows);
+            QCOMPARE(combo->currentIndex(), -1);
+        }
+    }
+
+    void layoutBarsCentringAndScrolling() {
+        // The bars a window of that size shows, as "hv".
+        const auto bars = [](float width, float height, float content, bool vBarWasVisible) {
+            ui::LayoutInput in = window(width, height, content);
+            in.vScrollVisible = vBarWasVisible;
+            const ui::LayoutResult r = ui::computeLayout(in);
+            return QString(r.hScrollVisible ? "h" : "-") + (r.vScrollVisible ? "v" : "-");
+        };
+        QCOMPARE(bars(11394, 9555, 7830, false), QStringLiteral("h-"));
+        QCOMPARE(bars(11395, 9555, 7830, false), QStringLiteral("--"));
+        QCOMPARE(bars(11649, 9555, 7830, true), QStringLiteral("h-"));
+        QCOMPARE(bars(11650, 9555, 7830, true), QStringLiteral("--"));
+        // 8600 + 700 = 9300: the vertical bar only when the horizontal adds its 255.
+        QCOMPARE(bars(11000, 9400, 8600, false), QStringLiteral("hv"));
+        QCOMPARE(bars(12000, 9400, 8600, false), QStringLiteral("--"));
+
+        QCOMPARE(ui::computeLayout(window(11440, 9555)).scrollableLeft, 0.0f);
+        QCOMPARE(ui::computeLayout(window(11441, 9555)).scrollableLeft, 73.0f);
+        // The horizontal position never survives a resize.
+        ui::LayoutInput narrow = window(9000, 9555);
+        narrow.hScrollPosition = 2;
+        QCOMPARE(ui::computeLayout(narrow).scrollableLeft, 0.0f);
+        // Content 9330 high in a window 9555 high: overflow 9555 - 920 - 9330 = -695.
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 0), 0.0f);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 1), -695.0f / 3);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 2), -695.0f / 2);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 3) + 9330, 9555.0f - 920);
+        QCOMPARE(ui::scrolledLeft(9000, 11295, true, 3), 9000.0f - 11295);
+        // A hidden bar counts as position 0.
+        QCOMPARE(ui::scrolledTop(9555, 9330, false, 3), 0.0f);
+        ui::LayoutInput in = window(11650, 9555, 7000);
+        in.vScrollPosition = 3;
+        const ui::LayoutResult r = ui::computeLayout(in);
+        QVERIFY(!r.vScrollVisible);
+        QCOMPARE(r.vScrollPosition, 0);
+        QCOMPARE(r.scrollableTop, 0.0f);
     }
 };
 
