@@ -38,16 +38,6 @@ std::vector<TestItem> numberedItems(int count) {
     return items;
 }
 
-ui::LayoutInput window(float width, float height, float contentHeight = 7830) {
-    ui::LayoutInput in;
-    in.W = width;
-    in.H = height;
-    in.SW = width - 130;
-    in.SH = height - 765;
-    in.scrollableHeight = contentHeight;
-    return in;
-}
-
 } // namespace
 
 class MainWindowTest : public QObject {
@@ -249,41 +239,40 @@ private slots:
     }
 
     void layoutBarsCentringAndScrolling() {
-        // The bars a window of that size shows, as "hv".
-        const auto bars = [](float width, float height, float content, bool vBarWasVisible) {
-            ui::LayoutInput in = window(width, height, content);
-            in.vScrollVisible = vBarWasVisible;
-            const ui::LayoutResult r = ui::computeLayout(in);
+        const auto layout = [](float width, float height, float content, bool vBar = false,
+                               int hPosition = 0, int vPosition = 0) {
+            ui::LayoutInput in{width, height, width - 130, height - 765};
+            in.scrollableHeight = content;
+            in.vScrollVisible = vBar;
+            in.hScrollPosition = hPosition;
+            in.vScrollPosition = vPosition;
+            return ui::computeLayout(in);
+        };
+        // The bars shown, as "hv", after a layout with or without the vertical one.
+        const auto bars = [&](float width, float height, float content, bool vBarWasVisible) {
+            const ui::LayoutResult r = layout(width, height, content, vBarWasVisible);
             return QString(r.hScrollVisible ? "h" : "-") + (r.vScrollVisible ? "v" : "-");
         };
-        QCOMPARE(bars(11394, 9555, 7830, false), QStringLiteral("h-"));
-        QCOMPARE(bars(11395, 9555, 7830, false), QStringLiteral("--"));
-        QCOMPARE(bars(11649, 9555, 7830, true), QStringLiteral("h-"));
-        QCOMPARE(bars(11650, 9555, 7830, true), QStringLiteral("--"));
+        QCOMPARE(bars(11394, 9555, 7830, false), "h-");
+        QCOMPARE(bars(11395, 9555, 7830, false), "--");
+        QCOMPARE(bars(11649, 9555, 7830, true), "h-");
+        QCOMPARE(bars(11650, 9555, 7830, true), "--");
         // 8600 + 700 = 9300: the vertical bar only when the horizontal adds its 255.
-        QCOMPARE(bars(11000, 9400, 8600, false), QStringLiteral("hv"));
-        QCOMPARE(bars(12000, 9400, 8600, false), QStringLiteral("--"));
-
-        QCOMPARE(ui::computeLayout(window(11440, 9555)).scrollableLeft, 0.0f);
-        QCOMPARE(ui::computeLayout(window(11441, 9555)).scrollableLeft, 73.0f);
-        // The horizontal position never survives a resize.
-        ui::LayoutInput narrow = window(9000, 9555);
-        narrow.hScrollPosition = 2;
-        QCOMPARE(ui::computeLayout(narrow).scrollableLeft, 0.0f);
+        QCOMPARE(bars(11000, 9400, 8600, false), "hv");
+        QCOMPARE(bars(12000, 9400, 8600, false), "--");
+        QCOMPARE(layout(11440, 9555, 7830).scrollableLeft, 0.0f);
+        QCOMPARE(layout(11441, 9555, 7830).scrollableLeft, 73.0f);
+        // The horizontal position never survives a resize; a hidden bar goes back to 0.
+        QCOMPARE(layout(9000, 9555, 7830, false, 2).scrollableLeft, 0.0f);
+        QCOMPARE(layout(11650, 9555, 7000, false, 0, 3).vScrollPosition, 0);
+        QCOMPARE(layout(11650, 9555, 7000, false, 0, 3).scrollableTop, 0.0f);
         // Content 9330 high in a window 9555 high: overflow 9555 - 920 - 9330 = -695.
         QCOMPARE(ui::scrolledTop(9555, 9330, true, 0), 0.0f);
         QCOMPARE(ui::scrolledTop(9555, 9330, true, 1), -695.0f / 3);
         QCOMPARE(ui::scrolledTop(9555, 9330, true, 2), -695.0f / 2);
         QCOMPARE(ui::scrolledTop(9555, 9330, true, 3) + 9330, 9555.0f - 920);
-        QCOMPARE(ui::scrolledLeft(9000, 11295, true, 3), 9000.0f - 11295);
-        // A hidden bar counts as position 0.
         QCOMPARE(ui::scrolledTop(9555, 9330, false, 3), 0.0f);
-        ui::LayoutInput in = window(11650, 9555, 7000);
-        in.vScrollPosition = 3;
-        const ui::LayoutResult r = ui::computeLayout(in);
-        QVERIFY(!r.vScrollVisible);
-        QCOMPARE(r.vScrollPosition, 0);
-        QCOMPARE(r.scrollableTop, 0.0f);
+        QCOMPARE(ui::scrolledLeft(9000, 11295, true, 3), 9000.0f - 11295);
     }
 };
 

@@ -1,5 +1,6 @@
-// An item's pictures: copied names, the list, the full-size window, and the
-// strip with its picture panel, fed through the file dialog.
+// Pictures: every kind decoded at the size shown, copied names, the list, the
+// full-size window, and the strip with its picture panel fed through the file
+// dialog.
 #include "TestSupport.h"
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
@@ -19,35 +20,111 @@
 #include <QStandardPaths>
 #include <QtEndian>
 #include <QtTest>
+#include <array>
+#include <functional>
 #include <unistd.h>
 
 namespace {
 
 const QDateTime kNow(QDate(2024, 3, 15), QTime(14, 30, 5));
 const QString kFolder = QStringLiteral("_data\\_userImages\\");
+const QSize kSource(640, 480);
+const QSize kThumbnail(116, 104);
 
-QColor colourOf(int n) {
-    return QColor(QColor::fromHsv(n * 47 % 360, 200, 220).rgb());
+QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (const int v : values) {
+        out += char(v);
+    }
+    return out;
 }
 
-QColor centreColour(const QPixmap& pixmap) {
-    const QImage image = pixmap.toImage();
-    return image.pixelColor(image.width() / 2, image.height() / 2);
-}
-
-QByteArray encoded(int width, int height, const QColor& colour, const char* format = "PNG") {
+QImage filled(int width, int height, const QColor& colour) {
     QImage image(width, height, QImage::Format_RGB32);
     image.fill(colour);
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
+    return image;
+}
+
+QByteArray encoded(const QImage& image, const char* format = "PNG") {
+    QByteArray out;
+    QBuffer buffer(&out);
     buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, format);
-    return bytes;
+    return image.save(&buffer, format, 95) ? out : QByteArray();
+}
+
+// A picture whose pixel (x, y) is colour(x, y).
+QImage drawn(QImage::Format format, const std::function<QRgb(int, int)>& colour) {
+    QImage image(kSource, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, colour(x, y));
+        }
+    }
+    return image.convertToFormat(format);
+}
+
+// Alternating pixels, as in a halftone scan: seen from afar, the mean of a and b.
+QImage checker(QImage::Format format, QRgb a, QRgb b) {
+    const QImage image =
+        drawn(QImage::Format_ARGB32, [=](int x, int y) { return (x + y) & 1 ? b : a; });
+    return format == QImage::Format_Mono ? image.convertToFormat(format, {a, b})
+                                         : image.convertToFormat(format);
+}
+
+// Red across, green down: far more colours than a palette holds.
+QImage colourField() {
+    return drawn(QImage::Format_RGB32,
+                 [](int x, int y) { return qRgb(x * 255 / 639, y * 255 / 479, 128); });
+}
+
+// Qt writes no GIF. With seven-bit minimum codes every code is one byte, and a
+// clear code every 100 pixels keeps them so: pixels go in as literal codes.
+QByteArray gif(const QImage& twoColours) {
+    const auto word = [](int v) { return bytes({v & 0xff, v >> 8}); };
+    const int w = twoColours.width();
+    const int h = twoColours.height();
+    QByteArray out = "GIF89a" + word(w) + word(h) + bytes({0x80, 0, 0});
+    for (const QRgb c : twoColours.colorTable()) {
+        out += bytes({qRed(c), qGreen(c), qBlue(c)});
+    }
+    out += ',' + word(0) + word(0) + word(w) + word(h) + bytes({0, 7});
+    QByteArray data;
+    for (int n = 0; n < w * h; ++n) {
+        if (n % 100 == 0) {
+            data += char(128); // clear
+        }
+        data += char(twoColours.pixelIndex(n % w, n / w));
+    }
+    data += char(129); // end
+    for (qsizetype i = 0; i < data.size(); i += 255) {
+        out += char(std::min<qsizetype>(255, data.size() - i)) + data.mid(i, 255);
+    }
+    return out + bytes({0, ';'});
+}
+
+// One 8 x 8 block in the inverted CMYK that print software writes (Qt writes
+// none): each component is its DC coefficient alone, storing the inks 40, 170,
+// 100, 230, with four-bit codes for the DC sizes and end-of-block as "0".
+QByteArray cmykJpeg() {
+    const auto segment = [](int marker, const QByteArray& body) {
+        const int n = int(body.size()) + 2;
+        return bytes({0xff, marker, n >> 8, n & 0xff}) + body;
+    };
+    // Four components of one sample each, all on tables 0.
+    const QByteArray frame =
+        bytes({8, 0, 8, 0, 8, 4, 1, 0x11, 0, 2, 0x11, 0, 3, 0x11, 0, 4, 0x11, 0});
+    const QByteArray scan = bytes({4, 1, 0, 2, 0, 3, 0, 4, 0, 0, 63, 0});
+    const QByteArray dcTable = bytes({0x00, 0, 0, 0, 12}) + QByteArray(12, 0) +
+                               bytes({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    return bytes({0xff, 0xd8}) + segment(0xee, QByteArray("Adobe\0\x64\0\0\0\0\0", 12)) +
+           segment(0xdb, QByteArray(1, 0) + QByteArray(64, 1)) + segment(0xc0, frame) +
+           segment(0xc4, dcTable + bytes({0x10, 1}) + QByteArray(15, 0) + bytes({0})) +
+           segment(0xda, scan) + QByteArray::fromHex("a4fd35040fab307f") + bytes({0xff, 0xd9});
 }
 
 // A small PNG whose header claims 30000 x 30000 pixels, checksum and all.
 QByteArray hugeClaimingPng() {
-    QByteArray png = encoded(8, 8, Qt::red);
+    QByteArray png = encoded(filled(8, 8, Qt::red));
     qToBigEndian(quint32(30000), png.data() + 16);
     qToBigEndian(quint32(30000), png.data() + 20);
     quint32 crc = 0xFFFFFFFFu;
@@ -59,6 +136,20 @@ QByteArray hugeClaimingPng() {
     }
     qToBigEndian(~crc, png.data() + 29);
     return png;
+}
+
+QColor mean(QRgb a, QRgb b) {
+    return QColor((qRed(a) + qRed(b) + 1) / 2, (qGreen(a) + qGreen(b) + 1) / 2,
+                  (qBlue(a) + qBlue(b) + 1) / 2);
+}
+
+QColor centreColour(const QPixmap& pixmap) {
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+QColor colourOf(int n) {
+    return QColor(QColor::fromHsv(n * 47 % 360, 200, 220).rgb());
 }
 
 QImage invalidPicture(QSize size) {
@@ -84,21 +175,10 @@ struct Strip {
         QStringList list;
         for (int n = 1; n <= count; ++n) {
             list << kFolder + QStringLiteral("p%1.png").arg(n);
-            folder.write(list.back(), encoded(40, 30, colourOf(n)));
+            folder.write(list.back(), encoded(filled(40, 30, colourOf(n))));
         }
         editor.setPictures(list);
         strip.fillPictureStrip();
-    }
-    template <class W> W* element(const char* name, int k) const {
-        for (W* w : strip.frame()->findChildren<W*>(name)) {
-            if (w->property("index").toInt() == k) {
-                return w;
-            }
-        }
-        return nullptr;
-    }
-    void click(int k) const {
-        QTest::mouseClick(element<QLabel>("imgPropertyListItem", k), Qt::LeftButton);
     }
     void addChosen(const QString& chosen) {
         folder.fakes.dialogs.answers = {chosen};
@@ -107,10 +187,10 @@ struct Strip {
     // Each frame shown, as "left edge in twips=tag".
     QString frames() const {
         QStringList shown;
-        for (int k = 1; k <= PictureStrip::kThumbnails; ++k) {
-            if (strip.thumbnailFrameVisible(k)) {
-                const double left = ui::twips(element<QFrame>("frmSelectPropertyImage", k)->x());
-                shown << QStringLiteral("%1=%2").arg(left).arg(strip.thumbnailTag(k));
+        for (const QFrame* f : strip.frame()->findChildren<QFrame*>("frmSelectPropertyImage")) {
+            if (!f->isHidden()) {
+                const QString tag = strip.thumbnailTag(f->property("index").toInt());
+                shown << QStringLiteral("%1=%2").arg(ui::twips(f->x())).arg(tag);
             }
         }
         return shown.join(' ');
@@ -122,6 +202,60 @@ struct Strip {
 class PicturesTest : public QObject {
     Q_OBJECT
 private slots:
+    void everyKindLooksRight_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QColor>("expected");
+        const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255), red = qRgb(220, 40, 40);
+        const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+        const auto oneBit = [](QRgb a, QRgb b) { return checker(QImage::Format_Mono, a, b); };
+        const QByteArray photo = encoded(colourField(), "JPEG");
+        const std::array<int, 4> ink{40, 170, 100, 230};
+        QTest::newRow("one-bit PNG")
+            << "mono.png" << encoded(oneBit(green, blue)) << mean(green, blue);
+        QTest::newRow("one-bit TIFF")
+            << "fax.tif" << encoded(oneBit(black, white), "TIFF") << mean(black, white);
+        QTest::newRow("one-bit BMP")
+            << "mono.bmp" << encoded(oneBit(red, blue), "BMP") << mean(red, blue);
+        QTest::newRow("palette PNG")
+            << "palette.png"
+            << encoded(colourField().convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither))
+            << QColor(128, 128, 128);
+        QTest::newRow("GIF") << "mono.gif" << gif(oneBit(red, blue)) << mean(red, blue);
+        QTest::newRow("greyscale PNG")
+            << "grey.png" << encoded(checker(QImage::Format_Grayscale8, black, white))
+            << mean(black, white);
+        QTest::newRow("true colour PNG")
+            << "rgb.png" << encoded(checker(QImage::Format_RGB32, red, blue)) << mean(red, blue);
+        QTest::newRow("true colour PNG, half transparent")
+            << "alpha.png" << encoded(checker(QImage::Format_ARGB32, green, 0))
+            << QColor(0, 255, 0, 128);
+        QTest::newRow("JPEG") << "photo.jpg" << photo << QColor(128, 128, 128);
+        // Shown as far as it decodes, as browsers show it: the coin stays recognisable.
+        QTest::newRow("truncated JPEG")
+            << "cut.jpg" << photo.left(photo.size() * 2 / 3) << QColor(128, 128, 128);
+        QTest::newRow("CMYK JPEG")
+            << "print.jpg" << cmykJpeg()
+            << QColor(ink[3] * ink[0] / 255, ink[3] * ink[1] / 255, ink[3] * ink[2] / 255);
+    }
+    void everyKindLooksRight() {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QColor, expected);
+        QTemporaryDir dir;
+        QFile file(dir.filePath(fileName));
+        QVERIFY(!bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes));
+        file.close();
+        const ui::LoadedPicture picture = ui::loadPictureScaled(file.fileName(), kThumbnail, 1);
+        QVERIFY(picture.status == ui::PictureStatus::Loaded);
+        QCOMPARE(picture.pixmap.size(), kThumbnail);
+        const QColor c = centreColour(picture.pixmap);
+        const int off = std::max(
+            {std::abs(c.red() - expected.red()), std::abs(c.green() - expected.green()),
+             std::abs(c.blue() - expected.blue()), std::abs(c.alpha() - expected.alpha())});
+        QVERIFY2(off <= 12, qPrintable(QStringLiteral("off by %1").arg(off)));
+    }
+
     void copiedNames_data() {
         QTest::addColumn<QDateTime>("now");
         QTest::addColumn<QString>("chosen");
@@ -156,30 +290,24 @@ private slots:
         QCOMPARE(fit(1500, 3000), QRectF(993.75, 0, 1987.5, 3975));
     }
 
-    void fullSizeWindow_data() {
-        QTest::addColumn<QSizeF>("picture");
-        QTest::addColumn<float>("screenHeight");
-        QTest::addColumn<bool>("scaled");
-        QTest::addColumn<QRectF>("outerAndInner"); // outer size at 0,0, inner size at 1,1
-        // A main window 12000 twips wide: the limit is 9000; the border adds 120 x 420.
-        QTest::newRow("fits") << QSizeF(3000, 2000) << 0.f << false
-                              << QRectF(3120, 2420, 3000, 2000);
-        QTest::newRow("too wide") << QSizeF(10000, 5000) << 0.f << true
-                                  << QRectF(9000, 4500, 8880, 4080);
-        QTest::newRow("at the limit")
-            << QSizeF(8880, 3000) << 0.f << false << QRectF(9000, 3420, 8880, 3000);
-        QTest::newRow("tall and narrow")
-            << QSizeF(3000, 60000) << 0.f << false << QRectF(3120, 60420, 3000, 60000);
-        QTest::newRow("tall and narrow, screen 15420 high")
-            << QSizeF(3000, 60000) << 15420.f << true << QRectF(870, 15420, 750, 15000);
-    }
+    // Beside a main window 12000 twips wide, with a border of 120 x 420.
     void fullSizeWindow() {
-        QFETCH(QSizeF, picture);
-        QFETCH(float, screenHeight);
-        const ui::FullSizeLayout l = ui::fullSizeLayout(
-            float(picture.width()), float(picture.height()), 120, 420, 12000, screenHeight);
-        QTEST(l.scaled, "scaled");
-        QTEST(QRectF(l.outerWidth, l.outerHeight, l.innerWidth, l.innerHeight), "outerAndInner");
+        const auto window = [](float width, float height, float screenHeight = 0) {
+            const ui::FullSizeLayout l =
+                ui::fullSizeLayout(width, height, 120, 420, 12000, screenHeight);
+            return QStringLiteral("%1 x %2 in %3 x %4%5")
+                .arg(l.innerWidth)
+                .arg(l.innerHeight)
+                .arg(l.outerWidth)
+                .arg(l.outerHeight)
+                .arg(l.scaled ? ", scaled" : "");
+        };
+        QCOMPARE(window(3000, 2000), "3000 x 2000 in 3120 x 2420");
+        // Three quarters of the main window at most, the width alone deciding.
+        QCOMPARE(window(10000, 5000), "8880 x 4080 in 9000 x 4500, scaled");
+        QCOMPARE(window(8880, 3000), "8880 x 3000 in 9000 x 3420");
+        QCOMPARE(window(3000, 60000), "3000 x 60000 in 3120 x 60420");
+        QCOMPARE(window(3000, 60000, 15420), "750 x 15000 in 870 x 15420, scaled");
     }
 
     void stripCentresFramesAndScrolls() {
@@ -210,7 +338,7 @@ private slots:
         Strip s;
         s.editor.setPictures({""}); // an item stored without pictures
         for (const QColor& colour : {QColor(Qt::red), QColor(Qt::blue)}) {
-            s.folder.write("coin.jpg", encoded(64, 48, colour));
+            s.folder.write("coin.jpg", encoded(filled(64, 48, colour)));
             s.addChosen(s.folder.path("coin.jpg"));
         }
         const QString name = kFolder + "20240315143005.jpg";
@@ -218,7 +346,7 @@ private slots:
         QCOMPARE(s.editor.pictures(), (QStringList{name, name, ""}));
         QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), QColor(Qt::blue));
         QCOMPARE(centreColour(s.strip.thumbnailPicture(2)), QColor(Qt::blue));
-        s.click(2);
+        s.strip.selectThumbnail(2);
         QTest::mouseClick(s.strip.deleteButton(), Qt::LeftButton);
         QCOMPARE(s.editor.pictures(), (QStringList{name, ""}));
         QVERIFY(s.editor.hasUnsavedChanges());
@@ -231,9 +359,9 @@ private slots:
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QColor>("shown"); // none for the invalid-picture image
         QTest::addColumn<int>("logged");
-        const QByteArray jpeg = encoded(640, 480, Qt::green, "JPEG");
+        const QByteArray jpeg = encoded(filled(640, 480, Qt::green), "JPEG");
         QTest::newRow("accents and CJK, 3 MB") // copied in pieces
-            << "Münze 硬币.png" << encoded(64, 48, Qt::red) + QByteArray(3 << 20, 'x')
+            << "Münze 硬币.png" << encoded(filled(64, 48, Qt::red)) + QByteArray(3 << 20, 'x')
             << QColor(Qt::red) << 0;
         QTest::newRow("zero bytes") << "empty.jpg" << QByteArray("") << QColor() << 0;
         QTest::newRow("text named .png") << "notes.png" << QByteArray("Liberty\n") << QColor() << 0;
@@ -274,7 +402,7 @@ private slots:
         s.addChosen(s.folder.path(chosen));
         const QString name = ui::copiedPictureName(kNow, chosen);
         QCOMPARE(s.editor.pictures(), QStringList{name});
-        s.click(1);
+        s.strip.selectThumbnail(1);
         const QLabel* panel = s.strip.pictureImage();
         if (shown.isValid()) {
             QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), shown);
