@@ -209,7 +209,6 @@ private slots:
         const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255), red = qRgb(220, 40, 40);
         const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
         const auto oneBit = [](QRgb a, QRgb b) { return checker(QImage::Format_Mono, a, b); };
-        const QByteArray photo = encoded(colourField(), "JPEG");
         const std::array<int, 4> ink{40, 170, 100, 230};
         QTest::newRow("one-bit PNG")
             << "mono.png" << encoded(oneBit(green, blue)) << mean(green, blue);
@@ -230,10 +229,8 @@ private slots:
         QTest::newRow("true colour PNG, half transparent")
             << "alpha.png" << encoded(checker(QImage::Format_ARGB32, green, 0))
             << QColor(0, 255, 0, 128);
-        QTest::newRow("JPEG") << "photo.jpg" << photo << QColor(128, 128, 128);
-        // Shown as far as it decodes, as browsers show it: the coin stays recognisable.
-        QTest::newRow("truncated JPEG")
-            << "cut.jpg" << photo.left(photo.size() * 2 / 3) << QColor(128, 128, 128);
+        QTest::newRow("JPEG") << "photo.jpg" << encoded(colourField(), "JPEG")
+                              << QColor(128, 128, 128);
         QTest::newRow("CMYK JPEG")
             << "print.jpg" << cmykJpeg()
             << QColor(ink[3] * ink[0] / 255, ink[3] * ink[1] / 255, ink[3] * ink[2] / 255);
@@ -276,7 +273,6 @@ private slots:
 
     void listOperationsAndPanelFitting() {
         QCOMPARE(ui::withPictureFirst({"a", "b"}, "n"), QStringList({"n", "a", "b"}));
-        QCOMPARE(ui::withPictureRemoved({"a"}, 0), QStringList());
         // Gaps close up; one place shorter, the rest empty.
         QCOMPARE(ui::withPictureRemoved({"a", "", "b", "", "c"}, 2),
                  QStringList({"a", "c", "", ""}));
@@ -319,15 +315,13 @@ private slots:
             QCOMPARE(s.frames(), centred[count]);
             QVERIFY(s.strip.scrollBar()->isHidden());
         }
+        const QStringList scrolled = {"120=1 2160=2 4200=3 6240=4", "120=2 2160=3 4200=4 6240=5",
+                                      "120=3 2160=4 4200=5 6240=6", "120=4 2160=5 4200=6 6240=7"};
         s.listPictures(7);
         QCOMPARE(s.strip.scrollBar()->maximum(), 3);
         for (int offset = 0; offset <= 3; ++offset) {
             s.strip.scrollBar()->setValue(offset);
-            QCOMPARE(s.frames(), QStringLiteral("120=%1 2160=%2 4200=%3 6240=%4")
-                                     .arg(offset + 1)
-                                     .arg(offset + 2)
-                                     .arg(offset + 3)
-                                     .arg(offset + 4));
+            QCOMPARE(s.frames(), scrolled[offset]);
             QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), colourOf(offset + 1));
         }
     }
