@@ -1,6 +1,5 @@
-// Pictures: every kind decoded at the size shown, copied names, the list, the
-// full-size window, and the strip with its picture panel fed through the file
-// dialog.
+// Pictures: every kind decoded at the size shown, the list, the full-size
+// window, and the strip with its picture panel fed through the file dialog.
 #include "TestSupport.h"
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
@@ -26,7 +25,7 @@
 
 namespace {
 
-const QDateTime kNow(QDate(2024, 3, 15), QTime(14, 30, 5));
+const QDateTime kNow(QDate(2024, 3, 5), QTime(9, 8, 7));
 const QString kFolder = QStringLiteral("_data\\_userImages\\");
 const QSize kSource(640, 480);
 const QSize kThumbnail(116, 104);
@@ -52,7 +51,6 @@ QByteArray encoded(const QImage& image, const char* format = "PNG") {
     return image.save(&buffer, format, 95) ? out : QByteArray();
 }
 
-// A picture whose pixel (x, y) is colour(x, y).
 QImage drawn(QImage::Format format, const std::function<QRgb(int, int)>& colour) {
     QImage image(kSource, QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
@@ -110,7 +108,6 @@ QByteArray cmykJpeg() {
         const int n = int(body.size()) + 2;
         return bytes({0xff, marker, n >> 8, n & 0xff}) + body;
     };
-    // Four components of one sample each, all on tables 0.
     const QByteArray frame =
         bytes({8, 0, 8, 0, 8, 4, 1, 0x11, 0, 2, 0x11, 0, 3, 0x11, 0, 4, 0x11, 0});
     const QByteArray scan = bytes({4, 1, 0, 2, 0, 3, 0, 4, 0, 0, 63, 0});
@@ -170,7 +167,6 @@ struct Strip {
         strip.setClock([] { return kNow; });
         QDir().mkpath(folder.path(kFolder));
     }
-    // Pictures p1..p<count>, each in its own colour.
     void listPictures(int count) {
         QStringList list;
         for (int n = 1; n <= count; ++n) {
@@ -239,11 +235,11 @@ private slots:
         QFETCH(QString, fileName);
         QFETCH(QByteArray, bytes);
         QFETCH(QColor, expected);
-        QTemporaryDir dir;
-        QFile file(dir.filePath(fileName));
-        QVERIFY(!bytes.isEmpty() && file.open(QIODevice::WriteOnly) && file.write(bytes));
-        file.close();
-        const ui::LoadedPicture picture = ui::loadPictureScaled(file.fileName(), kThumbnail, 1);
+        ProgramFolderFixture folder(false);
+        folder.write(fileName, bytes);
+        QVERIFY(!bytes.isEmpty() && folder.exists(fileName));
+        const ui::LoadedPicture picture =
+            ui::loadPictureScaled(folder.path(fileName), kThumbnail, 1);
         QVERIFY(picture.status == ui::PictureStatus::Loaded);
         QCOMPARE(picture.pixmap.size(), kThumbnail);
         const QColor c = centreColour(picture.pixmap);
@@ -251,24 +247,6 @@ private slots:
             {std::abs(c.red() - expected.red()), std::abs(c.green() - expected.green()),
              std::abs(c.blue() - expected.blue()), std::abs(c.alpha() - expected.alpha())});
         QVERIFY2(off <= 12, qPrintable(QStringLiteral("off by %1").arg(off)));
-    }
-
-    void copiedNames_data() {
-        QTest::addColumn<QDateTime>("now");
-        QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QString>("name");
-        QTest::newRow(".jpg") << kNow << "C:\\Photos\\coin.jpg" << kFolder + "20240315143005.jpg";
-        QTest::newRow(".jpeg gives no dot")
-            << QDateTime(QDate(2025, 1, 1), QTime(9, 0)) << "/home/ann/Münzen/obverse.jpeg"
-            << kFolder + "20250101090000jpeg";
-        QTest::newRow("CJK the collection cannot hold")
-            << kNow << "/home/ann/硬币照片" << kFolder + "20240315143005____";
-        QTest::newRow("a separator") << kNow << "/home/ann/ab" << kFolder + "20240315143005n_ab";
-    }
-    void copiedNames() {
-        QFETCH(QDateTime, now);
-        QFETCH(QString, chosen);
-        QTEST(ui::copiedPictureName(now, chosen), "name");
     }
 
     void listOperationsAndPanelFitting() {
@@ -286,24 +264,21 @@ private slots:
         QCOMPARE(fit(1500, 3000), QRectF(993.75, 0, 1987.5, 3975));
     }
 
-    // Beside a main window 12000 twips wide, with a border of 120 x 420.
+    // Inner then outer size, and whether stretched, beside a main window 12000
+    // twips wide, with a border of 120 x 420.
     void fullSizeWindow() {
         const auto window = [](float width, float height, float screenHeight = 0) {
             const ui::FullSizeLayout l =
                 ui::fullSizeLayout(width, height, 120, 420, 12000, screenHeight);
-            return QStringLiteral("%1 x %2 in %3 x %4%5")
-                .arg(l.innerWidth)
-                .arg(l.innerHeight)
-                .arg(l.outerWidth)
-                .arg(l.outerHeight)
-                .arg(l.scaled ? ", scaled" : "");
+            return QList<float>{l.innerWidth, l.innerHeight, l.outerWidth, l.outerHeight,
+                                float(l.scaled)};
         };
-        QCOMPARE(window(3000, 2000), "3000 x 2000 in 3120 x 2420");
+        QCOMPARE(window(3000, 2000), (QList<float>{3000, 2000, 3120, 2420, 0}));
         // Three quarters of the main window at most, the width alone deciding.
-        QCOMPARE(window(10000, 5000), "8880 x 4080 in 9000 x 4500, scaled");
-        QCOMPARE(window(8880, 3000), "8880 x 3000 in 9000 x 3420");
-        QCOMPARE(window(3000, 60000), "3000 x 60000 in 3120 x 60420");
-        QCOMPARE(window(3000, 60000, 15420), "750 x 15000 in 870 x 15420, scaled");
+        QCOMPARE(window(10000, 5000), (QList<float>{8880, 4080, 9000, 4500, 1}));
+        QCOMPARE(window(8880, 3000), (QList<float>{8880, 3000, 9000, 3420, 0}));
+        QCOMPARE(window(3000, 60000), (QList<float>{3000, 60000, 3120, 60420, 0}));
+        QCOMPARE(window(3000, 60000, 15420), (QList<float>{750, 15000, 870, 15420, 1}));
     }
 
     void stripCentresFramesAndScrolls() {
@@ -326,8 +301,7 @@ private slots:
         }
     }
 
-    // The copy goes first under its time-stamped name, even over a copy made in
-    // the same second; Delete Picture takes the marked one out.
+    // Two copies in one second share the name; Delete Picture takes the marked one.
     void addingAndDeleting() {
         Strip s;
         s.editor.setPictures({""}); // an item stored without pictures
@@ -335,7 +309,7 @@ private slots:
             s.folder.write("coin.jpg", encoded(filled(64, 48, colour)));
             s.addChosen(s.folder.path("coin.jpg"));
         }
-        const QString name = kFolder + "20240315143005.jpg";
+        const QString name = kFolder + "20240305090807.jpg";
         QCOMPARE(s.folder.fakes.dialogs.titles, QStringList({"Add File", "Add File"}));
         QCOMPARE(s.editor.pictures(), (QStringList{name, name, ""}));
         QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), QColor(Qt::blue));
@@ -346,30 +320,37 @@ private slots:
         QVERIFY(s.editor.hasUnsavedChanges());
     }
 
-    // A file that is no picture is listed under its copy's name and shows the
+    // The copy takes the time and the chosen path's last four characters, those
+    // a file name cannot hold as "_". A file that is no picture shows the
     // invalid-picture image; a copy that fails is logged and leaves nothing.
     void choosingAFile_data() {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("ending");
         QTest::addColumn<QColor>("shown"); // none for the invalid-picture image
         QTest::addColumn<int>("logged");
+        const QByteArray red = encoded(filled(64, 48, Qt::red));
         const QByteArray jpeg = encoded(filled(640, 480, Qt::green), "JPEG");
-        QTest::newRow("accents and CJK, 3 MB") // copied in pieces
-            << "Münze 硬币.png" << encoded(filled(64, 48, Qt::red)) + QByteArray(3 << 20, 'x')
-            << QColor(Qt::red) << 0;
-        QTest::newRow("zero bytes") << "empty.jpg" << QByteArray("") << QColor() << 0;
-        QTest::newRow("text named .png") << "notes.png" << QByteArray("Liberty\n") << QColor() << 0;
-        QTest::newRow("truncated JPEG") << "cut.jpg" << jpeg.left(300) << QColor() << 0;
+        QTest::newRow("accents, 3 MB copied in pieces")
+            << "Münze 1878.png" << red + QByteArray(3 << 20, 'x') << ".png" << QColor(Qt::red) << 0;
+        QTest::newRow("CJK") << "硬币照片" << red << "____" << QColor(Qt::red) << 0;
+        QTest::newRow("a separator") << "p\\ab" << red << "p_ab" << QColor(Qt::red) << 0;
+        QTest::newRow("zero bytes") << "empty.jpg" << QByteArray("") << ".jpg" << QColor() << 0;
+        QTest::newRow("text named .png")
+            << "notes.png" << QByteArray("Liberty\n") << ".png" << QColor() << 0;
+        QTest::newRow("truncated JPEG, .jpeg without a dot")
+            << "cut.jpeg" << jpeg.left(300) << "jpeg" << QColor() << 0;
         QTest::newRow("PNG claiming 30000 x 30000")
-            << "huge.png" << hugeClaimingPng() << QColor() << 0;
+            << "huge.png" << hugeClaimingPng() << ".png" << QColor() << 0;
         QTest::newRow("deleted after choosing")
-            << "gone.jpg" << QByteArray() << QColor() << int(app::kFileNotFound);
+            << "gone.jpg" << QByteArray() << ".jpg" << QColor() << int(app::kFileNotFound);
         QTest::newRow("read-only picture folder")
-            << "coin.jpg" << jpeg << QColor() << int(app::kPermissionDenied);
+            << "coin.jpg" << jpeg << ".jpg" << QColor() << int(app::kPermissionDenied);
     }
     void choosingAFile() {
         QFETCH(QString, chosen);
         QFETCH(QByteArray, bytes);
+        QFETCH(QString, ending);
         QFETCH(QColor, shown);
         QFETCH(int, logged);
         if (logged == app::kPermissionDenied && ::geteuid() == 0) {
@@ -394,7 +375,7 @@ private slots:
             QFile::setPermissions(s.folder.path(kFolder), QFileDevice::Permissions(0x5555));
         }
         s.addChosen(s.folder.path(chosen));
-        const QString name = ui::copiedPictureName(kNow, chosen);
+        const QString name = kFolder + "20240305090807" + ending;
         QCOMPARE(s.editor.pictures(), QStringList{name});
         s.strip.selectThumbnail(1);
         const QLabel* panel = s.strip.pictureImage();
