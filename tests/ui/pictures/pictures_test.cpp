@@ -237,7 +237,6 @@ private slots:
         QFETCH(QColor, expected);
         ProgramFolderFixture folder(false);
         folder.write(fileName, bytes);
-        QVERIFY(!bytes.isEmpty() && folder.exists(fileName));
         const ui::LoadedPicture picture =
             ui::loadPictureScaled(folder.path(fileName), kThumbnail, 1);
         QVERIFY(picture.status == ui::PictureStatus::Loaded);
@@ -264,8 +263,7 @@ private slots:
         QCOMPARE(fit(1500, 3000), QRectF(993.75, 0, 1987.5, 3975));
     }
 
-    // Inner then outer size, and whether stretched, beside a main window 12000
-    // twips wide, with a border of 120 x 420.
+    // Inner, outer size and stretched, beside a main window 12000 wide; border 120 x 420.
     void fullSizeWindow() {
         const auto window = [](float width, float height, float screenHeight = 0) {
             const ui::FullSizeLayout l =
