@@ -1,16 +1,20 @@
-// The File menu's item commands, driven through the menu on the real window.
+// The File and Edit menus on an item, driven through the real window, and the
+// Change in Value that follows an edit.
 #include "TestSupport.h"
-#include "store/Collection.h"
+#include "ui/common/Controls.h"
+#include "ui/edit/ChangeTracking.h"
+#include "ui/edit/EditCommands.h"
 #include "ui/edit/InputDialog.h"
 #include "ui/edit/ItemEditor.h"
 #include "ui/edit/MainMenus.h"
 #include "ui/main/HomePage.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -23,7 +27,6 @@ std::vector<TestItem> coins(std::initializer_list<const char*> descriptions) {
     return items;
 }
 
-// The item sections of the database, as "description" lines.
 QStringList descriptions(const QByteArray& database) {
     QStringList found;
     for (const QByteArray& line : database.split('\n')) {
@@ -34,9 +37,7 @@ QStringList descriptions(const QByteArray& database) {
     return found;
 }
 
-QString title(const RunningProgram& p, int element) {
-    return p.control<QLabel>(QStringLiteral("lblBigDescription"), element)->text();
-}
+using platform::Answer;
 
 } // namespace
 
@@ -45,48 +46,33 @@ class ItemCommandsTest : public QObject {
 private slots:
     void addNewItemThenClose_data() {
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("saves");
         QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<QStringList>("stored");
-        QTest::newRow("nothing typed")
-            << QString() << platform::Answer::Cancel << QStringList{"Morgan"};
-        QTest::newRow("typed, No") << "Peace" << platform::Answer::No << QStringList{"Morgan"};
+        QTest::newRow("nothing typed") << QString() << 0 << Answer::Cancel << QStringList{"Morgan"};
+        QTest::newRow("typed, No") << "Peace" << 0 << Answer::No << QStringList{"Morgan"};
         QTest::newRow("typed, Yes")
-            << "Peace" << platform::Answer::Yes << QStringList{"Morgan", "Peace"};
+            << "Peace" << 0 << Answer::Yes << QStringList{"Morgan", "Peace"};
+        // The first save appends the new item, the second rewrites the same record.
+        QTest::newRow("typed, saved twice")
+            << "Peace" << 2 << Answer::Cancel << QStringList{"Morgan", "Peace"};
     }
     void addNewItemThenClose() {
         QFETCH(QString, typed);
+        QFETCH(int, saves);
         QFETCH(platform::Answer, answer);
         RunningProgram p(coins({"Morgan"}));
         p.trigger("mnuFileAddNewProperty");
-        QVERIFY(p.window().isPanelShown(Panel::DetailedInfo));
-        QVERIFY(p.window().editor().isNewItem());
-        QCOMPARE(title(p, 0), QStringLiteral("Add New Item"));
-        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtDescription"));
-        if (!typed.isEmpty()) {
-            QTest::keyClicks(QApplication::focusWidget(), typed);
-            QCOMPARE(title(p, 0), typed);
-            QCOMPARE(title(p, 3), typed);
+        QTest::keyClicks(p.control<QLineEdit>("txtDescription"), typed);
+        for (int save = 1; save <= saves; ++save) {
+            p.window().editor().setText("txtYear", QString::number(1900 + save));
+            p.trigger("mnuFileSave");
         }
         p.folder.fakes.boxes.answers = {answer};
         p.trigger("mnuFileClose");
-        QCOMPARE(p.folder.fakes.boxes.shown.size(), typed.isEmpty() ? 0 : 1);
+        QCOMPARE(p.folder.fakes.boxes.shown.size(), typed.isEmpty() || saves ? 0 : 1);
         QVERIFY(p.window().isHomePageShown());
         QTEST(descriptions(p.database()), "stored");
-    }
-
-    // The first save appends the new item, the second rewrites the same record.
-    void savingANewItemTwiceStoresOneRecord() {
-        RunningProgram p(coins({"Morgan"}));
-        p.trigger("mnuFileAddNewProperty");
-        QTest::keyClicks(QApplication::focusWidget(), "Peace");
-        p.trigger("mnuFileSave");
-        QCOMPARE(p.window().editor().position(), 1);
-        p.window().editor().setText("txtYear", "1922");
-        p.trigger("mnuFileSave");
-        QCOMPARE(descriptions(p.database()), (QStringList{"Morgan", "Peace"}));
-        QVERIFY(p.database().contains("txtYear=1922"));
-        QVERIFY(!p.window().editor().hasUnsavedChanges());
-        QVERIFY(p.folder.fakes.boxes.shown.isEmpty());
     }
 
     // The bytes a save writes, pinned: the edited item rebuilt from its boxes
@@ -123,8 +109,7 @@ private slots:
                             "zzOther=also kept\r\ng_sListOfImagesForItem(1)=\r\n"));
     }
 
-    // A save that cannot be written keeps the edits: closing asks, and the
-    // next save after the cause is gone writes them.
+    // Closing after a failed save asks, and the next save writes the edits kept.
     void aFailedSaveKeepsTheEdits() {
         RunningProgram p(coins({"Morgan"}));
         const QByteArray before = p.database();
@@ -133,9 +118,8 @@ private slots:
         QVERIFY(QDir().mkpath(p.folder.path("_data\\991106EB51.tmp")));
         p.trigger("mnuFileSave");
         QCOMPARE(p.database(), before);
-        QVERIFY(p.window().editor().hasUnsavedChanges());
         QVERIFY(QDir(p.folder.path("_data\\991106EB51.tmp")).removeRecursively());
-        p.folder.fakes.boxes.answers = {platform::Answer::Yes};
+        p.folder.fakes.boxes.answers = {Answer::Yes};
         p.trigger("mnuFileClose");
         QCOMPARE(p.folder.fakes.boxes.shown.size(), 1);
         QVERIFY(p.database().contains("txtYear=1878"));
@@ -159,25 +143,20 @@ private slots:
         RunningProgram p(coins({"Morgan", "Peace"}));
         p.doubleClickCard(1);
         p.window().editor().setText("txtYear", "1879"); // goes only into the copy
-        QString shownPrompt;
-        QString selected;
         p.folder.fakes.modalDialogs.handler = [&](QDialog& dialog) {
-            auto& input = static_cast<InputDialog&>(dialog);
+            QLineEdit* box = static_cast<InputDialog&>(dialog).textBox();
             dialog.show();
             dialog.activateWindow();
             QVERIFY(QTest::qWaitForWindowActive(&dialog));
-            shownPrompt = dialog.findChild<QLabel*>("lblLabel")->text();
-            selected = input.textBox()->selectedText();
-            if (!typed.isEmpty()) {
-                QTest::keyClicks(input.textBox(), typed);
-            }
-            QTest::keyClick(input.textBox(), static_cast<Qt::Key>(key));
+            QCOMPARE(dialog.findChild<QLabel*>("lblLabel")->text(),
+                     QStringLiteral("What is the New Item Name?"));
+            QCOMPARE(box->selectedText(), QStringLiteral("Copy of Morgan"));
+            QTest::keyClicks(box, typed);
+            QTest::keyClick(box, static_cast<Qt::Key>(key));
             QVERIFY(!dialog.isVisible());
         };
         p.trigger("mnuFileSaveAs");
         QCOMPARE(p.folder.fakes.modalDialogs.titles, QStringList{"Save Item As..."});
-        QCOMPARE(shownPrompt, QStringLiteral("What is the New Item Name?"));
-        QCOMPARE(selected, QStringLiteral("Copy of Morgan"));
         QTEST(descriptions(p.database()), "stored");
         // The item that was open keeps what it last stored.
         QVERIFY(
@@ -201,41 +180,39 @@ private slots:
     void removeSelectedItem_data() {
         QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<QStringList>("stored");
-        QTest::newRow("Cancel") << platform::Answer::Cancel << QStringList{"Twin", "Other", "TWIN"};
+        QTest::newRow("Cancel") << Answer::Cancel << QStringList{"Twin", "Other", "TWIN"};
         // The card shows the first "Twin"; the later of equal descriptions goes.
-        QTest::newRow("OK") << platform::Answer::Ok << QStringList{"Twin", "Other"};
+        QTest::newRow("OK") << Answer::Ok << QStringList{"Twin", "Other"};
     }
     void removeSelectedItem() {
         QFETCH(platform::Answer, answer);
         RunningProgram p(coins({"Twin", "Other", "TWIN "}));
-        p.window().homePage().filterBox()->setCurrentIndex(
-            p.window().homePage().filterBox()->count() - 1);
+        QComboBox* filter = p.window().homePage().filterBox();
+        filter->setCurrentIndex(filter->count() - 1);
         QTest::mouseClick(p.control<QLabel>("lblSelectPropertyLine1", 1), Qt::LeftButton);
         p.folder.fakes.boxes.answers = {answer};
         p.trigger("mnuFileRemoveSelectedProperty");
-        const platform::MessageRequest& asked = p.folder.fakes.boxes.shown.front();
-        QCOMPARE(asked.text, QStringLiteral("Are you sure you want to permanently remove:\r\n\r\n"
-                                            "   \"Twin\" ?"));
-        QCOMPARE(asked.title, QStringLiteral("Delete Property"));
-        QCOMPARE(asked.buttons, platform::Buttons::OkCancel);
-        QCOMPARE(asked.icon, platform::Icon::Warning);
-        QCOMPARE(asked.defaultButton, 2);
+        const QList<platform::MessageRequest>& shown = p.folder.fakes.boxes.shown;
+        QCOMPARE(shown.front().text, QStringLiteral("Are you sure you want to permanently remove:"
+                                                    "\r\n\r\n   \"Twin\" ?"));
+        QCOMPARE(shown.front().title, QStringLiteral("Delete Property"));
+        QCOMPARE(shown.front().buttons, platform::Buttons::OkCancel);
+        QCOMPARE(shown.front().icon, platform::Icon::Warning);
+        QCOMPARE(shown.front().defaultButton, 2);
         QTEST(descriptions(p.database()), "stored");
-        if (answer == platform::Answer::Ok) {
-            QCOMPARE(p.folder.fakes.boxes.shown.size(), 1);
+        if (answer == Answer::Ok) {
+            QCOMPARE(shown.size(), 1);
             // The home page starts again from the first item; the filter box keeps its row.
             QCOMPARE(p.window().homePage().cardLine1(2), QStringLiteral("Other"));
-            QCOMPARE(p.window().homePage().filterBox()->currentIndex(),
-                     p.window().homePage().filterBox()->count() - 1);
+            QCOMPARE(filter->currentIndex(), filter->count() - 1);
         } else {
-            QCOMPARE(p.folder.fakes.boxes.shown.size(), 2);
-            QCOMPARE(p.folder.fakes.boxes.shown.back().text,
+            QCOMPARE(shown.size(), 2);
+            QCOMPARE(shown.back().text,
                      QStringLiteral("Removal of item Aborted.  The item has not been deleted"));
-            QCOMPARE(p.folder.fakes.boxes.shown.back().title, QStringLiteral("Command Aborted"));
+            QCOMPARE(shown.back().title, QStringLiteral("Command Aborted"));
         }
     }
 
-    // File and Tools menus in the four states of the window.
     void menusFollowTheWindowState() {
         RunningProgram p(coins({"Morgan", "Peace"}));
         const auto states = [&p] {
@@ -259,6 +236,81 @@ private slots:
         p.trigger("mnuFileClose");
         p.trigger("mnuFileAddNewProperty");
         QCOMPARE(states(), QStringLiteral("010010101"));
+    }
+
+    // Gain, loss and zero; a failed division keeps the old text, unlogged; a
+    // non-number keeps it too, logged.
+    void changeInValue() {
+        ProgramFolderFixture folder;
+        const auto change = [](const char* current, const char* purchase, const char* shown) {
+            const ChangeInValue c = updateChangeInValue(current, purchase, shown);
+            return c.text + (c.loss ? ", loss" : "");
+        };
+        QCOMPARE(change("1,250", "$1,000", ""), "20.00%");
+        QCOMPARE(change("80", "100", ""), "-25.00%, loss");
+        QCOMPARE(change("$5.00", "5", "-25.00%"), "0.00%");
+        QCOMPARE(change("", "100", "20.00%"), "20.00%");
+        QVERIFY(!folder.exists("corvantheil.Err"));
+        QCOMPARE(change("12abc", "100", "7"), "700.00%");
+        QCOMPARE(folder.read("corvantheil.Err").count('\n'), 1);
+    }
+
+    // Typing follows at once, in the loss and gain colours.
+    void changeInValueFollowsInTheWindow() {
+        RunningProgram p(std::vector<TestItem>{{{"txtDescription", "Morgan"},
+                                                {"txtFinancialChangeInValue", "stale"},
+                                                {"txtCurrentValue", "80"},
+                                                {"txtPurchasePrice", "100"}}});
+        p.doubleClickCard(1);
+        auto* change = p.control<QLineEdit>("txtFinancialChangeInValue");
+        QCOMPARE(change->text(), QStringLiteral("-25.00%"));
+        QCOMPARE(ui::textColour(change), QColor(255, 0, 0));
+        QVERIFY(!p.window().editor().hasUnsavedChanges());
+        auto* current = p.control<QLineEdit>("txtCurrentValue");
+        current->selectAll();
+        QTest::keyClicks(current, "125");
+        QCOMPARE(change->text(), QStringLiteral("20.00%"));
+        QCOMPARE(ui::textColour(change), QColor(0, 128, 0));
+        QVERIFY(p.window().editor().hasUnsavedChanges());
+    }
+
+    void editMenuFollowsTheFocusedBox() {
+        RunningProgram p(coins({"Morgan"}));
+        p.doubleClickCard(1);
+        const auto states = [&p] {
+            const EditCommands::States s = p.window().menus().editCommands().enablingRule();
+            QString on;
+            for (const bool b : {s.undo, s.cut, s.copy, s.paste, s.deleteSelection, s.selectAll}) {
+                on += b ? '1' : '0';
+            }
+            return on;
+        };
+        QClipboard* clipboard = QGuiApplication::clipboard();
+        clipboard->setText("kept");
+        auto* year = p.control<QLineEdit>("txtYear");
+        year->setFocus();
+        year->setCursorPosition(0);
+        QCOMPARE(states(), QStringLiteral("000101"));
+        year->setSelection(0, 2);
+        QCOMPARE(states(), QStringLiteral("011111"));
+        // The shortcut copies once, through the box.
+        QSignalSpy copied(clipboard, &QClipboard::dataChanged);
+        QTest::keyClick(year, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(clipboard->text(), QStringLiteral("19"));
+        QCOMPARE(copied.count(), 1);
+        // Del is Delete Selection: the selection goes, and nothing without one.
+        QTest::keyClick(year, Qt::Key_Delete);
+        QTest::keyClick(year, Qt::Key_Delete);
+        QCOMPARE(year->text(), QStringLiteral("21"));
+        QCOMPARE(states(), QStringLiteral("100101"));
+        p.trigger("mnuEditSelectAll");
+        p.trigger("mnuEditCut");
+        QCOMPARE(clipboard->text(), QStringLiteral("21"));
+        QCOMPARE(states(), QStringLiteral("100100"));
+        clipboard->clear();
+        QCOMPARE(states(), QStringLiteral("100000"));
+        p.control<QComboBox>("cmbGrade")->setFocus();
+        QCOMPARE(states(), QStringLiteral("000000"));
     }
 };
 

@@ -1,324 +1,500 @@
-// Drives the real main window on the offscreen platform.
+// The real main window on the offscreen platform, its panels and the layout it
+// follows; the home page's scan over a collection, and the page on its own.
 #include "TestSupport.h"
 #include "app/Constants.h"
-#include "app/ErrorLog.h"
-#include "app/Main.h"
+#include "app/ProgramFolder.h"
+#include "store/AttributeLists.h"
+#include "store/CoinRecord.h"
 #include "store/Collection.h"
+#include "ui/common/Controls.h"
 #include "ui/common/LinkLabel.h"
+#include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemEditor.h"
-#include "ui/edit/MainMenus.h"
 #include "ui/main/HomePage.h"
-#include "ui/main/MainWindow.h"
+#include "ui/main/Layout.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
 
-// One section per item: "key=value" lines.
-QByteArray database(const QList<QStringList>& items) {
-    QByteArray out;
-    for (int i = 0; i < items.size(); ++i) {
-        out += "[ITEMNUMB" + QByteArray::number(i + 1).rightJustified(6, '0') + "]\r\n";
-        for (const QString& line : items[i]) {
-            out += line.toLatin1() + "\r\n";
-        }
+TestItem item(std::initializer_list<QString> fields) {
+    TestItem out;
+    for (const QString& field : fields) {
+        out.push_back({field.section('=', 0, 0), field.section('=', 1)});
     }
     return out;
 }
 
-QList<QStringList> numberedItems(int count) {
-    QList<QStringList> items;
-    for (int i = 1; i <= count; ++i) {
-        items.append({QStringLiteral("txtDescription=Coin %1").arg(i),
-                      QStringLiteral("txtCurrentValue=%1").arg(i * 10),
-                      QStringLiteral("g_sListOfImagesForItem(1)=")});
+// "Coin 1".."Coin count", odd ones of coin type 0, even ones of type 4.
+std::vector<TestItem> coins(
+    int count, QString (*value)(int) = [](int n) { return QString::number(n * 10); }) {
+    std::vector<TestItem> items;
+    for (int n = 1; n <= count; ++n) {
+        items.push_back({{"txtDescription", QStringLiteral("Coin %1").arg(n)},
+                         {"txtCurrentValue", value(n)},
+                         {"cmbCoinType", QString::number(n % 2 ? 0 : 4)}});
     }
     return items;
 }
 
-template <class W = QWidget> W* element(QWidget* root, const QString& name, int index) {
-    for (W* w : root->findChildren<W*>(name)) {
-        if (w->property("index").toInt() == index) {
-            return w;
+// A collection and the page on it, alone.
+struct Page {
+    ProgramFolderFixture folder;
+    store::Collection collection{store::itemDatabasePath()};
+    QWidget scroll;
+    HomePage home{&scroll, collection};
+
+    Page() {
+        home.fillFilterList();
+        scroll.resize(760, 570);
+        scroll.show();
+    }
+    void setItems(const std::vector<TestItem>& items) {
+        folder.write("_data\\991106EB51", databaseText(items));
+        collection.load();
+    }
+    ui::HomePageContent fill(qsizetype first, const QString& filter = "Show All Coins") const {
+        const int row = int(ui::homeFilterList().indexOf(filter));
+        return ui::loadPropertiesOnMainPage(collection, first, filter, row, {}, 0);
+    }
+    void load(qsizetype first = 1) {
+        home.loadPropertiesOnMainPage(first, home.filterBox()->currentText());
+    }
+    template <class W = QLabel> W* find(const char* name, int index = 0) const {
+        for (W* w : scroll.findChildren<W*>(QLatin1StringView(name))) {
+            if (index == 0 || w->property("index").toInt() == index) {
+                return w;
+            }
+        }
+        return nullptr;
+    }
+    QByteArray log() const { return folder.read("corvantheil.Err"); }
+};
+
+// The item numbers of the cards shown, between "<" and ">" for the links.
+QString shown(const ui::HomePageContent& page) {
+    QStringList parts(page.previousPage ? 1 : 0, "<");
+    for (const ui::CardContent& card : page.cards) {
+        if (card.visible) {
+            parts << card.tag;
         }
     }
-    return nullptr;
+    return (parts << QStringList(page.nextPage ? 1 : 0, ">")).join(' ');
 }
+
+using platform::Answer;
 
 } // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-
-    std::unique_ptr<ProgramFolderFixture> m_fixture;
-    app::Program m_program;
-    MainWindow* m_window = nullptr;
-
-    void start(const QList<QStringList>& items) {
-        m_fixture = std::make_unique<ProgramFolderFixture>();
-        if (!items.isEmpty()) {
-            m_fixture->write(QStringLiteral("\\_data\\991106EB51"), database(items));
-        }
-        m_program = app::main();
-        m_window = m_program.window.get();
-        QVERIFY(QTest::qWaitForWindowExposed(m_window));
-    }
-
-    QLineEdit* box(const QString& name) { return m_window->findChild<QLineEdit*>(name); }
-    HomePage& home() { return m_window->homePage(); }
-    FakeMessageBoxes& boxes() { return m_fixture->fakes.boxes; }
-
-    void doubleClickCard(int n) {
-        QLabel* picture = element<QLabel>(m_window, QStringLiteral("picSelectProperty"), n);
-        QVERIFY(picture);
-        QTest::mouseDClick(picture, Qt::LeftButton);
-    }
-
-    // File and Tools entries as their rules leave them.
-    QMap<QString, bool> fileMenuState() {
-        m_window->menus().fileEnablingRule();
-        QMap<QString, bool> state;
-        for (const char* name :
-             {"mnuFileOpen", "mnuFileClose", "mnuFileAddNewProperty",
-              "mnuFileRemoveSelectedProperty", "mnuFileSave", "mnuFileSaveAs", "mnuFileExit"}) {
-            state[QString::fromLatin1(name)] =
-                m_window->menus().action(QString::fromLatin1(name))->isEnabled();
-        }
-        return state;
-    }
-
 private slots:
-    void cleanup() {
-        m_program = {};
-        m_window = nullptr;
-        m_fixture.reset();
-    }
-
     void startUpPreparesFoldersAndShowsTheFirstPage() {
-        start({});
-        QVERIFY(m_fixture->exists(QStringLiteral("\\_reports")));
-        QVERIFY(m_fixture->exists(QStringLiteral("\\_data\\_userImages")));
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Corvantheil v2.29.8"));
-        QCOMPARE(m_window->pos(), QPoint(ui::px(1000), ui::px(1000)));
-        QCOMPARE(m_window->outerWidthTwips(), 11650.0f);
-        QCOMPARE(m_window->outerHeightTwips(), 9555.0f);
-        QCOMPARE(home().filterBox()->count(), 121);
-        QCOMPARE(home().filterBox()->currentText(), QStringLiteral("Show All Coins"));
-        QCOMPARE(QApplication::focusWidget(), home().filterBox());
-        QVERIFY(m_window->isHomePageShown());
-        // An empty home page offers only Add New Item and Exit.
-        const QMap<QString, bool> file = fileMenuState();
-        QCOMPARE(file.values().count(true), 2);
-        QVERIFY(file["mnuFileAddNewProperty"] && file["mnuFileExit"]);
-        // Nothing was written: no database, no log.
-        QVERIFY(!m_fixture->exists(QStringLiteral("\\_data\\991106EB51")));
-        QVERIFY(!m_fixture->exists(QStringLiteral("\\corvantheil.Err")));
+        RunningProgram p;
+        QVERIFY(p.folder.exists("_reports") && p.folder.exists("_data\\_userImages"));
+        QCOMPARE(p.window().windowTitle(), QStringLiteral("Corvantheil v2.29.8"));
+        QCOMPARE(p.window().pos(), QPoint(ui::px(1000), ui::px(1000)));
+        QCOMPARE(p.window().outerWidthTwips(), 11650.0f);
+        QCOMPARE(p.window().outerHeightTwips(), 9555.0f);
+        QCOMPARE(QApplication::focusWidget(), p.window().homePage().filterBox());
+        QVERIFY(!p.folder.exists("_data\\991106EB51"));
+        QVERIFY(!p.folder.exists("corvantheil.Err"));
     }
 
     void storedPlacementIsUsedButNotItsSize() {
-        m_fixture = std::make_unique<ProgramFolderFixture>();
-        m_fixture->fakes.settings.values = {
+        ProgramFolderFixture folder;
+        folder.fakes.settings.values = {
             {"MainLeft", "3000"}, {"MainTop", "x"}, {"MainWidth", "5000"}, {"MainHeight", "4000"}};
-        m_program = app::main();
-        m_window = m_program.window.get();
-        QCOMPARE(m_window->pos(), QPoint(ui::px(3000), ui::px(1000)));
-        QCOMPARE(m_window->outerWidthTwips(), 11650.0f);
-        QVERIFY(m_fixture->exists(QStringLiteral("\\corvantheil.Err"))); // "x" is not a number
+        const app::Program program = app::main();
+        QCOMPARE(program.window->pos(), QPoint(ui::px(3000), ui::px(1000)));
+        QCOMPARE(program.window->outerWidthTwips(), 11650.0f);
+        QVERIFY(folder.exists("corvantheil.Err")); // "x" is not a number
     }
 
-    void openingShowsEveryStoredField() {
-        start({{"txtDescription=Morgan", "txtYear=1921", "cmbGrade=2", "cmbMintMark=6",
-                "cmbCoinType=66", "txtMiscNotes=first~|second", "txtCurrentValue=$45.00",
-                "g_sListOfImagesForItem(1)="}});
-        doubleClickCard(1);
-        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
-        QVERIFY(!m_window->isHomePageShown());
-        QCOMPARE(box("txtYear")->text(), QStringLiteral("1921"));
-        QCOMPARE(m_window->findChild<QComboBox*>("cmbGrade")->currentText(),
-                 QStringLiteral("Proof (PF-60)"));
-        QCOMPARE(m_window->findChild<QComboBox*>("cmbMintMark")->currentIndex(), 6);
-        QCOMPARE(m_window->findChild<QPlainTextEdit*>("txtMiscNotes")->toPlainText(),
+    // The later of two equal descriptions opens; a stored choice that is no
+    // row leaves its box empty and is logged; every stored field is shown.
+    void openingShowsWhatIsStored() {
+        RunningProgram p(
+            {item({"txtDescription=Twin", "txtYear=1901"}),
+             item({"txtDescription=TWIN ", "cmbGrade=", "cmbMintMark=999", "txtYear=1902"}),
+             item({"txtDescription=Morgan", "txtYear=1921", "cmbGrade=2", "cmbMintMark=6",
+                   "txtMiscNotes=first~|second"})});
+        const auto combo = [&p](const char* name) { return p.control<QComboBox>(name); };
+        p.doubleClickCard(1);
+        QCOMPARE(p.control<QLineEdit>("txtYear")->text(), QStringLiteral("1902"));
+        QCOMPARE(combo("cmbGrade")->currentIndex(), -1);
+        QCOMPARE(combo("cmbMintMark")->currentIndex(), -1);
+        QVERIFY(p.folder.read("corvantheil.Err").count('\n') >= 2);
+
+        p.trigger("mnuFileClose");
+        p.doubleClickCard(3);
+        QCOMPARE(p.control<QLineEdit>("txtYear")->text(), QStringLiteral("1921"));
+        QCOMPARE(combo("cmbGrade")->currentText(), QStringLiteral("Proof (PF-60)"));
+        QCOMPARE(combo("cmbMintMark")->currentIndex(), 6);
+        QCOMPARE(p.control<QPlainTextEdit>("txtMiscNotes")->toPlainText(),
                  QStringLiteral("first\nsecond"));
-        QCOMPARE(m_window->editor().pictures(), QStringList({""}));
-        QCOMPARE(QApplication::focusWidget(), box("txtDescription"));
-        QVERIFY(!m_window->navigation().homeBar()->isVisible());
-        QVERIFY(m_window->navigation().itemBar()->isVisible());
-        // An item stays unchanged until the user edits it.
-        QVERIFY(!m_window->editor().hasUnsavedChanges());
-    }
-
-    void aStoredChoiceThatIsNoRowLeavesTheBoxEmptyAndIsLogged() {
-        start({{"txtDescription=Odd", "cmbGrade=", "cmbMintMark=999", "txtYear=1900"}});
-        doubleClickCard(1);
-        QCOMPARE(m_window->findChild<QComboBox*>("cmbGrade")->currentIndex(), -1);
-        QCOMPARE(m_window->findChild<QComboBox*>("cmbMintMark")->currentIndex(), -1);
-        QCOMPARE(box("txtYear")->text(), QStringLiteral("1900"));
-        const QList<QByteArray> log =
-            m_fixture->read(QStringLiteral("\\corvantheil.Err")).split('\n');
-        QVERIFY(log.size() >= 2);
-    }
-
-    void theLaterOfTwoEqualDescriptionsOpens() {
-        start({{"txtDescription=Twin", "txtYear=1901"}, {"txtDescription=TWIN ", "txtYear=1902"}});
-        doubleClickCard(1);
-        QCOMPARE(m_window->editor().position(), 1);
-        QCOMPARE(box("txtYear")->text(), QStringLiteral("1902"));
-    }
-
-    void closingReturnsToThePageTheItemWasOpenedFrom() {
-        start(numberedItems(14));
-        QTest::mouseClick(home().frame()->findChild<LinkLabel*>("lblNextPage"), Qt::LeftButton);
-        QCOMPARE(home().cardTag(1), QStringLiteral("7"));
-        doubleClickCard(5);
-        QCOMPARE(box("txtDescription")->text(), QStringLiteral("Coin 11"));
-        m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->isHomePageShown());
-        QCOMPARE(home().cardTag(1), QStringLiteral("7"));
-        QCOMPARE(home().cardLine1(1), QStringLiteral("Coin 7"));
-        QVERIFY(boxes().shown.isEmpty());
+        QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("txtDescription"));
+        QVERIFY(!p.window().editor().hasUnsavedChanges());
     }
 
     void closeAsksOnlyAboutRealChanges_data() {
         QTest::addColumn<QString>("typed");
+        QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<bool>("asks");
-        QTest::newRow("letter case only") << "coin 1" << false;
-        QTest::newRow("blanks around") << "  Coin 1  " << false;
-        QTest::newRow("new text") << "Coin One" << true;
+        QTest::addColumn<bool>("stored");
+        QTest::newRow("letter case only") << "coin 11" << Answer::Yes << false << false;
+        QTest::newRow("blanks around") << "  Coin 11  " << Answer::Yes << false << false;
+        QTest::newRow("Cancel") << "Coin Eleven" << Answer::Cancel << true << false;
+        QTest::newRow("No") << "Coin Eleven" << Answer::No << true << false;
+        QTest::newRow("Yes") << "Coin Eleven" << Answer::Yes << true << true;
     }
     void closeAsksOnlyAboutRealChanges() {
         QFETCH(QString, typed);
+        QFETCH(platform::Answer, answer);
         QFETCH(bool, asks);
-        start(numberedItems(2));
-        doubleClickCard(1);
-        box("txtDescription")->setText(typed);
-        boxes().answers = {platform::Answer::No};
-        m_window->menus().action("mnuFileClose")->trigger();
-        QCOMPARE(boxes().shown.size(), asks ? 1 : 0);
-        QVERIFY(m_window->isHomePageShown());
-    }
-
-    void closeQuestionAnswers() {
-        start(numberedItems(2));
-        const QByteArray before = m_fixture->read("\\_data\\991106EB51");
-
-        // Cancel: the item stays open with its edits.
-        doubleClickCard(2);
-        box("txtYear")->setText("1999");
-        boxes().answers = {platform::Answer::Cancel};
-        m_window->menus().action("mnuFileClose")->trigger();
-        QCOMPARE(boxes().shown.size(), 1);
-        const platform::MessageRequest& asked = boxes().shown.front();
-        QCOMPARE(asked.title, QStringLiteral("Unsaved Changes"));
-        QCOMPARE(asked.text,
-                 QStringLiteral("You have made changes that have not been saved.\r\n\r\n"
-                                "Do you want to save the changes before closing?"));
-        QCOMPARE(asked.buttons, platform::Buttons::YesNoCancel);
-        QCOMPARE(asked.icon, platform::Icon::Warning);
-        QVERIFY(!m_window->isHomePageShown());
-        QCOMPARE(box("txtYear")->text(), QStringLiteral("1999"));
-
-        // No: home, nothing stored.
-        boxes().answers = {platform::Answer::No};
-        m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->isHomePageShown());
-        QCOMPARE(m_fixture->read("\\_data\\991106EB51"), before);
-
-        // Yes: stored, then home.
-        doubleClickCard(2);
-        box("txtYear")->setText("2001");
-        boxes().answers = {platform::Answer::Yes};
-        m_window->menus().action("mnuFileClose")->trigger();
-        QVERIFY(m_window->isHomePageShown());
-        QVERIFY(m_fixture->read("\\_data\\991106EB51").contains("txtYear=2001"));
-        QCOMPARE(m_fixture->read("\\_data\\991106EB51backup"), before);
+        QFETCH(bool, stored);
+        RunningProgram p(coins(14));
+        const QByteArray before = p.database();
+        QTest::mouseClick(p.control<LinkLabel>("lblNextPage"), Qt::LeftButton);
+        p.doubleClickCard(5);
+        QCOMPARE(p.window().editor().text("txtDescription"), QStringLiteral("Coin 11"));
+        p.control<QLineEdit>("txtDescription")->setText(typed);
+        p.folder.fakes.boxes.answers = {answer};
+        p.trigger("mnuFileClose");
+        QCOMPARE(p.folder.fakes.boxes.shown.size(), asks ? 1 : 0);
+        if (asks) {
+            const platform::MessageRequest& asked = p.folder.fakes.boxes.shown.front();
+            QCOMPARE(asked.title, QStringLiteral("Unsaved Changes"));
+            QCOMPARE(asked.text,
+                     QStringLiteral("You have made changes that have not been saved.\r\n\r\n"
+                                    "Do you want to save the changes before closing?"));
+            QCOMPARE(asked.buttons, platform::Buttons::YesNoCancel);
+            QCOMPARE(asked.icon, platform::Icon::Warning);
+        }
+        // Cancel keeps the item open with its edits; the others return to its page.
+        if (answer == Answer::Cancel) {
+            QCOMPARE(p.control<QLineEdit>("txtDescription")->text(), typed);
+        } else {
+            QCOMPARE(p.window().homePage().cardTag(1), QStringLiteral("7"));
+        }
+        QCOMPARE(p.window().isHomePageShown(), answer != Answer::Cancel);
+        QCOMPARE(p.database().contains("Coin Eleven"), stored);
+        QCOMPARE(p.folder.read("_data\\991106EB51backup"), stored ? before : QByteArray());
     }
 
     void closingTheWindowAsksAndStoresThePlacement() {
-        start(numberedItems(2));
-        doubleClickCard(1);
-        box("txtCountry")->setText("Peru");
-        boxes().answers = {platform::Answer::Cancel};
-        QVERIFY(!m_window->close());
-        QVERIFY(m_window->isVisible());
-        QVERIFY(!m_window->isHomePageShown());
-        QCOMPARE(m_fixture->fakes.settings.values.value("MainLeft"), QStringLiteral("1005"));
-        QCOMPARE(m_fixture->fakes.settings.values.value("MainHeight"), QStringLiteral("9555"));
-
-        boxes().answers = {platform::Answer::No};
-        QVERIFY(m_window->close());
-        QCOMPARE(boxes().shown.size(), 2);
+        {
+            RunningProgram p(coins(1));
+            QVERIFY(p.window().close());
+            QVERIFY(p.folder.fakes.boxes.shown.isEmpty());
+            QCOMPARE(p.folder.fakes.settings.writes, 4);
+        }
+        RunningProgram p(coins(1));
+        p.doubleClickCard(1);
+        p.control<QLineEdit>("txtCountry")->setText("Peru");
+        p.folder.fakes.boxes.answers = {Answer::Cancel};
+        QVERIFY(!p.window().close());
+        QVERIFY(p.window().isVisible() && !p.window().isHomePageShown());
+        QCOMPARE(p.folder.fakes.settings.values.value("MainLeft"), QStringLiteral("1005"));
+        QCOMPARE(p.folder.fakes.settings.values.value("MainHeight"), QStringLiteral("9555"));
+        p.folder.fakes.boxes.answers = {Answer::No};
+        QVERIFY(p.window().close());
+        QCOMPARE(p.folder.fakes.boxes.shown.size(), 2);
     }
 
-    void closingFromTheHomePageAsksNothing() {
-        start(numberedItems(1));
-        QVERIFY(m_window->close());
-        QVERIFY(boxes().shown.isEmpty());
-        QCOMPARE(m_fixture->fakes.settings.writes, 4);
-    }
-
-    void fileMenuFollowsTheWindowState() {
-        start(numberedItems(3));
-        QTest::mouseClick(element<QLabel>(m_window, "lblSelectPropertyLine1", 2), Qt::LeftButton);
-        QMap<QString, bool> file = fileMenuState();
-        QVERIFY(file["mnuFileOpen"] && file["mnuFileRemoveSelectedProperty"]);
-        QVERIFY(!file["mnuFileSave"] && !file["mnuFileClose"]);
-
-        m_window->menus().action("mnuFileOpen")->trigger();
-        QCOMPARE(box("txtDescription")->text(), QStringLiteral("Coin 2"));
-        file = fileMenuState();
-        QVERIFY(file["mnuFileClose"] && file["mnuFileSave"] && file["mnuFileSaveAs"]);
-        QVERIFY(!file["mnuFileOpen"] && !file["mnuFileAddNewProperty"]);
-        m_window->editor().setPosition(std::nullopt); // an item never stored
-        QVERIFY(!fileMenuState()["mnuFileSaveAs"]);
-
-        m_window->menus().toolsEnablingRule();
-        QVERIFY(!m_window->menus().action("mnuToolsViewImageDetails")->isEnabled());
-        QVERIFY(m_window->menus().action("mnuToolsmnuPrintAnalysis")->isEnabled());
-    }
-
-    void panelLinksChooseOnReleaseOverThemOnly() {
-        start(numberedItems(1));
-        doubleClickCard(1);
-        LinkLabel* notes = m_window->findChild<LinkLabel*>("lblComments");
-        // Pressing on the link and releasing elsewhere chooses nothing.
+    // Panel links choose on release over them only; then the worked example's look-up.
+    void panelLinksAndTheWebLookUp() {
+        RunningProgram p({item({"txtDescription=Indian", "txtYear=1909", "txtCountry=USA",
+                                "cmbCoinType=12", "cmbMintMark=6", "cmbGrade=24"})});
+        p.doubleClickCard(1);
+        auto* notes = p.control<LinkLabel>("lblComments");
         QTest::mousePress(notes, Qt::LeftButton);
         QTest::mouseRelease(notes, Qt::LeftButton, {}, QPoint(-20, -20));
-        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
+        QVERIFY(p.window().isPanelShown(Panel::DetailedInfo));
         QTest::mouseClick(notes, Qt::LeftButton);
-        QVERIFY(m_window->isPanelShown(Panel::Comments));
-        QVERIFY(!m_window->isPanelShown(Panel::DetailedInfo));
-        QCOMPARE(notes->palette().color(QPalette::WindowText), QColor(102, 153, 204));
-        // The Detailed Information click area works like its link.
-        QTest::mouseClick(m_window->findChild<QLabel*>("imgDetailedInfo"), Qt::LeftButton, {},
-                          QPoint(2, 2));
-        QVERIFY(m_window->isPanelShown(Panel::DetailedInfo));
-        // The taller panel brings the vertical bar at the designed size.
-        QVERIFY(m_window->findChild<QScrollBar*>("VScroll1")->isVisible());
-    }
-
-    void webLookUpOfTheWorkedExample() {
-        start({{"txtDescription=Indian", "txtYear=1909", "txtCountry=USA", "cmbCoinType=12",
-                "cmbMintMark=6", "cmbGrade=24"}});
-        doubleClickCard(1);
-        QTest::mouseClick(m_window->findChild<LinkLabel*>("lblOnlineStuff"), Qt::LeftButton);
-        QVERIFY(m_window->isPanelShown(Panel::OnlineStuff));
-        QTest::mouseClick(m_window->findChild<QPushButton*>("cmdWebSearchEbay"), Qt::LeftButton);
-        QCOMPARE(m_fixture->fakes.shell.opened,
+        QVERIFY(p.window().isPanelShown(Panel::Comments));
+        QVERIFY(!p.window().isPanelShown(Panel::DetailedInfo));
+        QTest::mouseClick(p.control<LinkLabel>("lblOnlineStuff"), Qt::LeftButton);
+        QTest::mouseClick(p.control<QPushButton>("cmdWebSearchEbay"), Qt::LeftButton);
+        QCOMPARE(p.folder.fakes.shell.opened,
                  QStringList{app::SiteAddress +
                              "/clientlink.php?linktype=ebaysearch&year=1909&country=USA&cointype="
                              "1%20Cent%20%28small%29%20%3A%20Indian%20Head%20%281859%2D1909%29"
                              "&mintmark=S%20%3A%20San%20Francisco%2C%20CA%20%281854%20to%20date%29"
                              "&grade=Good%20%28G%2D4%29"});
+    }
+    // On a new item: each field box once, on its panel with a caption; the
+    // attribute boxes hold their lists with nothing chosen.
+    void panelsHoldEveryFieldBox() {
+        RunningProgram p;
+        p.trigger("mnuFileAddNewProperty");
+        for (const QString& name : store::fieldKeys()) {
+            const bool notes = name.startsWith("txtMiscNotes");
+            auto* panel = p.control<QFrame>(notes ? "frameComments" : "frameDetailedInfo");
+            const QList<QWidget*> boxes = p.window().findChildren<QWidget*>(name);
+            QCOMPARE(boxes.size(), 1);
+            const QList<QLabel*> labels = panel->findChildren<QLabel*>();
+            const auto captions = std::count_if(labels.begin(), labels.end(), [&](const QLabel* l) {
+                return l->buddy() == boxes[0];
+            });
+            QVERIFY2(panel->isAncestorOf(boxes[0]) && captions == 1, qPrintable(name));
+        }
+        const std::pair<const char*, const QStringList*> lists[] = {
+            {"cmbCoinType", &store::coinTypeList()},
+            {"cmbMintMark", &store::mintMarkList()},
+            {"cmbGrade", &store::gradeList()}};
+        for (const auto& [name, rows] : lists) {
+            auto* combo = p.control<QComboBox>(name);
+            QStringList shown;
+            for (int i = 0; i < combo->count(); ++i) {
+                shown << combo->itemText(i);
+            }
+            QCOMPARE(shown, *rows);
+            QCOMPARE(combo->currentIndex(), -1);
+        }
+    }
+
+    void firstItemAndLinks_data() {
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("items");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("0 counts as 1") << 0 << 7 << "1 2 3 4 5 6 >";
+        QTest::newRow("-1 counts as 1") << -1 << 7 << "1 2 3 4 5 6 >";
+        QTest::newRow("last page of 7") << 5 << 7 << "< 5 6 7";
+        QTest::newRow("5 items") << 1 << 5 << "1 2 3 4 5";
+        QTest::newRow("6 items") << 1 << 6 << "1 2 3 4 5 6 >";
+        QTest::newRow("past the end of 6") << 7 << 6 << "<";
+        QTest::newRow("no items") << 1 << 0 << "";
+    }
+    void firstItemAndLinks() {
+        QFETCH(int, first);
+        QFETCH(int, items);
+        Page page;
+        page.setItems(coins(items));
+        QTEST(shown(page.fill(first)), "shown");
+    }
+
+    // Under a filter, Previous steps back six item numbers, not six shown items.
+    void pagingUnderAFilterMovesByItemNumbers() {
+        Page page;
+        page.setItems(coins(15, [](int n) { return QString(n >= 4 && n <= 6 ? "500" : "10"); }));
+        const QString filter = "Current Value < $100";
+        ui::HomePageContent content = page.fill(1, filter);
+        QCOMPARE(shown(content), "1 2 3 7 8 9 >");
+        content = page.fill(content.cards[5].tag.toInt() + 1, filter);
+        QCOMPARE(shown(content), "< 10 11 12 13 14 15 >");
+        content = page.fill(content.cards[0].tag.toInt() - 6, filter);
+        QCOMPARE(shown(content), "< 7 8 9 10 11 12 >");
+        QCOMPARE(shown(page.fill(1, "ONLY " + store::coinTypeList().at(0))), "1 3 5 7 9 11 >");
+    }
+
+    // One item; key "-" leaves the field out of it. "logged" counts log entries.
+    void filtersOneItem_data() {
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("shown");
+        QTest::addColumn<int>("logged");
+        const auto rows = [](const QString& f, const char* key,
+                             std::initializer_list<std::pair<const char*, bool>> values,
+                             int logged = 0) {
+            for (const auto& [value, shown] : values) {
+                QTest::addRow("%s: %s=%s", qPrintable(f), key, value)
+                    << f << key << value << shown << logged;
+            }
+        };
+        const QString lt100 = "Current Value < $100", lt1000 = "Current Value < $1,000";
+        const QString with = "Show Coins With Images", without = "Show Coins Without Images";
+        const QString only = "ONLY " + store::coinTypeList().at(2);
+        const char *cv = "txtCurrentValue", *pic = "g_sListOfImagesForItem(1)";
+        // 100.5 rounds half to even.
+        rows(lt100, cv, {{"100", true}, {"100.49", true}, {"100.5", true}, {"100.51", false}});
+        rows(lt100, cv, {{"", false}, {"lots", false}}, 1);
+        rows(lt100, "TXTCURRENTVALUE", {{"150", false}});
+        rows(lt1000, cv, {{"$1,000.00", true}, {"1,001", false}});
+        rows(only, "cmbCoinType", {{"2", true}, {"3", false}});
+        rows(with, pic, {{" ", false}, {"x.jpg", true}});
+        rows(without, pic, {{"x.jpg", false}, {"", true}});
+        for (const QString& f : {lt100, only, with}) {
+            rows(f, "-", {{"", true}});
+        }
+    }
+    void filtersOneItem() {
+        QFETCH(QString, filter);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        Page page;
+        TestItem item = {{"txtDescription", "Coin 1"}};
+        if (key != "-") {
+            item.push_back({key, value});
+        }
+        page.setItems({item});
+        QTEST(page.fill(1, filter).cards[0].visible, "shown");
+        QTEST(int(page.log().count('\n')), "logged");
+    }
+
+    void cardShowsWhatItsFieldsGive() {
+        Page page;
+        page.setItems({{{"txtMiscNotes", "notes only"}},
+                       {{"cmbGrade", "3"}},
+                       {{"txtDescription", "Dime"}, {"txtCurrentValue", "12abc"}},
+                       {{"txtDescription", "Cent"},
+                        {"txtCurrentValue", "(1234.5)"},
+                        {"g_sListOfImagesForItem(1)", "a.jpg"}}});
+        const ui::HomePageContent content = page.fill(1);
+        QVERIFY(content.cards[0].visible);
+        // An item without shown fields keeps its card position, hidden.
+        QVERIFY(!content.cards[1].visible);
+        QCOMPARE(content.cards[2].tag, QStringLiteral("3"));
+        QCOMPARE(content.cards[2].line2, QString());
+        QCOMPARE(content.cards[3].line2, QStringLiteral("Current Value = ($1,234.50)"));
+        QCOMPARE(content.cards[3].pictureTag, QStringLiteral("a.jpg"));
+        QCOMPARE(content.cards[2].pictureTag, QStringLiteral("noImageAvailable.jpg"));
+        QCOMPARE(page.log().count("\"13\",\"Type mismatch\""), 1);
+    }
+
+    void pagesForwardAndBackByTheLinks() {
+        Page page;
+        page.setItems(coins(7));
+        page.load();
+        auto* next = page.find<LinkLabel>("lblNextPage");
+        auto* previous = page.find<LinkLabel>("lblPreviousPage");
+        QVERIFY(!previous->isVisible());
+        // Hover look, and a release outside the link does nothing.
+        emit next->pointerEntered();
+        QCOMPARE(next->palette().color(QPalette::WindowText), ui::kLinkHover);
+        QVERIFY(next->font().underline());
+        emit next->pointerLeft();
+        QCOMPARE(next->palette().color(QPalette::WindowText), ui::kNavy);
+        QTest::mouseRelease(next, Qt::LeftButton, {}, QPoint(-5, -5));
+        QCOMPARE(page.home.cardTag(1), QStringLiteral("1"));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(page.home.cardLine1(1), QStringLiteral("Coin 7"));
+        QVERIFY(!page.home.cardVisible(2) && !next->isVisible());
+        QTest::mouseClick(previous, Qt::LeftButton);
+        QCOMPARE(page.home.cardLine2(6), QStringLiteral("Current Value = $60.00"));
+        QVERIFY(page.home.cardVisible(6) && !previous->isVisible());
+    }
+
+    // "own" copies a program picture in as the item's; "gone" first shows a
+    // missing picture, then deletes the program's no-image picture.
+    void loadsTheCardPicture_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("expected"); // a program picture
+        QTest::addColumn<QString>("tag");
+        QTest::addColumn<QByteArray>("logged");
+        const QString name = "_data\\_userImages\\20240315143005.jpg";
+        const QString bad = "invalidPictureFormat.jpg", none = "noImageAvailable.jpg";
+        QTest::newRow("own") << name << QByteArray("own") << "corvantheil5.jpg" << name
+                             << QByteArray();
+        QTest::newRow("missing") << name << QByteArray() << bad << name << QByteArray();
+        QTest::newRow("not a picture") << name << QByteArray("text") << bad << name << QByteArray();
+        QTest::newRow("blank name") << "   " << QByteArray() << none << none << QByteArray();
+        QTest::newRow("no-image picture missing keeps the last")
+            << "   " << QByteArray("gone") << bad << none
+            << QByteArray("\"53\",\"File not found\"");
+    }
+    void loadsTheCardPicture() {
+        QFETCH(QString, stored);
+        QFETCH(QByteArray, file);
+        QFETCH(QString, expected);
+        QFETCH(QByteArray, logged);
+        Page page;
+        if (file == "own") {
+            page.folder.write(stored, page.folder.read("_images\\corvantheil5.jpg"));
+        } else if (file == "gone") {
+            page.setItems(
+                {{{"txtDescription", "Coin 0"}, {"g_sListOfImagesForItem(1)", "gone.jpg"}}});
+            page.load();
+            QVERIFY(QFile::remove(page.folder.path("_images\\noImageAvailable.jpg")));
+        } else if (!file.isEmpty()) {
+            page.folder.write(stored, file);
+        }
+        page.setItems({{{"txtDescription", "Coin 1"}, {"g_sListOfImagesForItem(1)", stored}}});
+        page.load();
+        QTEST(page.home.cardPictureTag(1), "tag");
+        const QLabel* picture = page.find("picSelectProperty", 1);
+        const QString path = app::nativePath(ui::programImagePath(expected));
+        QCOMPARE(picture->pixmap().toImage(),
+                 ui::loadPictureScaled(path, picture->contentsRect().size(), 1).pixmap.toImage());
+        QCOMPARE(page.log().count('\n'), logged.isEmpty() ? 0 : 1);
+        QVERIFY(page.log().contains(logged));
+    }
+    void mouseAndKeysSelectAndOpenCards() {
+        Page page;
+        page.setItems(coins(8));
+        page.load();
+        QSignalSpy opened(&page.home, &HomePage::openCardRequested);
+        QTest::mouseClick(page.find("picSelectProperty", 2), Qt::LeftButton);
+        QCOMPARE(page.home.highlightedCard(), 2);
+        QTest::mouseClick(page.find("lblSelectPropertyLine1", 3), Qt::LeftButton);
+        QTest::mouseClick(page.find("lblSelectPropertyLine2", 5), Qt::RightButton);
+        QCOMPARE(page.home.highlightedCard(), 3);
+        QVERIFY(!page.home.cardHasBorder(2));
+        QTest::keyClick(page.home.filterBox(), Qt::Key_Enter);
+        QTest::mouseClick(page.home.frame(), Qt::LeftButton, {}, QPoint(5, 5));
+        QCOMPARE(page.home.highlightedCard(), 0);
+        QTest::keyClick(page.home.filterBox(), Qt::Key_Return);
+        QTest::mouseDClick(page.find("picSelectProperty", 4), Qt::LeftButton);
+        QTest::mouseDClick(page.find("lblSelectPropertyLine2", 6), Qt::LeftButton);
+        QCOMPARE(QList<QVariantList>(opened), (QList<QVariantList>{{3}, {4}, {6}}));
+    }
+
+    void choosingAFilterReloadsAndClearsTheHighlight() {
+        Page page;
+        QCOMPARE(page.home.filterBox()->count(), 121);
+        page.setItems(coins(8));
+        page.load(3);
+        page.home.selectCard(1);
+        // Down chooses the next row, "ONLY " + coin type 0, as a user does.
+        QTest::keyClick(page.home.filterBox(), Qt::Key_Down);
+        QCOMPARE(page.home.filterBox()->currentIndex(), 1);
+        QCOMPARE(page.home.cardLine1(1), QStringLiteral("Coin 1"));
+        QCOMPARE(page.home.cardLine1(4), QStringLiteral("Coin 7"));
+        QVERIFY(!page.home.cardVisible(5));
+        QCOMPARE(page.home.highlightedCard(), 0);
+        QVERIFY(!page.find<LinkLabel>("lblPreviousPage")->isVisible());
+    }
+
+    void layoutBarsCentringAndScrolling() {
+        const auto layout = [](float width, float height, float content, bool vBar = false,
+                               int hPosition = 0, int vPosition = 0) {
+            ui::LayoutInput in{width, height, width - 130, height - 765};
+            in.scrollableHeight = content;
+            in.vScrollVisible = vBar;
+            in.hScrollPosition = hPosition;
+            in.vScrollPosition = vPosition;
+            return ui::computeLayout(in);
+        };
+        QVERIFY(layout(11394, 9555, 7830).hScrollVisible);
+        QVERIFY(!layout(11395, 9555, 7830).hScrollVisible);
+        QVERIFY(layout(11649, 9555, 7830, true).hScrollVisible);
+        QVERIFY(!layout(11650, 9555, 7830, true).hScrollVisible);
+        // 8600 + 700 = 9300: the vertical bar only when the horizontal adds its 255.
+        QVERIFY(layout(11000, 9400, 8600).vScrollVisible);
+        QVERIFY(!layout(12000, 9400, 8600).vScrollVisible);
+        QCOMPARE(layout(11440, 9555, 7830).scrollableLeft, 0.0f);
+        QCOMPARE(layout(11441, 9555, 7830).scrollableLeft, 73.0f);
+        // The horizontal position never survives a resize; a hidden bar goes back to 0.
+        QCOMPARE(layout(9000, 9555, 7830, false, 2).scrollableLeft, 0.0f);
+        QCOMPARE(layout(11650, 9555, 7000, false, 0, 3).vScrollPosition, 0);
+        QCOMPARE(layout(11650, 9555, 7000, false, 0, 3).scrollableTop, 0.0f);
+        // Content 9330 high in a window 9555 high: overflow 9555 - 920 - 9330 = -695.
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 0), 0.0f);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 1), -695.0f / 3);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 2), -695.0f / 2);
+        QCOMPARE(ui::scrolledTop(9555, 9330, true, 3) + 9330, 9555.0f - 920);
+        QCOMPARE(ui::scrolledTop(9555, 9330, false, 3), 0.0f);
+        QCOMPARE(ui::scrolledLeft(9000, 11295, true, 3), 9000.0f - 11295);
     }
 };
 

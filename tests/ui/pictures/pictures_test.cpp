@@ -1,0 +1,396 @@
+// Pictures: every kind decoded at the size shown, the list, the full-size
+// window, and the strip with its picture panel fed through the file dialog.
+#include "TestSupport.h"
+#include "app/ErrorLog.h"
+#include "app/ProgramFolder.h"
+#include "ui/common/PictureLoading.h"
+#include "ui/common/Twips.h"
+#include "ui/edit/ItemEditor.h"
+#include "ui/pictures/PictureGeometry.h"
+#include "ui/pictures/PictureList.h"
+#include "ui/pictures/PictureStrip.h"
+
+#include <QBuffer>
+#include <QFrame>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QtEndian>
+#include <QtTest>
+#include <array>
+#include <functional>
+#include <unistd.h>
+
+namespace {
+
+const QDateTime kNow(QDate(2024, 3, 5), QTime(9, 8, 7));
+const QString kFolder = QStringLiteral("_data\\_userImages\\");
+const QSize kSource(640, 480);
+const QSize kThumbnail(116, 104);
+
+QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (const int v : values) {
+        out += char(v);
+    }
+    return out;
+}
+
+QImage filled(int width, int height, const QColor& colour) {
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray encoded(const QImage& image, const char* format = "PNG") {
+    QByteArray out;
+    QBuffer buffer(&out);
+    buffer.open(QIODevice::WriteOnly);
+    return image.save(&buffer, format, 95) ? out : QByteArray();
+}
+
+QImage drawn(QImage::Format format, const std::function<QRgb(int, int)>& colour) {
+    QImage image(kSource, QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            image.setPixel(x, y, colour(x, y));
+        }
+    }
+    return image.convertToFormat(format);
+}
+
+// Alternating pixels, as in a halftone scan: seen from afar, the mean of a and b.
+QImage checker(QImage::Format format, QRgb a, QRgb b) {
+    const QImage image =
+        drawn(QImage::Format_ARGB32, [=](int x, int y) { return (x + y) & 1 ? b : a; });
+    return format == QImage::Format_Mono ? image.convertToFormat(format, {a, b})
+                                         : image.convertToFormat(format);
+}
+
+// Red across, green down: far more colours than a palette holds.
+QImage colourField() {
+    return drawn(QImage::Format_RGB32,
+                 [](int x, int y) { return qRgb(x * 255 / 639, y * 255 / 479, 128); });
+}
+
+// Qt writes no GIF. With seven-bit minimum codes every code is one byte, and a
+// clear code every 100 pixels keeps them so: pixels go in as literal codes.
+QByteArray gif(const QImage& twoColours) {
+    const auto word = [](int v) { return bytes({v & 0xff, v >> 8}); };
+    const int w = twoColours.width();
+    const int h = twoColours.height();
+    QByteArray out = "GIF89a" + word(w) + word(h) + bytes({0x80, 0, 0});
+    for (const QRgb c : twoColours.colorTable()) {
+        out += bytes({qRed(c), qGreen(c), qBlue(c)});
+    }
+    out += ',' + word(0) + word(0) + word(w) + word(h) + bytes({0, 7});
+    QByteArray data;
+    for (int n = 0; n < w * h; ++n) {
+        if (n % 100 == 0) {
+            data += char(128); // clear
+        }
+        data += char(twoColours.pixelIndex(n % w, n / w));
+    }
+    data += char(129); // end
+    for (qsizetype i = 0; i < data.size(); i += 255) {
+        out += char(std::min<qsizetype>(255, data.size() - i)) + data.mid(i, 255);
+    }
+    return out + bytes({0, ';'});
+}
+
+// One 8 x 8 block in the inverted CMYK that print software writes (Qt writes
+// none): each component is its DC coefficient alone, storing the inks 40, 170,
+// 100, 230, with four-bit codes for the DC sizes and end-of-block as "0".
+QByteArray cmykJpeg() {
+    const auto segment = [](int marker, const QByteArray& body) {
+        const int n = int(body.size()) + 2;
+        return bytes({0xff, marker, n >> 8, n & 0xff}) + body;
+    };
+    const QByteArray frame =
+        bytes({8, 0, 8, 0, 8, 4, 1, 0x11, 0, 2, 0x11, 0, 3, 0x11, 0, 4, 0x11, 0});
+    const QByteArray scan = bytes({4, 1, 0, 2, 0, 3, 0, 4, 0, 0, 63, 0});
+    const QByteArray dcTable = bytes({0x00, 0, 0, 0, 12}) + QByteArray(12, 0) +
+                               bytes({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11});
+    return bytes({0xff, 0xd8}) + segment(0xee, QByteArray("Adobe\0\x64\0\0\0\0\0", 12)) +
+           segment(0xdb, QByteArray(1, 0) + QByteArray(64, 1)) + segment(0xc0, frame) +
+           segment(0xc4, dcTable + bytes({0x10, 1}) + QByteArray(15, 0) + bytes({0})) +
+           segment(0xda, scan) + QByteArray::fromHex("a4fd35040fab307f") + bytes({0xff, 0xd9});
+}
+
+// A small PNG whose header claims 30000 x 30000 pixels, checksum and all.
+QByteArray hugeClaimingPng() {
+    QByteArray png = encoded(filled(8, 8, Qt::red));
+    qToBigEndian(quint32(30000), png.data() + 16);
+    qToBigEndian(quint32(30000), png.data() + 20);
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char byte : png.mid(12, 17)) {
+        crc ^= static_cast<quint8>(byte);
+        for (int bit = 0; bit < 8; ++bit) {
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+        }
+    }
+    qToBigEndian(~crc, png.data() + 29);
+    return png;
+}
+
+QColor mean(QRgb a, QRgb b) {
+    return QColor((qRed(a) + qRed(b) + 1) / 2, (qGreen(a) + qGreen(b) + 1) / 2,
+                  (qBlue(a) + qBlue(b) + 1) / 2);
+}
+
+QColor centreColour(const QPixmap& pixmap) {
+    const QImage image = pixmap.toImage().convertToFormat(QImage::Format_ARGB32);
+    return image.pixelColor(image.width() / 2, image.height() / 2);
+}
+
+QColor colourOf(int n) {
+    return QColor(QColor::fromHsv(n * 47 % 360, 200, 220).rgb());
+}
+
+QImage invalidPicture(QSize size) {
+    const QString path = ui::programImagePath("invalidPictureFormat.jpg");
+    return ui::loadPictureScaled(app::nativePath(path), size, 1.0).pixmap.toImage();
+}
+
+// The Coin Images panel alone, on an editor, with the clock stopped.
+struct Strip {
+    ProgramFolderFixture folder;
+    QWidget area;
+    ItemEditor editor{&area};
+    PictureStrip strip{&area, editor};
+
+    Strip() {
+        strip.frame()->show();
+        area.show();
+        strip.setClock([] { return kNow; });
+        QDir().mkpath(folder.path(kFolder));
+    }
+    void listPictures(int count) {
+        QStringList list;
+        for (int n = 1; n <= count; ++n) {
+            list << kFolder + QStringLiteral("p%1.png").arg(n);
+            folder.write(list.back(), encoded(filled(40, 30, colourOf(n))));
+        }
+        editor.setPictures(list);
+        strip.fillPictureStrip();
+    }
+    void addChosen(const QString& chosen) {
+        folder.fakes.dialogs.answers = {chosen};
+        QTest::mouseClick(strip.addButton(), Qt::LeftButton);
+    }
+    // Each frame shown, as "left edge in twips=tag".
+    QString frames() const {
+        QStringList shown;
+        for (const QFrame* f : strip.frame()->findChildren<QFrame*>("frmSelectPropertyImage")) {
+            if (!f->isHidden()) {
+                const QString tag = strip.thumbnailTag(f->property("index").toInt());
+                shown << QStringLiteral("%1=%2").arg(ui::twips(f->x())).arg(tag);
+            }
+        }
+        return shown.join(' ');
+    }
+};
+
+} // namespace
+
+class PicturesTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyKindLooksRight_data() {
+        QTest::addColumn<QString>("fileName");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QColor>("expected");
+        const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255), red = qRgb(220, 40, 40);
+        const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
+        const auto oneBit = [](QRgb a, QRgb b) { return checker(QImage::Format_Mono, a, b); };
+        const std::array<int, 4> ink{40, 170, 100, 230};
+        QTest::newRow("one-bit PNG")
+            << "mono.png" << encoded(oneBit(green, blue)) << mean(green, blue);
+        QTest::newRow("one-bit TIFF")
+            << "fax.tif" << encoded(oneBit(black, white), "TIFF") << mean(black, white);
+        QTest::newRow("one-bit BMP")
+            << "mono.bmp" << encoded(oneBit(red, blue), "BMP") << mean(red, blue);
+        QTest::newRow("palette PNG")
+            << "palette.png"
+            << encoded(colourField().convertToFormat(QImage::Format_Indexed8, Qt::DiffuseDither))
+            << QColor(128, 128, 128);
+        QTest::newRow("GIF") << "mono.gif" << gif(oneBit(red, blue)) << mean(red, blue);
+        QTest::newRow("greyscale PNG")
+            << "grey.png" << encoded(checker(QImage::Format_Grayscale8, black, white))
+            << mean(black, white);
+        QTest::newRow("true colour PNG")
+            << "rgb.png" << encoded(checker(QImage::Format_RGB32, red, blue)) << mean(red, blue);
+        QTest::newRow("true colour PNG, half transparent")
+            << "alpha.png" << encoded(checker(QImage::Format_ARGB32, green, 0))
+            << QColor(0, 255, 0, 128);
+        QTest::newRow("JPEG") << "photo.jpg" << encoded(colourField(), "JPEG")
+                              << QColor(128, 128, 128);
+        QTest::newRow("CMYK JPEG")
+            << "print.jpg" << cmykJpeg()
+            << QColor(ink[3] * ink[0] / 255, ink[3] * ink[1] / 255, ink[3] * ink[2] / 255);
+    }
+    void everyKindLooksRight() {
+        QFETCH(QString, fileName);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QColor, expected);
+        ProgramFolderFixture folder(false);
+        folder.write(fileName, bytes);
+        const ui::LoadedPicture picture =
+            ui::loadPictureScaled(folder.path(fileName), kThumbnail, 1);
+        QVERIFY(picture.status == ui::PictureStatus::Loaded);
+        QCOMPARE(picture.pixmap.size(), kThumbnail);
+        const QColor c = centreColour(picture.pixmap);
+        const int off = std::max(
+            {std::abs(c.red() - expected.red()), std::abs(c.green() - expected.green()),
+             std::abs(c.blue() - expected.blue()), std::abs(c.alpha() - expected.alpha())});
+        QVERIFY2(off <= 12, qPrintable(QStringLiteral("off by %1").arg(off)));
+    }
+
+    void listOperationsAndPanelFitting() {
+        QCOMPARE(ui::withPictureFirst({"a", "b"}, "n"), QStringList({"n", "a", "b"}));
+        // Gaps close up; one place shorter, the rest empty.
+        QCOMPARE(ui::withPictureRemoved({"a", "", "b", "", "c"}, 2),
+                 QStringList({"a", "c", "", ""}));
+        QCOMPARE(ui::withPictureRemoved({"x", "x"}, 1), QStringList({"x"}));
+        QCOMPARE(ui::withPictureRemoved({"a", "b"}, 2), QStringList({"a", "b"}));
+        const auto fit = [](float width, float height) {
+            const ui::PanelPlacement p = ui::fitInPanel(width, height);
+            return QRectF(p.left, p.top, p.width, p.height);
+        };
+        QCOMPARE(fit(3000, 1500), QRectF(0, 0, 3975, 1987.5));
+        QCOMPARE(fit(1500, 3000), QRectF(993.75, 0, 1987.5, 3975));
+    }
+
+    // Inner, outer size and stretched, beside a main window 12000 wide; border 120 x 420.
+    void fullSizeWindow() {
+        const auto window = [](float width, float height, float screenHeight = 0) {
+            const ui::FullSizeLayout l =
+                ui::fullSizeLayout(width, height, 120, 420, 12000, screenHeight);
+            return QList<float>{l.innerWidth, l.innerHeight, l.outerWidth, l.outerHeight,
+                                float(l.scaled)};
+        };
+        QCOMPARE(window(3000, 2000), (QList<float>{3000, 2000, 3120, 2420, 0}));
+        // Three quarters of the main window at most, the width alone deciding.
+        QCOMPARE(window(10000, 5000), (QList<float>{8880, 4080, 9000, 4500, 1}));
+        QCOMPARE(window(8880, 3000), (QList<float>{8880, 3000, 9000, 3420, 0}));
+        QCOMPARE(window(3000, 60000), (QList<float>{3000, 60000, 3120, 60420, 0}));
+        QCOMPARE(window(3000, 60000, 15420), (QList<float>{750, 15000, 870, 15420, 1}));
+    }
+
+    void stripCentresFramesAndScrolls() {
+        Strip s;
+        const QStringList centred = {"", "3000=1", "2160=1 4200=2", "960=1 3000=2 5040=3",
+                                     "120=1 2160=2 4200=3 6240=4"};
+        for (int count = 0; count <= 4; ++count) {
+            s.listPictures(count);
+            QCOMPARE(s.frames(), centred[count]);
+            QVERIFY(s.strip.scrollBar()->isHidden());
+        }
+        const QStringList scrolled = {"120=1 2160=2 4200=3 6240=4", "120=2 2160=3 4200=4 6240=5",
+                                      "120=3 2160=4 4200=5 6240=6", "120=4 2160=5 4200=6 6240=7"};
+        s.listPictures(7);
+        QCOMPARE(s.strip.scrollBar()->maximum(), 3);
+        for (int offset = 0; offset <= 3; ++offset) {
+            s.strip.scrollBar()->setValue(offset);
+            QCOMPARE(s.frames(), scrolled[offset]);
+            QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), colourOf(offset + 1));
+        }
+    }
+
+    // Two copies in one second share the name; Delete Picture takes the marked one.
+    void addingAndDeleting() {
+        Strip s;
+        s.editor.setPictures({""}); // an item stored without pictures
+        for (const QColor& colour : {QColor(Qt::red), QColor(Qt::blue)}) {
+            s.folder.write("coin.jpg", encoded(filled(64, 48, colour)));
+            s.addChosen(s.folder.path("coin.jpg"));
+        }
+        const QString name = kFolder + "20240305090807.jpg";
+        QCOMPARE(s.folder.fakes.dialogs.titles, QStringList({"Add File", "Add File"}));
+        QCOMPARE(s.editor.pictures(), (QStringList{name, name, ""}));
+        QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), QColor(Qt::blue));
+        QCOMPARE(centreColour(s.strip.thumbnailPicture(2)), QColor(Qt::blue));
+        s.strip.selectThumbnail(2);
+        QTest::mouseClick(s.strip.deleteButton(), Qt::LeftButton);
+        QCOMPARE(s.editor.pictures(), (QStringList{name, ""}));
+        QVERIFY(s.editor.hasUnsavedChanges());
+    }
+
+    // The copy takes the time and the chosen path's last four characters, those
+    // a file name cannot hold as "_". A file that is no picture shows the
+    // invalid-picture image; a copy that fails is logged and leaves nothing.
+    void choosingAFile_data() {
+        QTest::addColumn<QString>("chosen");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("ending");
+        QTest::addColumn<QColor>("shown"); // none for the invalid-picture image
+        QTest::addColumn<int>("logged");
+        const QByteArray red = encoded(filled(64, 48, Qt::red));
+        const QByteArray jpeg = encoded(filled(640, 480, Qt::green), "JPEG");
+        QTest::newRow("accents, 3 MB copied in pieces")
+            << "Münze 1878.png" << red + QByteArray(3 << 20, 'x') << ".png" << QColor(Qt::red) << 0;
+        QTest::newRow("CJK") << "硬币照片" << red << "____" << QColor(Qt::red) << 0;
+        QTest::newRow("a separator") << "p\\ab" << red << "p_ab" << QColor(Qt::red) << 0;
+        QTest::newRow("zero bytes") << "empty.jpg" << QByteArray("") << ".jpg" << QColor() << 0;
+        QTest::newRow("text named .png")
+            << "notes.png" << QByteArray("Liberty\n") << ".png" << QColor() << 0;
+        QTest::newRow("truncated JPEG, .jpeg without a dot")
+            << "cut.jpeg" << jpeg.left(300) << "jpeg" << QColor() << 0;
+        QTest::newRow("PNG claiming 30000 x 30000")
+            << "huge.png" << hugeClaimingPng() << ".png" << QColor() << 0;
+        QTest::newRow("deleted after choosing")
+            << "gone.jpg" << QByteArray() << ".jpg" << QColor() << int(app::kFileNotFound);
+        QTest::newRow("read-only picture folder")
+            << "coin.jpg" << jpeg << ".jpg" << QColor() << int(app::kPermissionDenied);
+    }
+    void choosingAFile() {
+        QFETCH(QString, chosen);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, ending);
+        QFETCH(QColor, shown);
+        QFETCH(int, logged);
+        if (logged == app::kPermissionDenied && ::geteuid() == 0) {
+            // Root writes anywhere: the row runs again as an ordinary user.
+            if (QStandardPaths::findExecutable("setpriv").isEmpty()) {
+                QSKIP("needs setpriv to run a child as an ordinary user");
+            }
+            QProcess child;
+            child.setProcessChannelMode(QProcess::ForwardedChannels);
+            child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                    QCoreApplication::applicationFilePath(),
+                                    QStringLiteral("choosingAFile:") + QTest::currentDataTag()});
+            QVERIFY(child.waitForFinished(60000));
+            QCOMPARE(child.exitCode(), 0);
+            return;
+        }
+        Strip s;
+        if (!bytes.isNull()) {
+            s.folder.write(chosen, bytes);
+        }
+        if (logged == app::kPermissionDenied) {
+            QFile::setPermissions(s.folder.path(kFolder), QFileDevice::Permissions(0x5555));
+        }
+        s.addChosen(s.folder.path(chosen));
+        const QString name = kFolder + "20240305090807" + ending;
+        QCOMPARE(s.editor.pictures(), QStringList{name});
+        s.strip.selectThumbnail(1);
+        const QLabel* panel = s.strip.pictureImage();
+        if (shown.isValid()) {
+            QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), shown);
+            QCOMPARE(centreColour(panel->pixmap()), shown);
+        } else {
+            QCOMPARE(s.strip.thumbnailPicture(1).toImage(), invalidPicture(QSize(116, 104)));
+            // Fitted by the invalid-picture image's own proportions, 300 x 285.
+            QCOMPARE(panel->geometry(), QRect(0, 0, 265, 252));
+            QCOMPARE(panel->pixmap().toImage(), invalidPicture(QSize(265, 252)));
+        }
+        const QByteArray number = '"' + QByteArray::number(logged) + '"';
+        QCOMPARE(s.folder.read("corvantheil.Err").contains(number), logged != 0);
+        QCOMPARE(s.folder.read(name), logged ? QByteArray() : bytes);
+    }
+};
+
+QTEST_MAIN(PicturesTest)
+#include "pictures_test.moc"
