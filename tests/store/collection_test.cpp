@@ -24,9 +24,7 @@ struct Folder : ProgramFolderFixture {
     Collection collection{store::itemDatabasePath()};
 };
 
-TestItem item(const QString& description) {
-    return {{"txtDescription", description}};
-}
+const auto item = [](const QString& text) { return TestItem{{"txtDescription", text}}; };
 
 QStringList flat(const std::vector<store::IniEntry>& fields) {
     QStringList list;

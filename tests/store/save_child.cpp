@@ -1,6 +1,5 @@
-// Saves the collection of the folder it is given over and over until killed,
-// flipping the first value of item 1 between "A" and "B", and says "saved"
-// after each save.
+// Saves the collection of the folder it is given until killed, flipping item 1's
+// first value between "A" and "B", and says "saved" after each save.
 #include "app/ProgramFolder.h"
 #include "store/Collection.h"
 
