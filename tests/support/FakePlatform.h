@@ -2,59 +2,76 @@
 
 #include "platform/Platform.h"
 
-#include <QList>
+#include <QDialog>
 #include <QMap>
-#include <QStringList>
 #include <functional>
 
-// Recording fakes of the platform seams; tests queue answers and read what the
-// program asked.
-class FakeMessageBoxes : public platform::MessageBoxes {
-public:
-    platform::Answer show(const platform::MessageRequest& request) override;
+// Recording fakes of the platform seams; tests queue answers and read what the program asked.
+struct FakeMessageBoxes : platform::MessageBoxes {
+    platform::Answer show(const platform::MessageRequest& request) override {
+        shown.append(request);
+        const bool lone = request.buttons == platform::Buttons::Ok;
+        return answers.isEmpty() ? (lone ? platform::Answer::Ok : platform::Answer::Cancel)
+                                 : answers.takeFirst();
+    }
     QList<platform::MessageRequest> shown;
     QList<platform::Answer> answers; // taken front first; Ok/Cancel default when empty
 };
 
-class FakeFileDialogs : public platform::FileDialogs {
-public:
-    std::optional<QString> openFile(const QString& title, const QStringList& filters) override;
+struct FakeFileDialogs : platform::FileDialogs {
+    std::optional<QString> openFile(const QString& title, const QStringList& filters) override {
+        titles.append(title);
+        filterLists.append(filters);
+        return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+    }
     QStringList titles;
     QList<QStringList> filterLists;
     QList<std::optional<QString>> answers; // empty list means cancelled
 };
 
-class FakeShell : public platform::Shell {
-public:
-    bool open(const QString& target) override;
+struct FakeShell : platform::Shell {
+    bool open(const QString& target) override {
+        opened.append(target);
+        return result;
+    }
     QStringList opened;
     bool result = true;
 };
 
-class FakeSettingsStore : public platform::SettingsStore {
-public:
-    std::optional<QString> get(const QString& key) override;
-    bool set(const QString& key, const QString& value) override;
+struct FakeSettingsStore : platform::SettingsStore {
+    std::optional<QString> get(const QString& key) override {
+        return values.contains(key) ? std::optional(values.value(key)) : std::nullopt;
+    }
+    bool set(const QString& key, const QString& value) override {
+        ++writes;
+        values.insert(key, value);
+        return true;
+    }
     QMap<QString, QString> values;
     int writes = 0;
 };
 
-// Runs the test's handler on a modal window instead of showing it; the
-// handler answers it (fills boxes, clicks buttons) as a user would.
-class FakeModalDialogs : public platform::ModalDialogs {
-public:
-    int exec(QDialog& dialog) override;
-    std::function<void(QDialog&)> handler;
+// Shows no modal window but runs the test's handler, which answers it as a user would.
+struct FakeModalDialogs : platform::ModalDialogs {
+    int exec(QDialog& dialog) override {
+        titles.append(dialog.windowTitle());
+        dialog.setResult(QDialog::Rejected);
+        handler(dialog);
+        return dialog.result();
+    }
+    std::function<void(QDialog&)> handler = [](QDialog&) {};
     QStringList titles; // window titles of the dialogs shown, in order
 };
 
-// Installs all five fakes for its lifetime.
 class FakePlatform {
+    Q_DISABLE_COPY(FakePlatform)
+    template <class... Fakes> static void install(bool on, Fakes*... fakes) {
+        (platform::install(on ? fakes : nullptr), ...);
+    }
+
 public:
-    FakePlatform();
-    ~FakePlatform();
-    FakePlatform(const FakePlatform&) = delete;
-    FakePlatform& operator=(const FakePlatform&) = delete;
+    FakePlatform() { install(true, &boxes, &dialogs, &shell, &settings, &modalDialogs); }
+    ~FakePlatform() { install(false, &boxes, &dialogs, &shell, &settings, &modalDialogs); }
 
     FakeMessageBoxes boxes;
     FakeFileDialogs dialogs;

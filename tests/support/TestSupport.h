@@ -2,59 +2,87 @@
 
 #include "FakePlatform.h"
 #include "app/Main.h"
-#include "ui/main/MainWindow.h"
+#include "app/ProgramFolder.h"
+#include "app/ProgramFolderChoice.h"
 #include "store/IniDocument.h"
+#include "ui/edit/MainMenus.h"
+#include "ui/main/MainWindow.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QTemporaryDir>
-#include <vector>
+#include <QAction>
+#include <QLabel>
+#include <QtTest>
 
-// A temporary program folder holding the shipped files, with the program
-// pointed at it and the platform seams replaced by fakes.
+// A temporary program folder with the shipped files, the program pointed at it, fakes installed.
 class ProgramFolderFixture {
+    QTemporaryDir m_dir;
+
 public:
-    explicit ProgramFolderFixture(bool withShippedFiles = true);
-    ~ProgramFolderFixture();
+    explicit ProgramFolderFixture(bool withShippedFiles = true) {
+        app::setProgramFolder(folder());
+        app::copyMissingShippedFiles(withShippedFiles ? CORVANTHEIL_DATA_DIR : "", folder());
+    }
+    ~ProgramFolderFixture() { app::setProgramFolder(QString()); }
 
     QString folder() const { return m_dir.path(); }
     // A native path below the folder, from a relative path text.
-    QString path(const QString& relative) const;
-    QByteArray read(const QString& relative) const;
-    void write(const QString& relative, const QByteArray& bytes) const;
-    bool exists(const QString& relative) const;
+    QString path(const QString& relative) const {
+        return app::nativePath(app::joinPath(folder(), relative));
+    }
+    QByteArray read(const QString& relative) const {
+        QFile f(path(relative));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }
+    void write(const QString& relative, const QByteArray& bytes) const {
+        QFile f(path(relative));
+        QVERIFY(QDir().mkpath(QFileInfo(f).path()) && f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+    bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
 
     FakePlatform fakes;
-
-private:
-    QTemporaryDir m_dir;
 };
 
 // An item database's text: one section per item, "ITEMNUMB000001" upwards.
 using TestItem = std::vector<store::IniEntry>;
-QByteArray databaseText(const std::vector<TestItem>& items);
+inline QByteArray databaseText(const std::vector<TestItem>& items) {
+    store::IniDocument doc;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        doc.writeSection({QStringLiteral("ITEMNUMB%1").arg(i + 1, 6, 10, QChar(u'0')), items[i]});
+    }
+    return doc.serialize();
+}
 
 // The whole program started on a fixture folder whose database holds `items`.
-class RunningProgram {
-public:
-    explicit RunningProgram(const std::vector<TestItem>& items = {});
-    ~RunningProgram();
-    RunningProgram(const RunningProgram&) = delete;
-    RunningProgram& operator=(const RunningProgram&) = delete;
+struct RunningProgram {
+    explicit RunningProgram(const std::vector<TestItem>& items = {}) {
+        if (!items.empty()) {
+            folder.write(QStringLiteral("_data\\991106EB51"), databaseText(items));
+        }
+        program = app::main();
+        QVERIFY2(QTest::qWaitForWindowExposed(program.window.get()), "the window was not shown");
+    }
 
     MainWindow& window() const { return *program.window; }
     QByteArray database() const { return folder.read(QStringLiteral("_data\\991106EB51")); }
     // Element `index` of a control group, or the control of that name.
     template <class W = QWidget> W* control(const QString& name, int index = 0) const {
-        for (W* w : program.window->template findChildren<W*>(name)) {
-            if (index == 0 || w->property("index").toInt() == index) {
-                return w;
-            }
-        }
-        return nullptr;
+        const QList<W*> all = window().template findChildren<W*>(name);
+        const auto it = std::find_if(all.begin(), all.end(), [index](W* w) {
+            return index == 0 || w->property("index").toInt() == index;
+        });
+        return it == all.end() ? nullptr : *it;
     }
-    void trigger(const QString& action) const;
-    void doubleClickCard(int n) const;
+    // As a user does: the menu opens, deciding what it offers, then the entry is chosen.
+    void trigger(const QString& action) const {
+        QAction* a = window().menus().action(action);
+        for (QObject* menu : a->associatedObjects()) {
+            QMetaObject::invokeMethod(menu, "aboutToShow", Qt::DirectConnection);
+        }
+        a->trigger();
+    }
+    void doubleClickCard(int n) const {
+        QTest::mouseDClick(control<QLabel>(QStringLiteral("picSelectProperty"), n), Qt::LeftButton);
+    }
 
     ProgramFolderFixture folder;
     app::Program program;
