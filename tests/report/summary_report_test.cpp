@@ -14,8 +14,36 @@
 
 namespace {
 
-// The report of baseItem(), which has no pictures, with LF line ends.
-const QByteArray kExpected = R"doc(<html xmlns="http://www.w3.org/1999/xhtml"> <head> 
+// A row of two cells for two labels with their values, as the report writes
+// each pair; `blankAfterLeft` is the left cell's opening that ends in a blank.
+QByteArray pairRow(const char* a, const char* valueA, const char* b, const char* valueB,
+                   bool blankAfterLeft) {
+    return QByteArray("  <tr>\n"
+                      "    <td width=\"50%\" height=\"22\">\n"
+                      "       <div align=\"right\" class=\"style9\">\n"
+                      "           <b>") +
+           a + ": </b>" + valueA +
+           "\n"
+           "           &nbsp;&nbsp;&nbsp;\n"
+           "       </div>\n"
+           "    </td>\n"
+           "    <td width=\"50%\" height=\"22\">\n"
+           "       <div align=\"left\" class=\"style9\">" +
+           (blankAfterLeft ? " " : "") +
+           "\n"
+           "           &nbsp;&nbsp;&nbsp;\n"
+           "           <b>" +
+           b + ": </b>" + valueB +
+           "\n"
+           "       </div>\n"
+           "    </td>\n"
+           "  </tr>\n";
+}
+
+// The report of baseItem(), which has no pictures, with LF line ends. Each
+// box shows its own name, so that every label is seen next to its box.
+const QByteArray kExpected =
+    R"doc(<html xmlns="http://www.w3.org/1999/xhtml"> <head> 
 <title>Corvantheil - Summary for Description </title>
 <meta http-equiv="Content-Type" content="text/html; charset=iso-8859-1" />
 <style type="text/css">
@@ -36,79 +64,14 @@ const QByteArray kExpected = R"doc(<html xmlns="http://www.w3.org/1999/xhtml"> <
 <table width="127"  align="center"  border="1">  <tr>
 </tr> </table>
 <p align="center" class="style10"><br>Detailed Information</p> <table width="98%" border="0">
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Year: </b>Year
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9">
-           &nbsp;&nbsp;&nbsp;
-           <b>Coin Type: </b>CoinType
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Item Number: </b>ItemNumber
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9">
-           &nbsp;&nbsp;&nbsp;
-           <b>Mint Mark: </b>MintMark
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Country: </b>Country
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9">
-           &nbsp;&nbsp;&nbsp;
-           <b>Grade: </b>Grade
-       </div>
-    </td>
-  </tr>
-</table>
+)doc" +
+    pairRow("Year", "Year", "Coin Type", "CoinType", false) +
+    pairRow("Item Number", "ItemNumber", "Mint Mark", "MintMark", false) +
+    pairRow("Country", "Country", "Grade", "Grade", false) + R"doc(</table>
 <div align="center"></div> <p align="center" class="style10"><br/>Pricing Information</p> <table width="98%" border="0">
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Current Value: </b>CurrentValue
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9"> 
-           &nbsp;&nbsp;&nbsp;
-           <b>Purchase Price: </b>PurchasePrice
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Last Appraisal: </b>LastAppraisal
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9"> 
-           &nbsp;&nbsp;&nbsp;
-           <b>Date Acquired: </b>DateAcquired
-       </div>
-    </td>
-  </tr>
-  <tr>
+)doc" +
+    pairRow("Current Value", "CurrentValue", "Purchase Price", "PurchasePrice", true) +
+    pairRow("Last Appraisal", "LastAppraisal", "Date Acquired", "DateAcquired", true) + R"doc(  <tr>
     <td colspan="2">
       <div align="center" class="style9">
           <b>Valuation Source: </b>ValuationSource
@@ -119,121 +82,17 @@ const QByteArray kExpected = R"doc(<html xmlns="http://www.w3.org/1999/xhtml"> <
 <div align="center"></div>
 <p align="center" class="style10"><br/>Coin Details</p>
 <table width="98%" border="0">
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Detail 1: </b>Detail1
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9"> 
-           &nbsp;&nbsp;&nbsp;
-           <b>Misc Detail 1: </b>MiscDetail1
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Detail 2: </b>Detail2
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9"> 
-           &nbsp;&nbsp;&nbsp;
-           <b>Misc Detail 2: </b>MiscDetail2
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Detail 3: </b>Detail3
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9"> 
-           &nbsp;&nbsp;&nbsp;
-           <b>Misc Detail 3: </b>MiscDetail3
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Detail 4: </b>Detail4
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9"> 
-           &nbsp;&nbsp;&nbsp;
-           <b>Misc Detail 4: </b>MiscDetail4
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Detail 5: </b>Detail5
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9"> 
-           &nbsp;&nbsp;&nbsp;
-           <b>Misc Detail 5: </b>MiscDetail5
-       </div>
-    </td>
-  </tr>
-</table>
+)doc" +
+    pairRow("Detail 1", "Detail1", "Misc Detail 1", "MiscDetail1", true) +
+    pairRow("Detail 2", "Detail2", "Misc Detail 2", "MiscDetail2", true) +
+    pairRow("Detail 3", "Detail3", "Misc Detail 3", "MiscDetail3", true) +
+    pairRow("Detail 4", "Detail4", "Misc Detail 4", "MiscDetail4", true) +
+    pairRow("Detail 5", "Detail5", "Misc Detail 5", "MiscDetail5", true) + R"doc(</table>
 <p align="center" class="style10"><br/>Other</p> <table width="98%" border="0">
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Box #: </b>BoxNumber
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9">
-           &nbsp;&nbsp;&nbsp;
-           <b>Packaging Type: </b>PackagingType
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Catalog #: </b>CatalogNumber
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9">
-           &nbsp;&nbsp;&nbsp;
-           <b>Packaging Condition: </b>PackagingCondition
-       </div>
-    </td>
-  </tr>
-  <tr>
-    <td width="50%" height="22">
-       <div align="right" class="style9">
-           <b>Related Items: </b>RelatedItems
-           &nbsp;&nbsp;&nbsp;
-       </div>
-    </td>
-    <td width="50%" height="22">
-       <div align="left" class="style9">
-           &nbsp;&nbsp;&nbsp;
-           <b>Category: </b>Category
-       </div>
-    </td>
-  </tr>
-  <tr>
+)doc" +
+    pairRow("Box #", "BoxNumber", "Packaging Type", "PackagingType", false) +
+    pairRow("Catalog #", "CatalogNumber", "Packaging Condition", "PackagingCondition", false) +
+    pairRow("Related Items", "RelatedItems", "Category", "Category", false) + R"doc(  <tr>
     <td colspan="2">
       <div align="center" class="style9">
           <b>Record Last Updated: </b>RecordLastUpdated
