@@ -131,7 +131,7 @@ void logAnError(const QString& number, const QString& description, const QString
     }
 }
 
-void Guard::report(int number, const QString& description, const std::source_location& where) {
+void Guard::report(int number, const QString& description, const SourceLocation& where) {
     logAnError(QString::number(number), description, QString::number(where.line()));
 }
 

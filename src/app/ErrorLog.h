@@ -8,6 +8,18 @@
 // The error log and the guard every guarded routine runs its steps through.
 namespace app {
 
+#if defined(__cpp_lib_source_location)
+using SourceLocation = std::source_location;
+#else
+// Where the library has no std::source_location (clang before 15 with
+// libstdc++, as the analysis tools use it), the line comes from the builtin.
+struct SourceLocation {
+    static constexpr SourceLocation current(unsigned line = __builtin_LINE()) { return {line}; }
+    constexpr unsigned line() const { return m_line; }
+    unsigned m_line = 0;
+};
+#endif
+
 // Classic runtime error numbers, raised exactly where the old runtime raised.
 enum ErrorNumber : int {
     kOverflow = 6,
@@ -58,8 +70,7 @@ class Guard {
 public:
     // Returns true when the step completed; a routine that must leave instead
     // of resuming tests the result.
-    template <class Step>
-    bool step(Step&& f, std::source_location where = std::source_location::current()) {
+    template <class Step> bool step(Step&& f, SourceLocation where = SourceLocation::current()) {
         try {
             std::forward<Step>(f)();
             return true;
@@ -74,7 +85,7 @@ public:
     }
 
 private:
-    static void report(int number, const QString& description, const std::source_location& where);
+    static void report(int number, const QString& description, const SourceLocation& where);
 };
 
 } // namespace app

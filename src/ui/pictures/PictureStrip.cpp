@@ -26,7 +26,7 @@ using ui::thumbnailLeft;
 
 // Design sizes, in twips.
 constexpr double kPanelWidth = 10692, kPanelHeight = 8490;
-constexpr double kTitleLeft = 2040, kTitleTop = 780, kTitleWidth = 8385, kTitleHeight = 495;
+constexpr double kTitleLeft = 2040, kTitleWidth = 8385;
 // The strip, buttons and picture panel share the title's centre line.
 constexpr double kCentre = kTitleLeft + kTitleWidth / 2;
 constexpr double kStripWidth = 8295, kStripHeight = 2295, kStripTop = 1425;
