@@ -5,7 +5,6 @@
 #include "ui/main/DetailPanels.h"
 
 #include <QFrame>
-#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 

@@ -1,14 +1,9 @@
 // The report file compared byte for byte with the whole expected document.
 #include "TestSupport.h"
-#include "app/ProgramFolder.h"
 #include "app/Startup.h"
 #include "report/SummaryReport.h"
 
 #include <QApplication>
-#include <QDate>
-#include <QDir>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QtTest>
 #include <unistd.h>
 

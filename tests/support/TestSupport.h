@@ -42,6 +42,15 @@ public:
     FakePlatform fakes;
 };
 
+// Element `index` of a control group below `parent`, or the control of that name.
+template <class W = QWidget> W* child(const QObject& parent, const QString& name, int index = 0) {
+    const QList<W*> all = parent.findChildren<W*>(name);
+    const auto it = std::find_if(all.begin(), all.end(), [index](W* w) {
+        return index == 0 || w->property("index").toInt() == index;
+    });
+    return it == all.end() ? nullptr : *it;
+}
+
 // An item database's text: one section per item, "ITEMNUMB000001" upwards.
 using TestItem = std::vector<store::IniEntry>;
 inline QByteArray databaseText(const std::vector<TestItem>& items) {
@@ -64,13 +73,8 @@ struct RunningProgram {
 
     MainWindow& window() const { return *program.window; }
     QByteArray database() const { return folder.read(QStringLiteral("_data\\991106EB51")); }
-    // Element `index` of a control group, or the control of that name.
     template <class W = QWidget> W* control(const QString& name, int index = 0) const {
-        const QList<W*> all = window().template findChildren<W*>(name);
-        const auto it = std::find_if(all.begin(), all.end(), [index](W* w) {
-            return index == 0 || w->property("index").toInt() == index;
-        });
-        return it == all.end() ? nullptr : *it;
+        return child<W>(window(), name, index);
     }
     // As a user does: the menu opens, deciding what it offers, then the entry is chosen.
     void trigger(const QString& action) const {

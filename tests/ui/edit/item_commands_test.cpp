@@ -6,15 +6,11 @@
 #include "ui/edit/EditCommands.h"
 #include "ui/edit/InputDialog.h"
 #include "ui/edit/ItemEditor.h"
-#include "ui/edit/MainMenus.h"
 #include "ui/main/HomePage.h"
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
-#include <QLabel>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {

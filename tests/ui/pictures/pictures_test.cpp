@@ -2,7 +2,6 @@
 // window, and the strip with its picture panel fed through the file dialog.
 #include "TestSupport.h"
 #include "app/ErrorLog.h"
-#include "app/ProgramFolder.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemEditor.h"
@@ -10,17 +9,11 @@
 #include "ui/pictures/PictureList.h"
 #include "ui/pictures/PictureStrip.h"
 
-#include <QBuffer>
 #include <QFrame>
-#include <QLabel>
-#include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QStandardPaths>
-#include <QtEndian>
 #include <QtTest>
 #include <array>
-#include <functional>
 #include <unistd.h>
 
 namespace {
