@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QtTest>
+#include <unistd.h>
 
 // A temporary program folder with the shipped files, the program pointed at it, fakes installed.
 class ProgramFolderFixture {
@@ -49,6 +50,18 @@ template <class W = QWidget> W* child(const QObject& parent, const QString& name
         return index == 0 || w->property("index").toInt() == index;
     });
     return it == all.end() ? nullptr : *it;
+}
+
+// Root writes anywhere: a row that needs a read-only folder runs again as an
+// ordinary user, and passes or fails with that child.
+inline void rerunAsOrdinaryUser() {
+    QProcess child;
+    child.setProcessChannelMode(QProcess::ForwardedChannels);
+    child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
+                            QCoreApplication::applicationFilePath(),
+                            QString(QTest::currentTestFunction()) + ':' + QTest::currentDataTag()});
+    QVERIFY2(child.waitForFinished(60000), "setpriv is needed to run the row as an ordinary user");
+    QCOMPARE(child.exitCode(), 0);
 }
 
 // An item database's text: one section per item, "ITEMNUMB000001" upwards.

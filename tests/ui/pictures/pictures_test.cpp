@@ -14,7 +14,6 @@
 #include <QScrollBar>
 #include <QtTest>
 #include <array>
-#include <unistd.h>
 
 namespace {
 
@@ -345,18 +344,7 @@ private slots:
         QFETCH(QColor, shown);
         QFETCH(int, logged);
         if (logged == app::kPermissionDenied && ::geteuid() == 0) {
-            // Root writes anywhere: the row runs again as an ordinary user.
-            if (QStandardPaths::findExecutable("setpriv").isEmpty()) {
-                QSKIP("needs setpriv to run a child as an ordinary user");
-            }
-            QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedChannels);
-            child.start("setpriv", {"--reuid=65534", "--regid=65534", "--clear-groups",
-                                    QCoreApplication::applicationFilePath(),
-                                    QStringLiteral("choosingAFile:") + QTest::currentDataTag()});
-            QVERIFY(child.waitForFinished(60000));
-            QCOMPARE(child.exitCode(), 0);
-            return;
+            return rerunAsOrdinaryUser();
         }
         Strip s;
         if (!bytes.isNull()) {
