@@ -9,7 +9,6 @@ using store::Collection;
 
 namespace {
 
-const QString kDatabase = QStringLiteral("_data\\991106EB51");
 const QString kBackup = kDatabase + "backup";
 
 // An empty program folder, its database written when given, and the collection loaded.
@@ -40,9 +39,8 @@ QStringList flat(const std::vector<store::IniEntry>& fields) {
 class CollectionTest : public QObject {
     Q_OBJECT
 private slots:
-    // The first save creates one section and no backup; saving the stored item
-    // again rewrites it; a removal renumbers the rest and keeps the old file as
-    // backup.
+    // The first save makes one section and no backup; a rewrite, or a removal
+    // renumbering the rest, keeps the old file as backup.
     void saveRewriteAndRemove() {
         Folder f;
         TestItem morgan{{"txtDescription", "1921 Morgan Dollar"}, {"txtYear", "  "}};

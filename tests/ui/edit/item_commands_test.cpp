@@ -1,5 +1,4 @@
-// The File and Edit menus on an item, driven through the real window, and the
-// Change in Value that follows an edit.
+// The File and Edit menus through the real window, and the Change in Value.
 #include "TestSupport.h"
 #include "ui/common/Controls.h"
 #include "ui/edit/ChangeTracking.h"
@@ -111,10 +110,10 @@ private slots:
         const QByteArray before = p.database();
         p.doubleClickCard(1);
         p.window().editor().setText("txtYear", "1878");
-        QVERIFY(QDir().mkpath(p.folder.path("_data\\991106EB51.tmp")));
+        QVERIFY(QDir().mkpath(p.folder.path(kDatabase + ".tmp")));
         p.trigger("mnuFileSave");
         QCOMPARE(p.database(), before);
-        QVERIFY(QDir(p.folder.path("_data\\991106EB51.tmp")).removeRecursively());
+        QVERIFY(QDir(p.folder.path(kDatabase + ".tmp")).removeRecursively());
         p.folder.fakes.boxes.answers = {Answer::Yes};
         p.trigger("mnuFileClose");
         QCOMPARE(p.folder.fakes.boxes.shown.size(), 1);

@@ -1,5 +1,4 @@
-// Pictures: every kind decoded at the size shown, the list, the full-size
-// window, and the strip with its picture panel fed through the file dialog.
+// Every kind of picture decoded, the list, the full-size window, and the strip.
 #include "TestSupport.h"
 #include "app/ErrorLog.h"
 #include "ui/common/PictureLoading.h"
@@ -13,7 +12,6 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
-#include <array>
 
 namespace {
 
@@ -197,7 +195,6 @@ private slots:
         const QRgb green = qRgb(0, 255, 0), blue = qRgb(0, 0, 255), red = qRgb(220, 40, 40);
         const QRgb black = qRgb(0, 0, 0), white = qRgb(255, 255, 255);
         const auto oneBit = [](QRgb a, QRgb b) { return checker(QImage::Format_Mono, a, b); };
-        const std::array<int, 4> ink{40, 170, 100, 230};
         QTest::newRow("one-bit PNG")
             << "mono.png" << encoded(oneBit(green, blue)) << mean(green, blue);
         QTest::newRow("one-bit TIFF")
@@ -221,7 +218,7 @@ private slots:
                               << QColor(128, 128, 128);
         QTest::newRow("CMYK JPEG")
             << "print.jpg" << cmykJpeg()
-            << QColor(ink[3] * ink[0] / 255, ink[3] * ink[1] / 255, ink[3] * ink[2] / 255);
+            << QColor(230 * 40 / 255, 230 * 170 / 255, 230 * 100 / 255); // K times C, M, Y
     }
     void everyKindLooksRight() {
         QFETCH(QString, fileName);
@@ -302,8 +299,7 @@ private slots:
         const QString name = kFolder + "20240305090807.jpg";
         QCOMPARE(s.folder.fakes.dialogs.titles, QStringList({"Add File", "Add File"}));
         QCOMPARE(s.editor.pictures(), (QStringList{name, name, ""}));
-        QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), QColor(Qt::blue));
-        QCOMPARE(centreColour(s.strip.thumbnailPicture(2)), QColor(Qt::blue));
+        QCOMPARE(centreColour(s.strip.thumbnailPicture(2)), QColor(Qt::blue)); // overwritten
         s.strip.selectThumbnail(2);
         QTest::mouseClick(s.strip.deleteButton(), Qt::LeftButton);
         QCOMPARE(s.editor.pictures(), (QStringList{name, ""}));
