@@ -205,7 +205,6 @@ struct Run {
     ~Run() { QFile::setPermissions(fixture.path("\\_reports"), QFile::Permissions(0x7777)); }
     QString reportPath() const { return fixture.folder() + kReport; }
     QByteArray report() const { return fixture.read(kReport); }
-    QByteArray log() const { return fixture.read(QStringLiteral("\\corvantheil.Err")); }
     QByteArray expected(const Edits& edits) const {
         QByteArray doc = kExpected;
         for (const auto& [from, to] : edits.asKeyValueRange()) {
@@ -261,7 +260,7 @@ private slots:
         report::printReportOnThisItem(item);
         QCOMPARE(run.report(), run.expected(edits));
         QCOMPARE(run.fixture.fakes.shell.opened, QStringList(2, run.reportPath()));
-        QVERIFY(run.log().isEmpty());
+        QVERIFY(run.fixture.log().isEmpty());
         // The logo bitmap is the off-screen box, 2280 by 1455 twips.
         QCOMPARE(QImage(run.fixture.path("\\_reports\\tempImageLOGO.bmp"), "BMP").size(),
                  QSize(152, 97));
@@ -305,7 +304,7 @@ private slots:
         QCOMPARE(run.fixture.fakes.shell.opened, QStringList{run.reportPath()});
         QCOMPARE(run.report(), report.replace("@DOC@", run.expected({})));
         QCOMPARE(run.fixture.exists("\\_reports\\tempImageLOGO.bmp"), failure == "no logo");
-        QVERIFY2(run.log().contains("\"" + logged + "\","), run.log().constData());
+        QVERIFY2(run.fixture.log().contains("\"" + logged + "\","), run.fixture.log().constData());
     }
 
     // Where Chromium is installed: the report of four coloured pictures as the

@@ -137,8 +137,7 @@ private slots:
         QCOMPARE(saved.value_or(-1), position);
         QCOMPARE(f.read(kDatabase) == before, fails);
         if (fails) {
-            QVERIFY(
-                f.read("corvantheil.Err").contains(",\"" + f.folder().toLocal8Bit() + "\", \r\n"));
+            QVERIFY(f.log().contains(",\"" + f.folder().toLocal8Bit() + "\", \r\n"));
             QVERIFY(QDir(f.path(kDatabase + ".tmp")).removeRecursively());
             QCOMPARE(f.collection.save(CoinRecord(edited), std::nullopt), 2);
         }
@@ -152,7 +151,7 @@ private slots:
         f.write(kBackup + ".tmp", "left by a killed save");
         f.collection.save(CoinRecord(item("first")), std::nullopt);
         QCOMPARE(f.read(kBackup), "older");
-        QVERIFY(f.read("corvantheil.Err").contains("\"53\",\"File not found\""));
+        QVERIFY(f.log().contains("\"53\",\"File not found\""));
 
         const QByteArray first = f.read(kDatabase);
         f.collection.save(CoinRecord(item("second")), std::nullopt);

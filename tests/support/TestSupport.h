@@ -39,6 +39,7 @@ public:
         f.write(bytes);
     }
     bool exists(const QString& relative) const { return QFileInfo::exists(path(relative)); }
+    QByteArray log() const { return read(QStringLiteral("corvantheil.Err")); }
 
     FakePlatform fakes;
 };

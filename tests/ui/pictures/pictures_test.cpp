@@ -364,7 +364,7 @@ private slots:
             QCOMPARE(panel->pixmap().toImage(), invalidPicture(QSize(265, 252)));
         }
         const QByteArray number = '"' + QByteArray::number(logged) + '"';
-        QCOMPARE(s.folder.read("corvantheil.Err").contains(number), logged != 0);
+        QCOMPARE(s.folder.log().contains(number), logged != 0);
         QCOMPARE(s.folder.read(name), logged ? QByteArray() : bytes);
     }
 };
