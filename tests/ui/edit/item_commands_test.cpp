@@ -45,9 +45,8 @@ private slots:
         QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<QStringList>("stored");
         QTest::newRow("nothing typed") << QString() << 0 << Answer::Cancel << QStringList{"Morgan"};
-        QTest::newRow("typed, No") << "Peace" << 0 << Answer::No << QStringList{"Morgan"};
-        QTest::newRow("typed, Yes")
-            << "Peace" << 0 << Answer::Yes << QStringList{"Morgan", "Peace"};
+        QTest::newRow("No") << "Peace" << 0 << Answer::No << QStringList{"Morgan"};
+        QTest::newRow("Yes") << "Peace" << 0 << Answer::Yes << QStringList{"Morgan", "Peace"};
         // The first save appends the new item, the second rewrites the same record.
         QTest::newRow("typed, saved twice")
             << "Peace" << 2 << Answer::Cancel << QStringList{"Morgan", "Peace"};

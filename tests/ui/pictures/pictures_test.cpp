@@ -15,9 +15,7 @@
 
 namespace {
 
-const QDateTime kNow(QDate(2024, 3, 5), QTime(9, 8, 7));
 const QString kFolder = QStringLiteral("_data\\_userImages\\");
-const QSize kSource(640, 480);
 const QSize kThumbnail(116, 104);
 
 QByteArray bytes(std::initializer_list<int> values) {
@@ -42,7 +40,7 @@ QByteArray encoded(const QImage& image, const char* format = "PNG") {
 }
 
 QImage drawn(QImage::Format format, const std::function<QRgb(int, int)>& colour) {
-    QImage image(kSource, QImage::Format_ARGB32);
+    QImage image(640, 480, QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             image.setPixel(x, y, colour(x, y));
@@ -154,7 +152,7 @@ struct Strip {
     Strip() {
         strip.frame()->show();
         area.show();
-        strip.setClock([] { return kNow; });
+        strip.setClock([] { return QDateTime(QDate(2024, 3, 5), QTime(9, 8, 7)); });
         QDir().mkpath(folder.path(kFolder));
     }
     void listPictures(int count) {
