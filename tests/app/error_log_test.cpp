@@ -4,13 +4,11 @@
 #include <QtTest>
 #include <stdexcept>
 
-const QString kLog = QStringLiteral("corvantheil.Err");
-
 class ErrorLogTest : public QObject {
     Q_OBJECT
     // Each line keeps its CR.
     static QList<QByteArray> logLines(const ProgramFolderFixture& folder) {
-        const QByteArray log = folder.read(kLog);
+        const QByteArray log = folder.log();
         return log.left(log.size() - 1).split('\n');
     }
 
@@ -21,7 +19,7 @@ private slots:
         app::Guard guard;
         const int line = __LINE__ + 1;
         QVERIFY(!guard.step([] { app::raise(app::kFileNotFound); }));
-        const QByteArray log = folder.read(kLog);
+        const QByteArray log = folder.log();
         const QByteArray now = log.left(log.indexOf(','));
         QCOMPARE(log, now + ", ** no control currently active **, \"" + now +
                           "\",\"53\",\"File not found\",\"" + QByteArray::number(line) +
@@ -29,7 +27,7 @@ private slots:
         const QRegularExpression date(R"(^\d{1,2}/\d{1,2}/\d{4}( \d{1,2}:\d\d:\d\d [AP]M)?$)");
         QVERIFY2(date.match(QString::fromLatin1(now)).hasMatch(), now.constData());
         QVERIFY(!guard.step([] { throw std::runtime_error("foreign"); }));
-        QVERIFY(folder.read(kLog).contains("\"51\",\"Internal error\","));
+        QVERIFY(folder.log().contains("\"51\",\"Internal error\","));
     }
 
     // New lines go first; of the old file only its first 51 lines that are
@@ -40,11 +38,11 @@ private slots:
         for (int i = 8; i <= 70; ++i) {
             old += "old " + QByteArray::number(i) + "\r\n";
         }
-        folder.write(kLog, old);
+        folder.write("corvantheil.Err", old);
         for (const char* number : {"6", "9", "11", "381"}) {
             app::logAnError(number, "quiet", "0");
         }
-        QCOMPARE(folder.read(kLog), old);
+        QCOMPARE(folder.log(), old);
         app::logAnError("75", "Path/File access error", "1");
         QList<QByteArray> lines = logLines(folder);
         QCOMPARE(lines.size(), 1 + 51 - 2);

@@ -1,13 +1,7 @@
 // The Help menu of the real main window, and the About and newsletter boxes it shows.
 #include "TestSupport.h"
 #include "ui/common/LinkLabel.h"
-#include "ui/edit/MainMenus.h"
 
-#include <QAction>
-#include <QDate>
-#include <QDialog>
-#include <QFile>
-#include <QLabel>
 #include <QtTest>
 
 namespace {

@@ -5,7 +5,6 @@
 #include "ui/main/DetailPanels.h"
 
 #include <QFrame>
-#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 
@@ -37,16 +36,12 @@ private slots:
         QTest::addColumn<QString>("address"); // after the link start; the row's tag is the type
         const QStringList worked = {"1909", "USA", "1 Cent (small) : Indian Head (1859-1909)",
                                     "S : San Francisco, CA (1854 to date)", "Good (G-4)"};
-        const QString fields =
-            "&year=1909&country=USA&cointype=1%20Cent%20%28small%29%20%3A%20"
-            "Indian%20Head%20%281859%2D1909%29&mintmark=S%20%3A%20San%20"
-            "Francisco%2C%20CA%20%281854%20to%20date%29&grade=Good%20%28G%2D4%29";
         for (const auto& [button, type] : {std::pair{"cmdWebGetCoinValue", "lookupvalue"},
                                            {"cmdWebSearchEbay", "ebaysearch"},
                                            {"cmdWebSearchGoogle", "googlesearch"},
                                            {"cmdWebSearchZentavio", "zentaviosearch"},
                                            {"cmdWebOtherHelpfulLinks", "helpfullinks"}}) {
-            QTest::newRow(type) << QString(button) << worked << type + fields;
+            QTest::newRow(type) << QString(button) << worked << type + kWorkedLookUpFields;
         }
         const QString none = "&cointype=&mintmark=&grade=";
         QTest::newRow("empty") << "cmdWebGetCoinValue" << QStringList(5)

@@ -9,7 +9,6 @@ using store::Collection;
 
 namespace {
 
-const QString kDatabase = QStringLiteral("_data\\991106EB51");
 const QString kBackup = kDatabase + "backup";
 
 // An empty program folder, its database written when given, and the collection loaded.
@@ -40,9 +39,8 @@ QStringList flat(const std::vector<store::IniEntry>& fields) {
 class CollectionTest : public QObject {
     Q_OBJECT
 private slots:
-    // The first save creates one section and no backup; saving the stored item
-    // again rewrites it; a removal renumbers the rest and keeps the old file as
-    // backup.
+    // The first save makes one section and no backup; a rewrite, or a removal
+    // renumbering the rest, keeps the old file as backup.
     void saveRewriteAndRemove() {
         Folder f;
         TestItem morgan{{"txtDescription", "1921 Morgan Dollar"}, {"txtYear", "  "}};
@@ -139,8 +137,7 @@ private slots:
         QCOMPARE(saved.value_or(-1), position);
         QCOMPARE(f.read(kDatabase) == before, fails);
         if (fails) {
-            QVERIFY(
-                f.read("corvantheil.Err").contains(",\"" + f.folder().toLocal8Bit() + "\", \r\n"));
+            QVERIFY(f.log().contains(",\"" + f.folder().toLocal8Bit() + "\", \r\n"));
             QVERIFY(QDir(f.path(kDatabase + ".tmp")).removeRecursively());
             QCOMPARE(f.collection.save(CoinRecord(edited), std::nullopt), 2);
         }
@@ -154,7 +151,7 @@ private slots:
         f.write(kBackup + ".tmp", "left by a killed save");
         f.collection.save(CoinRecord(item("first")), std::nullopt);
         QCOMPARE(f.read(kBackup), "older");
-        QVERIFY(f.read("corvantheil.Err").contains("\"53\",\"File not found\""));
+        QVERIFY(f.log().contains("\"53\",\"File not found\""));
 
         const QByteArray first = f.read(kDatabase);
         f.collection.save(CoinRecord(item("second")), std::nullopt);

@@ -1,7 +1,6 @@
 #include "store/AtomicFile.h"
 #include "store/IniDocument.h"
 
-#include <QRandomGenerator>
 #include <QtTest>
 #include <numeric>
 

@@ -2,8 +2,6 @@
 
 #include <QtTest>
 
-const QString kDatabase = QStringLiteral("_data\\991106EB51");
-
 class StoreCrashTest : public QObject {
     Q_OBJECT
 private slots:

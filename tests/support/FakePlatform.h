@@ -21,11 +21,9 @@ struct FakeMessageBoxes : platform::MessageBoxes {
 struct FakeFileDialogs : platform::FileDialogs {
     std::optional<QString> openFile(const QString& title, const QStringList& filters) override {
         titles.append(title);
-        filterLists.append(filters);
         return answers.isEmpty() ? std::nullopt : answers.takeFirst();
     }
     QStringList titles;
-    QList<QStringList> filterLists;
     QList<std::optional<QString>> answers; // empty list means cancelled
 };
 

@@ -1,20 +1,15 @@
-// The File and Edit menus on an item, driven through the real window, and the
-// Change in Value that follows an edit.
+// The File and Edit menus through the real window, and the Change in Value.
 #include "TestSupport.h"
 #include "ui/common/Controls.h"
 #include "ui/edit/ChangeTracking.h"
 #include "ui/edit/EditCommands.h"
 #include "ui/edit/InputDialog.h"
 #include "ui/edit/ItemEditor.h"
-#include "ui/edit/MainMenus.h"
 #include "ui/main/HomePage.h"
 
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
-#include <QLabel>
 #include <QLineEdit>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -50,9 +45,8 @@ private slots:
         QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<QStringList>("stored");
         QTest::newRow("nothing typed") << QString() << 0 << Answer::Cancel << QStringList{"Morgan"};
-        QTest::newRow("typed, No") << "Peace" << 0 << Answer::No << QStringList{"Morgan"};
-        QTest::newRow("typed, Yes")
-            << "Peace" << 0 << Answer::Yes << QStringList{"Morgan", "Peace"};
+        QTest::newRow("No") << "Peace" << 0 << Answer::No << QStringList{"Morgan"};
+        QTest::newRow("Yes") << "Peace" << 0 << Answer::Yes << QStringList{"Morgan", "Peace"};
         // The first save appends the new item, the second rewrites the same record.
         QTest::newRow("typed, saved twice")
             << "Peace" << 2 << Answer::Cancel << QStringList{"Morgan", "Peace"};
@@ -115,10 +109,10 @@ private slots:
         const QByteArray before = p.database();
         p.doubleClickCard(1);
         p.window().editor().setText("txtYear", "1878");
-        QVERIFY(QDir().mkpath(p.folder.path("_data\\991106EB51.tmp")));
+        QVERIFY(QDir().mkpath(p.folder.path(kDatabase + ".tmp")));
         p.trigger("mnuFileSave");
         QCOMPARE(p.database(), before);
-        QVERIFY(QDir(p.folder.path("_data\\991106EB51.tmp")).removeRecursively());
+        QVERIFY(QDir(p.folder.path(kDatabase + ".tmp")).removeRecursively());
         p.folder.fakes.boxes.answers = {Answer::Yes};
         p.trigger("mnuFileClose");
         QCOMPARE(p.folder.fakes.boxes.shown.size(), 1);
@@ -252,7 +246,7 @@ private slots:
         QCOMPARE(change("", "100", "20.00%"), "20.00%");
         QVERIFY(!folder.exists("corvantheil.Err"));
         QCOMPARE(change("12abc", "100", "7"), "700.00%");
-        QCOMPARE(folder.read("corvantheil.Err").count('\n'), 1);
+        QCOMPARE(folder.log().count('\n'), 1);
     }
 
     // Typing follows at once, in the loss and gain colours.
