@@ -1,6 +1,9 @@
 #include "store/CoinRecord.h"
 
 #include "app/TextUtil.h"
+#include "app/Win1252.h"
+
+#include <algorithm>
 
 namespace store {
 
@@ -68,14 +71,52 @@ QString decodeText(const QString& stored) {
     return t;
 }
 
-void CoinRecord::append(QString key, QString value) {
-    m_fields.push_back({std::move(key), std::move(value)});
+CoinRecord::CoinRecord(const std::vector<IniEntry>& fields) {
+    m_fields.reserve(fields.size());
+    for (const IniEntry& field : fields) {
+        append(field.key, field.value);
+    }
+}
+
+QString CoinRecord::value(qsizetype i) const {
+    const QByteArrayView bytes = valueBytes(i);
+    return app::fromWin1252(bytes.data(), bytes.size());
+}
+
+void CoinRecord::append(const QString& key, QStringView value) {
+    const qsizetype begin = m_bytes.size();
+    app::appendWin1252(m_bytes, value);
+    char* p = m_bytes.data() + begin;
+    char* end = m_bytes.data() + m_bytes.size();
+    std::replace_if(p, end, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    m_bytes.truncate(std::remove(p, end, '\0') - m_bytes.constData());
+    m_fields.push_back({key, static_cast<qint32>(begin), static_cast<qint32>(m_bytes.size() - begin)});
+}
+
+void CoinRecord::appendBytes(const QString& key, QByteArrayView value) {
+    const qsizetype begin = m_bytes.size();
+    m_bytes.append(value);
+    m_fields.push_back({key, static_cast<qint32>(begin), static_cast<qint32>(value.size())});
+}
+
+void CoinRecord::removeAt(qsizetype i) {
+    // The bytes stay behind; a record is rebuilt when it is stored anyway.
+    m_fields.erase(m_fields.begin() + i);
+}
+
+std::vector<IniEntry> CoinRecord::entries() const {
+    std::vector<IniEntry> entries;
+    entries.reserve(m_fields.size());
+    for (qsizetype i = 0; i < size(); ++i) {
+        entries.push_back({key(i), value(i)});
+    }
+    return entries;
 }
 
 std::optional<QString> CoinRecord::value(QStringView key) const {
-    for (const IniEntry& field : m_fields) {
-        if (key.compare(field.key, Qt::CaseInsensitive) == 0) {
-            return field.value;
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (key.compare(this->key(i), Qt::CaseInsensitive) == 0) {
+            return value(i);
         }
     }
     return std::nullopt;
@@ -87,9 +128,9 @@ QString CoinRecord::description() const {
 
 QStringList CoinRecord::pictures() const {
     QStringList pictures;
-    for (const IniEntry& field : m_fields) {
-        if (isPictureKey(field.key)) {
-            pictures.append(field.value);
+    for (qsizetype i = 0; i < size(); ++i) {
+        if (isPictureKey(key(i))) {
+            pictures.append(value(i));
         }
     }
     return pictures;

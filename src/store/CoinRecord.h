@@ -2,10 +2,11 @@
 
 #include "store/IniDocument.h"
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 #include <optional>
-#include <utility>
 #include <vector>
 
 namespace store {
@@ -30,16 +31,32 @@ QString decodeText(const QString& stored);
 
 // One coin: its keys and values in the order of the file. Keys the program
 // does not know stay where they are, so a rewrite keeps them.
+//
+// A collection holds a hundred thousand of these, so a record keeps its
+// values as the file's bytes (Windows-1252) in one buffer, its key names
+// shared with the other records, and makes a value's text when asked.
 class CoinRecord {
 public:
     CoinRecord() = default;
-    explicit CoinRecord(std::vector<IniEntry> fields) : m_fields(std::move(fields)) {}
+    explicit CoinRecord(const std::vector<IniEntry>& fields);
 
-    const std::vector<IniEntry>& fields() const { return m_fields; }
-    std::vector<IniEntry>& fields() { return m_fields; }
+    qsizetype size() const { return static_cast<qsizetype>(m_fields.size()); }
     bool isEmpty() const { return m_fields.empty(); }
+    const QString& key(qsizetype i) const { return m_fields[static_cast<std::size_t>(i)].key; }
+    QString value(qsizetype i) const;
+    // The value as the file holds it: a line's bytes, no line break, no NUL.
+    QByteArrayView valueBytes(qsizetype i) const {
+        const Field& f = m_fields[static_cast<std::size_t>(i)];
+        return {m_bytes.constData() + f.begin, f.size};
+    }
 
-    void append(QString key, QString value);
+    // The value is kept as the file would hold it: characters Windows-1252
+    // cannot hold become "?", a line break a blank, a NUL nothing.
+    void append(const QString& key, QStringView value);
+    // A value already in the file's form.
+    void appendBytes(const QString& key, QByteArrayView value);
+    void removeAt(qsizetype i);
+    std::vector<IniEntry> entries() const;
 
     // The first value stored under the key, letter case ignored.
     std::optional<QString> value(QStringView key) const;
@@ -48,7 +65,13 @@ public:
     QStringList pictures() const;
 
 private:
-    std::vector<IniEntry> m_fields;
+    struct Field {
+        QString key;
+        qint32 begin = 0;
+        qint32 size = 0;
+    };
+    std::vector<Field> m_fields;
+    QByteArray m_bytes;
 };
 
 } // namespace store

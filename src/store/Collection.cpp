@@ -6,37 +6,17 @@
 #include "store/AtomicFile.h"
 #include "store/IniFile.h"
 
+#include "app/Win1252.h"
+
 #include <QFileInfo>
+#include <QHash>
+#include <array>
 #include <algorithm>
 #include <exception>
 #include <utility>
 
 namespace store {
 namespace {
-
-void prefetch(const void* address) {
-#if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(address);
-#else
-    Q_UNUSED(address);
-#endif
-}
-
-// Rows lie apart in memory, and a walk over all of them otherwise waits on
-// each: start bringing the next ones into the cache.
-void prefetchFields(const CoinRecord& record) {
-    const auto& fields = record.fields();
-    const char* end = reinterpret_cast<const char*>(fields.data() + fields.size());
-    for (auto p = reinterpret_cast<const char*>(fields.data()); p < end; p += 64) {
-        prefetch(p);
-    }
-}
-
-void prefetchTexts(const CoinRecord& record) {
-    for (const IniEntry& field : record.fields()) {
-        prefetch(field.value.constData());
-    }
-}
 
 // The key with blanks around it removed is the first picture key; runs for
 // every field of every item, so it builds no trimmed copy.
@@ -50,28 +30,153 @@ bool isFirstPictureKey(QStringView key) {
     return key == kFirstPictureKey;
 }
 
+bool isBlank(QByteArrayView bytes) {
+    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
+}
+
 constexpr QLatin1StringView kDescriptionKey("txtDescription");
 
-QString makeSectionName(qint64 itemNumber) {
-    return QStringLiteral("ITEMNUMB") +
-           QStringLiteral("%1").arg(itemNumber, 6, 10, QLatin1Char('0'));
-}
+// One number per key name, the same for names alike without regard to letter
+// case, and the name's bytes in the file. Records share their key names'
+// texts, so a name is nearly always found by the address of its text.
+class KeyIds {
+public:
+    struct Known {
+        int id = -1;
+        QByteArrayView bytes; // held by the table below, so never dangling
+    };
+    Known find(const QString& key) {
+        Slot& slot = m_slots[(reinterpret_cast<quintptr>(key.constData()) >> 4) % m_slots.size()];
+        if (slot.known.id < 0 || slot.key.constData() != key.constData() ||
+            slot.key.size() != key.size()) {
+            auto named = m_byName.constFind(key);
+            if (named == m_byName.constEnd()) {
+                const QString folded = key.toCaseFolded();
+                const auto found = m_ids.constFind(folded);
+                const int id = found != m_ids.constEnd() ? *found : int(m_ids.size());
+                m_ids.insert(folded, id);
+                named = m_byName.insert(key, {id, app::toWin1252(key)});
+            }
+            // The slot holds the key, so that its address cannot come back with other text.
+            slot = {key, {named->id, named->bytes}};
+        }
+        return slot.known;
+    }
 
-// "ITEMNUMB000001". Every save names every item again: each name is made once.
-QString sectionName(qsizetype itemNumber) {
-    static std::vector<QString> made;
-    if (itemNumber < 0 || itemNumber > 999999) {
-        return makeSectionName(itemNumber);
+private:
+    struct Named {
+        int id;
+        QByteArray bytes;
+    };
+    struct Slot {
+        QString key;
+        Known known;
+    };
+    std::array<Slot, 1024> m_slots{};
+    QHash<QString, Named> m_byName;
+    QHash<QString, int> m_ids;
+};
+
+// Writes a record's section as the INI layer would write its keys one by one:
+// a key written again (letter case aside) keeps its place and takes the later
+// value. Returns false when the record repeats a key. `use` tells records apart.
+class SectionWriter {
+public:
+    explicit SectionWriter(QByteArray& out) : m_out(out) {}
+
+    bool put(qsizetype number, const CoinRecord& record, qsizetype use) {
+        m_lines.clear();
+        bool repeats = false;
+        for (qsizetype k = 0; k < record.size(); ++k) {
+            const KeyIds::Known known = m_keys.find(record.key(k));
+            const auto id = static_cast<std::size_t>(known.id);
+            if (id >= m_lastUse.size()) {
+                m_lastUse.resize(id + 1, -1);
+            }
+            repeats = repeats || m_lastUse[id] == use;
+            m_lastUse[id] = use;
+            m_lines.push_back({known.bytes, record.valueBytes(k), known.id});
+        }
+        if (repeats) {
+            mergeRepeatedKeys();
+        }
+        // Sized first, so that the section is copied in without growing.
+        qsizetype size = (m_out.isEmpty() ? 0 : 2) + 12 + digitCount(number);
+        for (const KeyLine& line : m_lines) {
+            size += line.key.size() + line.value.size() + 3;
+        }
+        const qsizetype at = m_out.size();
+        m_out.resize(at + size);
+        char* dst = putHeader(m_out.data() + at, number, at == 0);
+        for (const KeyLine& line : m_lines) {
+            dst = std::copy_n(line.key.data(), line.key.size(), dst);
+            *dst++ = '=';
+            dst = std::copy_n(line.value.data(), line.value.size(), dst);
+            *dst++ = '\r';
+            *dst++ = '\n';
+        }
+        m_out.truncate(dst - m_out.constData());
+        return !repeats;
     }
-    const auto n = static_cast<std::size_t>(itemNumber);
-    if (n >= made.size()) {
-        made.resize(n + 1);
+
+private:
+    struct KeyLine {
+        QByteArrayView key;
+        QByteArrayView value;
+        int id;
+    };
+
+    // The first line of a key takes the last line's value; the later lines go.
+    void mergeRepeatedKeys() {
+        std::vector<KeyLine> merged;
+        for (std::size_t k = 0; k < m_lines.size(); ++k) {
+            const int id = m_lines[k].id;
+            const auto first = std::find_if(merged.begin(), merged.end(),
+                                            [id](const KeyLine& l) { return l.id == id; });
+            if (first == merged.end()) {
+                merged.push_back(m_lines[k]);
+                continue;
+            }
+            first->value = m_lines[k].value;
+        }
+        m_lines = std::move(merged);
     }
-    if (made[n].isNull()) {
-        made[n] = makeSectionName(itemNumber);
+
+    // Of the number in a header: six at least.
+    static qsizetype digitCount(qsizetype number) {
+        qsizetype count = 6;
+        for (auto n = static_cast<quint64>(number) / 1000000; n > 0; n /= 10) {
+            ++count;
+        }
+        return count;
     }
-    return made[n];
-}
+
+    // "[ITEMNUMB000001]", after a blank line but for the first section.
+    static char* putHeader(char* dst, qsizetype number, bool first) {
+        if (!first) {
+            *dst++ = '\r';
+            *dst++ = '\n';
+        }
+        char digits[24];
+        int count = 0;
+        for (auto n = static_cast<quint64>(number); count < 6 || n > 0; n /= 10) {
+            digits[count++] = static_cast<char>('0' + n % 10);
+        }
+        dst = std::copy_n("[ITEMNUMB", 9, dst);
+        while (count > 0) {
+            *dst++ = digits[--count];
+        }
+        *dst++ = ']';
+        *dst++ = '\r';
+        *dst++ = '\n';
+        return dst;
+    }
+
+    QByteArray& m_out;
+    KeyIds m_keys;
+    std::vector<qsizetype> m_lastUse;
+    std::vector<KeyLine> m_lines;
+};
 
 // The backup becomes a second name for the old database's bytes only when the
 // new database is ready to take the database's name; otherwise the old file
@@ -158,7 +263,11 @@ CoinRecord& Collection::recordForReading(qsizetype position) const {
         const char* data = m_window.constData() + (span.begin - m_windowBegin);
         const qsizetype available =
             std::clamp<qsizetype>(m_window.size() - (span.begin - m_windowBegin), 0, length);
-        parseSectionBody(data, data + available, m_keyNames, m_records[i].fields());
+        CoinRecord& record = m_records[i];
+        readSectionBody(data, data + available, m_keyNames,
+                        [&record](const QString& key, QByteArrayView value) {
+                            record.appendBytes(key, value);
+                        });
         if (--m_unreadCount == 0) {
             m_file.reset();
             m_window = QByteArray();
@@ -214,11 +323,12 @@ std::optional<qsizetype> Collection::findByDescription(const QString& descriptio
             }
             continue;
         }
-        for (const IniEntry& field : m_records[u].fields()) {
+        const CoinRecord& record = m_records[u];
+        for (qsizetype k = 0; k < record.size(); ++k) {
             // The length test keeps the case-blind comparison off most keys.
-            if (field.key.size() == kDescriptionKey.size() &&
-                field.key.compare(kDescriptionKey, Qt::CaseInsensitive) == 0 &&
-                matches(field.value)) {
+            const QString& key = record.key(k);
+            if (key.size() == kDescriptionKey.size() &&
+                key.compare(kDescriptionKey, Qt::CaseInsensitive) == 0 && matches(record.value(k))) {
                 found = i;
             }
         }
@@ -243,55 +353,65 @@ std::optional<qsizetype> Collection::rewrite(std::optional<qsizetype> leaveOut,
                                              std::optional<CoinRecord> added) {
     app::Guard guard;
     const qsizetype bound = count();
-    IniFile ini(m_databasePath);
     // The new database is written and flushed before the backup is taken, and
     // takes the database's name last: the database is always the old or the
     // new collection, and the backup always whole.
     std::optional<StagedFile> staged;
     std::exception_ptr stageFailure;
-    // A record whose fields are all blank writes no section, so the ones
-    // after it move up.
-    qsizetype written = 0;
+    // What the file will hold, record by record, and the sections to read
+    // back because the reader would not find them as they were: the record
+    // being stored (trimmed, mapped to the file's characters) and any record
+    // that repeats a key.
+    std::vector<CoinRecord> written;
+    struct Span {
+        qsizetype record;
+        qsizetype begin; // of its section's text in `out`
+        qsizetype end;
+    };
+    std::vector<Span> readBack;
     std::optional<qsizetype> followedAt;
+    QByteArray out;
     try {
         // Rewriting a database that could not be read would replace what it holds.
         if (m_unreadable) {
             app::raise(app::kPermissionDenied);
         }
-        qsizetype number = 1;
-        for (qsizetype i = 0; i < bound; ++i) {
-            if (i == leaveOut) {
-                continue;
-            }
-            if (i + 4 < bound) {
-                prefetchFields(recordForReading(i + 4));
-            }
-            if (i + 2 < bound) {
-                prefetchTexts(recordForReading(i + 2));
-            }
-            std::vector<IniEntry> fields = std::exchange(recordForReading(i).fields(), {});
+        readAll();
+        written.reserve(static_cast<std::size_t>(bound) + 1);
+        // About the size of the file it replaces.
+        out.reserve(QFileInfo(app::nativePath(m_databasePath)).size() + 64 * 1024);
+        SectionWriter writer(out);
+        const auto put = [&](CoinRecord&& record, qsizetype number, bool stored, bool followed) {
             // A stored item keeps its first picture key, empty or not.
-            std::erase_if(fields, [](const IniEntry& f) {
-                return app::isBlankText(f.value) && !isFirstPictureKey(f.key);
-            });
-            if (!fields.empty()) {
-                if (i == follow) {
-                    followedAt = written;
+            for (qsizetype k = record.size() - 1; k >= 0; --k) {
+                if (isBlank(record.valueBytes(k)) && !(stored && isFirstPictureKey(record.key(k)))) {
+                    record.removeAt(k);
                 }
-                ini.writeSection({sectionName(number), std::move(fields)});
-                ++written;
             }
-            ++number;
+            // A record with nothing to store writes no section; the ones after it move up.
+            if (record.isEmpty()) {
+                return;
+            }
+            const auto at = static_cast<qsizetype>(written.size());
+            const qsizetype start = out.size();
+            if (!writer.put(number, record, at) || followed) {
+                readBack.push_back({at, start, out.size()});
+            }
+            if (followed) {
+                followedAt = at;
+            }
+            written.push_back(std::move(record));
+        };
+        for (qsizetype i = 0; i < bound; ++i) {
+            if (i != leaveOut) {
+                put(std::move(recordForReading(i)), i + 1 - (leaveOut && i > *leaveOut ? 1 : 0),
+                    true, i == follow);
+            }
         }
         if (added) {
-            std::vector<IniEntry> fields = std::move(added->fields());
-            std::erase_if(fields, [](const IniEntry& f) { return app::isBlankText(f.value); });
-            if (!fields.empty()) {
-                followedAt = written;
-                ini.writeSection({sectionName(bound + 1), std::move(fields)});
-            }
+            put(std::move(*added), bound + 1, false, true);
         }
-        staged.emplace(ini.stage());
+        staged.emplace(app::nativePath(m_databasePath), out);
     } catch (...) {
         // Reported after the backup, where the rewrite's failures always were.
         stageFailure = std::current_exception();
@@ -304,15 +424,23 @@ std::optional<qsizetype> Collection::rewrite(std::optional<qsizetype> leaveOut,
         staged->replace();
     });
 
-    // What a load of the file would give: the sections just written, as the
-    // reader sees them, or the untouched old file.
+    // What a load of the file gives: the records just written, the ones read
+    // back as the reader finds them, or the untouched old file.
+    bool readAgain = false;
     if (!replaced || !guard.step([&] {
-            std::vector<IniSection> sections = ini.takeWrittenSections();
-            reset(static_cast<qsizetype>(sections.size()));
-            for (std::size_t i = 0; i < sections.size(); ++i) {
-                m_records[i] = CoinRecord(std::move(sections[i].entries));
+            for (const Span& span : readBack) {
+                std::vector<IniSection> read =
+                    IniDocument::parse(out.mid(span.begin, span.end - span.begin)).takeSections();
+                // A key the reader takes for a section header: only a reload tells.
+                if (read.size() != 1) {
+                    readAgain = true;
+                    return;
+                }
+                written[static_cast<std::size_t>(span.record)] = CoinRecord(read.front().entries);
             }
-        })) {
+            reset(0);
+            m_records = std::move(written);
+        }) || readAgain) {
         load();
     }
     return replaced ? followedAt : std::nullopt;

@@ -493,6 +493,14 @@ void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
     });
 }
 
+void readSectionBody(const char* p, const char* end, KeyNames& keyNames,
+                     const std::function<void(const QString&, QByteArrayView)>& add) {
+    std::size_t position = 0;
+    forEachKeyLine(p, end, [&](const char* kb, const char* ke, const char* vb, const char* ve) {
+        add(keyNames.get(position++, kb, ke), QByteArrayView(vb, ve - vb));
+    });
+}
+
 QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key) {
     QStringList values;
     forEachKeyLine(p, end, [&](const char* kb, const char* ke, const char* vb, const char* ve) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -65,6 +67,9 @@ std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
 // Appends the keys of the lines between p and end, as the reader reads them.
 void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
                       std::vector<IniEntry>& entries);
+// The same, each key line handed over with its value's bytes (trimmed, no NUL).
+void readSectionBody(const char* p, const char* end, KeyNames& keyNames,
+                     const std::function<void(const QString&, QByteArrayView)>& add);
 // The values, as the reader reads them, of the lines between p and end whose
 // key is `key` (letter case aside); the other lines are not decoded.
 QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key);

@@ -13,10 +13,10 @@ int main(int argc, char* argv[]) {
     store::Collection collection(store::itemDatabasePath());
     collection.load();
     for (;;) {
-        store::CoinRecord next = collection.record(0);
-        QString& value = next.fields().front().value;
+        std::vector<store::IniEntry> next = collection.record(0).entries();
+        QString& value = next.front().value;
         value = value == u"A" ? QStringLiteral("B") : QStringLiteral("A");
-        collection.save(std::move(next), 0);
+        collection.save(store::CoinRecord(next), 0);
         std::puts("saved");
         std::fflush(stdout);
     }

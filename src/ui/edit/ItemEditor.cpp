@@ -102,7 +102,8 @@ void ItemEditor::clearItemFields() {
 
 void ItemEditor::loadItemIntoWindow(const store::CoinRecord& record) {
     app::Guard guard;
-    for (const store::IniEntry& field : record.fields()) {
+    for (qsizetype k = 0; k < record.size(); ++k) {
+        const store::IniEntry field{record.key(k), record.value(k)};
         if (field.key.isEmpty()) {
             continue;
         }

@@ -174,12 +174,13 @@ HomePageContent loadPropertiesOnMainPage(const store::Collection& collection, qs
 
         bool excluded = false;
         guard.step([&] {
-            for (const store::IniEntry& slot : collection.record(item - 1).fields()) {
-                const Field field = fields.of(slot.key);
+            const store::CoinRecord& record = collection.record(item - 1);
+            for (qsizetype k = 0; k < record.size(); ++k) {
+                const Field field = fields.of(record.key(k));
                 if (field == Field::Other) {
                     continue;
                 }
-                const QString& v = slot.value;
+                const QString v = record.value(k);
                 if (rules.excludes(field, v, guard)) {
                     content.visible = false;
                     excluded = true;
