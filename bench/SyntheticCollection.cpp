@@ -2,7 +2,8 @@
 
 #include "app/ProgramFolder.h"
 #include "store/Collection.h"
-#include "store/IniFile.h"
+#include "store/AtomicFile.h"
+#include "store/IniDocument.h"
 
 #include <QDir>
 #include <QFile>
@@ -120,11 +121,11 @@ void writeDatabase(
     const QString& path, int items,
     const std::function<std::vector<store::IniEntry>(QRandomGenerator&, int)>& item) {
     QRandomGenerator r(static_cast<quint32>(items));
-    store::IniFile file(path);
+    store::IniDocument file;
     for (int i = 1; i <= items; ++i) {
         file.writeSection({sectionName(i), item(r, i)});
     }
-    file.commit();
+    store::writeFileAtomically(app::nativePath(path), file.serialize());
 }
 
 double peakRssMb() {

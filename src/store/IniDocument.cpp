@@ -74,223 +74,18 @@ void finishSection(IniSection* section) {
     }
 }
 
-// One byte per character, as app::Win1252Byte maps it; in a value a line
+// One byte per character, as app::win1252Byte maps it; in a value a line
 // break becomes a blank, as it would end the line early.
-template <bool kValue> char byte(char16_t u) {
-    if (u < 0x80) {
-        return kValue && (u == u'\r' || u == u'\n') ? ' ' : static_cast<char>(u);
-    }
-    return static_cast<char>(app::win1252Byte(QChar(u)));
-}
-
-bool isPrintable(char16_t u) {
-    return u >= 0x20 && u <= 0x7E;
-}
-
-#if defined(__SSE2__) || defined(_M_X64)
-// Per lane: zero when the character is printable ASCII (blank to tilde).
-__m128i outsidePrintable(const char16_t* eight) {
-    const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(eight));
-    return _mm_subs_epu16(_mm_sub_epi16(chars, _mm_set1_epi16(0x20)), _mm_set1_epi16(0x5E));
-}
-
-bool allZero(__m128i lanes) {
-    return _mm_movemask_epi8(_mm_cmpeq_epi16(lanes, _mm_setzero_si128())) == 0xFFFF;
-}
-#endif
-
-// Writes the text's bytes; printable ASCII goes out eight characters at a
-// time, unmapped. A text not a multiple of eight long ends with a block that
-// overlaps the one before, stored only when printable, so that the overlap
-// gets the same bytes again. Returns whether all was printable ASCII.
-template <bool kValue> bool put(char* dst, QStringView text) {
-    const char16_t* src = text.utf16();
-    const qsizetype n = text.size();
-    bool printable = true;
-#if defined(__SSE2__) || defined(_M_X64)
-    if (n >= 8) {
-        for (qsizetype i = 0;; i += 8) {
-            const qsizetype at = std::min(i, n - 8);
-            if (allZero(outsidePrintable(src + at))) {
-                const __m128i chars = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + at));
-                _mm_storel_epi64(reinterpret_cast<__m128i*>(dst + at),
-                                 _mm_packus_epi16(chars, chars));
-            } else {
-                printable = false;
-                for (qsizetype j = i; j < at + 8; ++j) {
-                    dst[j] = byte<kValue>(src[j]);
-                }
-            }
-            if (at + 8 >= n) {
-                return printable;
-            }
-        }
-    }
-#endif
-    for (qsizetype j = 0; j < n; ++j) {
-        printable = printable && isPrintable(src[j]);
-        dst[j] = byte<kValue>(src[j]);
-    }
-    return printable;
-}
-
-char* putText(char* dst, QStringView text) {
-    put<false>(dst, text);
-    return dst + text.size();
-}
-char* putValue(char* dst, QStringView text) {
-    put<true>(dst, text);
-    return dst + text.size();
-}
-
-bool isPrintableAscii(QStringView text) {
-    const char16_t* src = text.utf16();
-    const qsizetype n = text.size();
-#if defined(__SSE2__) || defined(_M_X64)
-    if (n >= 8) {
-        __m128i outside = outsidePrintable(src + n - 8);
-        for (qsizetype i = 0; i < n - 8; i += 8) {
-            outside = _mm_or_si128(outside, outsidePrintable(src + i));
-        }
-        return allZero(outside);
-    }
-#endif
-    for (qsizetype j = 0; j < n; ++j) {
-        if (!isPrintable(src[j])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// A section or key name that the reader gives back unchanged, and (for a key)
-// that leaves its line a key line: the reader trims blanks, splits a key line
-// at its first "=", and takes a line starting with "[" or ";" for a header or
-// a comment.
-bool readsBackUnchanged(QStringView name, bool isKey) {
-    if (!isPrintableAscii(name)) {
-        return false;
-    }
-    if (name.isEmpty()) {
-        return true;
-    }
-    if (name.front() == u' ' || name.back() == u' ') {
-        return false;
-    }
-    return !isKey || (name.front() != u'[' && name.front() != u';' && !name.contains(u'='));
-}
-
-// Whether the reader gives a value back as it is: the writer turns a line
-// break into a blank and a character Windows-1252 lacks into "?", the reader
-// drops NULs and trims blanks and tabs.
-bool valueReadsBackUnchanged(QStringView value) {
-    if (!isPrintableAscii(value)) {
-        for (QChar c : value) {
-            const char16_t u = c.unicode();
-            if (u == u'\r' || u == u'\n' || u == 0 || (u >= 0x80 && app::win1252Byte(c) == '?')) {
-                return false;
-            }
-        }
-    }
-    return value.isEmpty() || (value.front() != u' ' && value.front() != u'\t' &&
-                               value.back() != u' ' && value.back() != u'\t');
-}
-
-// A value as the reader gives it back from the line the writer makes of it.
-void readBackValue(QString& value) {
-    if (valueReadsBackUnchanged(value)) {
-        return;
-    }
-    QByteArray bytes(value.size(), Qt::Uninitialized);
-    const char* b = bytes.constData();
-    const char* e = std::remove(bytes.data(), putValue(bytes.data(), value), '\0');
-    trim(b, e);
-    value = app::fromWin1252(b, e - b);
-}
-
-// Key names repeat from section to section and mostly share one text. Each
-// name gets a number once, the same for names alike (letter case ignored),
-// and whether it reads back as written; later look-ups are found by the
-// address of the text, nearly always at the first try. A remembered text is
-// held, so that its address cannot come back with other content.
-class KeyNumbers {
-public:
-    // -1 for a name outside ASCII.
-    int numberOf(const QString& key) {
-        const std::size_t home = static_cast<std::size_t>(
-            (reinterpret_cast<std::uintptr_t>(key.constData()) * 0x9E3779B97F4A7C15ull) >>
-            (64 - kBits));
-        std::size_t free = kSlots;
-        for (std::size_t probe = 0; probe < kProbes; ++probe) {
-            const Slot& slot = m_slots[(home + probe) % kSlots];
-            if (slot.text.constData() == key.constData() && slot.text.size() == key.size() &&
-                slot.number >= 0) {
-                return slot.number;
-            }
-            if (slot.number < 0 && free == kSlots) {
-                free = (home + probe) % kSlots;
-            }
-        }
-        const int number = numberByName(key);
-        if (number >= 0) {
-            m_slots[free == kSlots ? home : free] = {key, number};
-        }
-        return number;
-    }
-    bool readsBack(int number) const { return m_readsBack[static_cast<std::size_t>(number)] != 0; }
-
-private:
-    static constexpr int kBits = 10;
-    static constexpr std::size_t kSlots = std::size_t{1} << kBits;
-    static constexpr std::size_t kProbes = 8;
-    struct Slot {
-        QString text;
-        int number = -1;
-    };
-
-    int numberByName(const QString& key) {
-        std::string folded;
-        folded.reserve(static_cast<std::size_t>(key.size()));
-        for (QChar c : key) {
-            const char16_t u = c.unicode();
-            if (u >= 0x80) {
-                return -1;
-            }
-            folded += static_cast<char>(u >= u'A' && u <= u'Z' ? u | 0x20 : u);
-        }
-        const auto [it, added] =
-            m_numbers.try_emplace(std::move(folded), static_cast<int>(m_numbers.size()));
-        if (added) {
-            m_readsBack.push_back(readsBackUnchanged(key, true) ? 1 : 0);
-        }
-        return it->second;
-    }
-
-    std::vector<Slot> m_slots = std::vector<Slot>(kSlots);
-    std::unordered_map<std::string, int> m_numbers;
-    std::vector<char> m_readsBack;
-};
-
-void removeNuls(QString& text) {
-    if (!isPrintableAscii(text) && text.contains(QChar(u'\0'))) {
-        text.remove(QChar(u'\0'));
-    }
-}
-
-// As setValue does it: a key written again keeps its place, with the later value.
-void mergeRepeatedKeys(std::vector<IniEntry>& entries) {
-    std::vector<IniEntry> merged;
-    merged.reserve(entries.size());
-    for (IniEntry& e : entries) {
-        const auto same = std::find_if(merged.begin(), merged.end(),
-                                       [&](const IniEntry& m) { return sameName(m.key, e.key); });
-        if (same != merged.end()) {
-            same->value = std::move(e.value);
+char* putText(char* dst, QStringView text, bool isValue) {
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u < 0x80) {
+            *dst++ = isValue && (u == u'\r' || u == u'\n') ? ' ' : static_cast<char>(u);
         } else {
-            merged.push_back(std::move(e));
+            *dst++ = static_cast<char>(app::win1252Byte(c));
         }
     }
-    entries = std::move(merged);
+    return dst;
 }
 
 // Every character becomes one byte, so a section's size is known before it
@@ -303,25 +98,20 @@ qsizetype sectionTextSize(const IniSection& s, bool first) {
     return size;
 }
 
-char* putHeader(char* dst, const QString& name, bool first) {
+char* putSection(char* dst, const IniSection& s, bool first) {
     if (!first) {
         *dst++ = '\r';
         *dst++ = '\n';
     }
     *dst++ = '[';
-    dst = putText(dst, name);
+    dst = putText(dst, s.name, false);
     *dst++ = ']';
     *dst++ = '\r';
     *dst++ = '\n';
-    return dst;
-}
-
-char* putSection(char* dst, const IniSection& s, bool first) {
-    dst = putHeader(dst, s.name, first);
     for (const IniEntry& e : s.entries) {
-        dst = putText(dst, e.key);
+        dst = putText(dst, e.key, false);
         *dst++ = '=';
-        dst = putValue(dst, e.value);
+        dst = putText(dst, e.value, true);
         *dst++ = '\r';
         *dst++ = '\n';
     }
@@ -330,21 +120,6 @@ char* putSection(char* dst, const IniSection& s, bool first) {
 
 } // namespace
 
-struct IniDocument::Appended {
-    QByteArray text;
-    // Values a reader of the text gets otherwise, as (section, entry).
-    std::vector<std::pair<std::size_t, std::size_t>> changedValues;
-    // A name would not come back as written: only reading the text tells.
-    bool reread = false;
-    KeyNumbers keys;
-    // Per key number: the last section that wrote it.
-    std::vector<std::size_t> lastSection;
-};
-
-IniDocument::IniDocument() = default;
-IniDocument::IniDocument(IniDocument&&) noexcept = default;
-IniDocument& IniDocument::operator=(IniDocument&&) noexcept = default;
-IniDocument::~IniDocument() = default;
 
 QString KeyNames::get(std::size_t position, const char* b, const char* e) {
     const std::string_view raw(b, static_cast<std::size_t>(e - b));
@@ -528,9 +303,6 @@ IniDocument IniDocument::parse(const QByteArray& bytes) {
 }
 
 QByteArray IniDocument::serialize() const {
-    if (m_appended) {
-        return m_appended->text;
-    }
     qsizetype size = 0;
     for (std::size_t i = 0; i < m_sections.size(); ++i) {
         size += sectionTextSize(m_sections[i], i == 0);
@@ -548,40 +320,6 @@ std::vector<IniSection> IniDocument::takeSections() {
     std::vector<IniSection> taken = std::move(m_sections);
     clear();
     return taken;
-}
-
-std::vector<IniSection> IniDocument::takeSectionsAsReadBack() {
-    bool reread = false;
-    if (m_appended) {
-        reread = m_appended->reread;
-        if (!reread) {
-            for (const auto& [section, entry] : m_appended->changedValues) {
-                readBackValue(m_sections[section].entries[entry].value);
-            }
-        }
-    } else {
-        KeyNumbers keys;
-        for (auto s = m_sections.begin(); !reread && s != m_sections.end(); ++s) {
-            reread = !readsBackUnchanged(s->name, false);
-            for (auto e = s->entries.begin(); !reread && e != s->entries.end(); ++e) {
-                const int number = keys.numberOf(e->key);
-                reread = number < 0 || !keys.readsBack(number);
-            }
-        }
-        if (!reread) {
-            for (IniSection& s : m_sections) {
-                for (IniEntry& e : s.entries) {
-                    readBackValue(e.value);
-                }
-            }
-        }
-    }
-    if (reread) {
-        std::vector<IniSection> read = parse(serialize()).takeSections();
-        clear();
-        return read;
-    }
-    return takeSections();
 }
 
 int IniDocument::indexOf(const QString& name) const {
@@ -622,9 +360,8 @@ std::optional<QString> IniDocument::value(const QString& section, const QString&
 }
 
 void IniDocument::setValue(const QString& section, const QString& key, const QString& text) {
-    m_appended.reset();
     QString value = text;
-    removeNuls(value);
+    value.remove(QChar(u'\0'));
     int i = m_lastWritten;
     if (i < 0 || i >= static_cast<int>(m_sections.size()) ||
         !sameName(m_sections[i].name, section)) {
@@ -645,82 +382,13 @@ void IniDocument::setValue(const QString& section, const QString& key, const QSt
     m_sections[i].entries.push_back({key, std::move(value)});
 }
 
-void IniDocument::writeSection(IniSection&& section) {
-    if (section.entries.empty()) {
-        return;
-    }
-    if (m_sections.empty()) {
-        m_appended = std::make_unique<Appended>();
-    }
-    // A name that rises above the last one is new, so the section goes last,
-    // whole; any other takes the slow way, key by key.
-    if (!m_appended || (!m_sections.empty() &&
-                        m_sections.back().name.compare(section.name, Qt::CaseInsensitive) >= 0)) {
-        for (const IniEntry& e : section.entries) {
-            setValue(section.name, e.key, e.value);
-        }
-        return;
-    }
-    Appended& a = *m_appended;
-    const std::size_t index = m_sections.size();
-    // A name outside ASCII reads back otherwise, and may match another only
-    // by the full comparison.
-    bool mayRepeat = false;
+void IniDocument::writeSection(const IniSection& section) {
     for (const IniEntry& e : section.entries) {
-        const int number = a.keys.numberOf(e.key);
-        if (number < 0) {
-            a.reread = mayRepeat = true;
-            continue;
-        }
-        a.reread = a.reread || !a.keys.readsBack(number);
-        const auto n = static_cast<std::size_t>(number);
-        if (n >= a.lastSection.size()) {
-            a.lastSection.resize(n + 1, std::numeric_limits<std::size_t>::max());
-        }
-        mayRepeat = mayRepeat || a.lastSection[n] == index;
-        a.lastSection[n] = index;
+        setValue(section.name, e.key, e.value);
     }
-    if (mayRepeat) {
-        mergeRepeatedKeys(section.entries);
-    }
-    a.reread = a.reread || !readsBackUnchanged(section.name, false);
-
-    // One pass writes each value and tells whether it reads back as it is;
-    // a NUL, found only then, shortens the text that was sized with it.
-    const qsizetype start = a.text.size();
-    a.text.resize(start + sectionTextSize(section, index == 0));
-    char* dst = putHeader(a.text.data() + start, section.name, index == 0);
-    for (std::size_t k = 0; k < section.entries.size(); ++k) {
-        IniEntry& e = section.entries[k];
-        dst = putText(dst, e.key);
-        *dst++ = '=';
-        bool readsBack = put<true>(dst, e.value);
-        if (readsBack) {
-            const QStringView v = e.value;
-            readsBack = v.isEmpty() || (v.front() != u' ' && v.back() != u' ');
-        } else {
-            if (e.value.contains(QChar(u'\0'))) {
-                e.value.remove(QChar(u'\0'));
-                put<true>(dst, e.value);
-            }
-            readsBack = valueReadsBackUnchanged(e.value);
-        }
-        if (!readsBack) {
-            a.changedValues.emplace_back(index, k);
-        }
-        dst += e.value.size();
-        *dst++ = '\r';
-        *dst++ = '\n';
-    }
-    if (dst != a.text.constData() + a.text.size()) {
-        a.text.resize(dst - a.text.constData());
-    }
-    m_sections.push_back(std::move(section));
-    m_indexed = false;
 }
 
 void IniDocument::clear() {
-    m_appended.reset();
     m_sections.clear();
     m_index.clear();
     m_indexed = false;

@@ -76,11 +76,6 @@ QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key);
 
 class IniDocument {
 public:
-    IniDocument();
-    IniDocument(IniDocument&& other) noexcept;
-    IniDocument& operator=(IniDocument&& other) noexcept;
-    ~IniDocument();
-
     // Windows-1252 text, CR LF or LF line ends. Never fails: lines that are
     // neither a section header nor inside a section are passed over, NUL bytes
     // are dropped, a header without "]" runs to the end of its line.
@@ -90,20 +85,13 @@ public:
 
     const std::vector<IniSection>& sections() const { return m_sections; }
     std::vector<IniSection> takeSections();
-    // What Parse(Serialize()) gives, taken out of the document; the text is
-    // read only when a name would not come back as written.
-    std::vector<IniSection> takeSectionsAsReadBack();
-
     // The first section of that name, or null.
     const IniSection* findSection(const QString& name) const;
     std::optional<QString> value(const QString& section, const QString& key) const;
     // Values never hold a NUL: reading drops them, writing removes them.
     void setValue(const QString& section, const QString& key, const QString& text);
-    // The same as setValue for every entry of the section in order: no entries
-    // add nothing, a section of a name already there takes the keys, and a key
-    // written again keeps its place and takes the later value. Quick while an
-    // emptied document takes sections in rising order of name.
-    void writeSection(IniSection&& section);
+    // The same as setValue for every entry of the section in order.
+    void writeSection(const IniSection& section);
     void clear();
 
 private:
@@ -114,10 +102,6 @@ private:
     mutable QMultiHash<size_t, int> m_index;
     mutable bool m_indexed = false;
     int m_lastWritten = -1;
-    // Kept while the document has grown by writeSection alone since it was
-    // empty: its text, made as the sections came.
-    struct Appended;
-    std::unique_ptr<Appended> m_appended;
 };
 
 } // namespace store

@@ -17,14 +17,4 @@ IniFile::UnreadSections IniFile::readSectionsLazily() const {
     return unread;
 }
 
-std::vector<IniSection> IniFile::takeWrittenSections() {
-    std::vector<IniSection> all = m_content.takeSectionsAsReadBack();
-    std::erase_if(all, [](const IniSection& s) { return s.name.isEmpty(); });
-    return all;
-}
-
-StagedFile IniFile::stage() const {
-    return {app::nativePath(m_path), m_content.serialize()};
-}
-
 } // namespace store
