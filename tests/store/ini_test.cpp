@@ -1,4 +1,3 @@
-#include "store/AtomicFile.h"
 #include "store/IniDocument.h"
 
 #include <QtTest>
@@ -115,23 +114,6 @@ private slots:
             byKey.setValue(w[0], w[1], w[2]);
         }
         QCOMPARE(byKey.serialize(), expected);
-    }
-
-    // A staged file takes the file's place only when told to.
-    void stage() {
-        QTemporaryDir dir;
-        const QString path = dir.filePath("test.ini");
-        for (const bool replace : {false, true}) {
-            store::writeFileAtomically(path, "old");
-            std::optional<store::StagedFile> staged(std::in_place, path, "new");
-            QVERIFY(QFile::exists(path + ".tmp"));
-            if (replace) {
-                staged->replace();
-            }
-            staged.reset();
-            QCOMPARE(store::readWholeFile(path), replace ? "new" : "old");
-            QVERIFY(!QFile::exists(path + ".tmp"));
-        }
     }
 
     // Whatever surrounds it, a well-formed section stays readable and survives

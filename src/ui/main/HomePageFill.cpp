@@ -180,7 +180,8 @@ HomePageContent loadPropertiesOnMainPage(const store::Collection& collection, qs
                 if (field == Field::Other) {
                     continue;
                 }
-                const QString v = record.value(k);
+                // A note only makes its card show: its text is never read.
+                const QString v = field == Field::MiscNotes ? QString() : record.value(k);
                 if (rules.excludes(field, v, guard)) {
                     content.visible = false;
                     excluded = true;
