@@ -1,6 +1,7 @@
 // Peak memory of a fresh process that shows one 50-megapixel photo: once at
 // the size of a home page card, once at its natural size for comparison.
 #include "Benchmarks.h"
+#include "Timing.h"
 
 #include "ui/common/PictureLoading.h"
 
@@ -29,12 +30,7 @@ void writeLargePhoto(const QString& path) {
 
 double childPeakMb(const QString& path, const QString& size) {
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) &&
-        !env.contains(QStringLiteral("DISPLAY"))) {
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    }
-    child.setProcessEnvironment(env);
+    child.setProcessEnvironment(bench::childEnvironment());
     child.start(QCoreApplication::applicationFilePath(),
                 {QStringLiteral("--picture-child"), path, size});
     child.waitForFinished(-1);

@@ -28,12 +28,7 @@ constexpr int kItems = 20000;
 // resident memory in megabytes.
 double launchMs(const QString& mode, const QString& folder, double* peakMb) {
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) &&
-        !env.contains(QStringLiteral("DISPLAY"))) {
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    }
-    child.setProcessEnvironment(env);
+    child.setProcessEnvironment(bench::childEnvironment());
     QElapsedTimer timer;
     timer.start();
     child.start(QCoreApplication::applicationFilePath(), {mode, folder});

@@ -42,6 +42,15 @@ void writeFloor(const QString& nativePath, const QByteArray& bytes) {
     }
 }
 
+QProcessEnvironment childEnvironment() {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")) &&
+        !env.contains(QStringLiteral("DISPLAY"))) {
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    }
+    return env;
+}
+
 void makeProgramFolder(const QString& folder, int items) {
     const QDir shipped(QStringLiteral(CORVANTHEIL_DATA_DIR));
     for (const QString& sub : {QStringLiteral("_images"), QStringLiteral("_reference")}) {

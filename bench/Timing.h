@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <functional>
 #include <vector>
@@ -15,6 +16,9 @@ void printFigure(const QString& name, double value);
 // The bytes written, flushed and synced as a save writes its new file: the
 // floor no save can beat.
 void writeFloor(const QString& nativePath, const QByteArray& bytes);
+
+// This process's environment, headless where no display is named.
+QProcessEnvironment childEnvironment();
 
 // A program folder with the shipped pictures and help page and a database of
 // `items` synthetic items, set as the program folder.

@@ -379,7 +379,7 @@ std::optional<qsizetype> Collection::rewrite(std::optional<qsizetype> leaveOut,
         readAll();
         written.reserve(static_cast<std::size_t>(bound) + 1);
         // About the size of the file it replaces.
-        out.reserve(QFileInfo(app::nativePath(m_databasePath)).size() + 64 * 1024);
+        out.reserve(QFileInfo(app::nativePath(m_databasePath)).size() + qint64{64} * 1024);
         SectionWriter writer(out);
         const auto put = [&](CoinRecord&& record, qsizetype number, bool stored, bool followed) {
             // A stored item keeps its first picture key, empty or not.
