@@ -24,6 +24,9 @@ Program main() {
     program.window->load();
     program.window->homePage().loadPropertiesOnMainPage(1, QString());
     program.window->show();
+    // Without a window manager nothing else makes the window take the keyboard,
+    // and its menu letters would wait for a first click.
+    program.window->activateWindow();
     program.window->homePage().filterBox()->setFocus();
     return program;
 }

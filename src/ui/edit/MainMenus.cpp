@@ -8,6 +8,8 @@
 #include "ui/edit/ItemEditor.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -133,7 +135,41 @@ QMenu* MainMenus::addMenu(const QString& caption, const QString& name) {
     QMenu* menu = m_bar->addMenu(caption);
     menu->setObjectName(name);
     menu->menuAction()->setObjectName(name);
+    menu->installEventFilter(this);
     return menu;
+}
+
+// A letter typed in an open menu chooses among the available entries only:
+// "&Add New Item" and "Save a Copy of This Item &As..." share their letter
+// but are never available together, so the letter runs the one that is. Two
+// available entries with one letter take turns being marked, as usual.
+bool MainMenus::eventFilter(QObject* watched, QEvent* event) {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (!menu || event->type() != QEvent::KeyPress) {
+        return false;
+    }
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->text().size() != 1 || !key->text().front().isLetterOrNumber() ||
+        (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
+        return false;
+    }
+    const QKeyCombination letter = QKeySequence(key->text().toUpper())[0];
+    QList<QAction*> matches;
+    for (QAction* a : menu->actions()) {
+        if (a->isVisible() && a->isEnabled() && !a->isSeparator() &&
+            QKeySequence::mnemonic(a->text())[0].key() == letter.key()) {
+            matches << a;
+        }
+    }
+    if (matches.size() == 1) {
+        menu->setActiveAction(matches.front());
+        QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+        QCoreApplication::sendEvent(menu, &enter);
+    } else if (!matches.isEmpty()) {
+        const qsizetype at = matches.indexOf(menu->activeAction());
+        menu->setActiveAction(matches[(at + 1) % matches.size()]);
+    }
+    return true;
 }
 
 QAction* MainMenus::action(const QString& name) const {

@@ -29,6 +29,9 @@ public:
 
     EditCommands& editCommands() const { return *m_edit; }
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QMenu* addMenu(const QString& caption, const QString& name);
     void wireEditMenu(QMenu* edit);

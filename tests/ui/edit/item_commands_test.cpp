@@ -10,6 +10,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QMenu>
 #include <QtTest>
 
 namespace {
@@ -230,6 +231,17 @@ private slots:
         p.trigger("mnuFileClose");
         p.trigger("mnuFileAddNewProperty");
         QCOMPARE(states(), QStringLiteral("010010101"));
+    }
+
+    // A letter typed in the open menu runs the one available entry it names,
+    // though a disabled entry shares the letter.
+    void aMenuLetterRunsTheAvailableEntry() {
+        RunningProgram p(coins({"Morgan"}));
+        QMenu* file = p.window().menus().menu("mnuFile");
+        file->popup(QPoint());
+        QTest::keyClick(file, Qt::Key_A);
+        QVERIFY(file->isHidden());
+        QVERIFY(!p.window().isHomePageShown() && p.window().editor().isNewItem());
     }
 
     // Gain, loss and zero; a failed division keeps the old text, unlogged; a
