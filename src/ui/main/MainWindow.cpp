@@ -256,6 +256,15 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     }
 }
 
+bool MainWindow::event(QEvent* event) {
+    // A closed dialog hands the keyboard back; without a window manager
+    // nothing else would, and the menu letters would wait for a click.
+    if (event->type() == QEvent::WindowUnblocked && isVisible()) {
+        activateWindow();
+    }
+    return QMainWindow::event(event);
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     app::Guard guard;
     bool cancel = false;
