@@ -3,7 +3,6 @@
 #include "app/TextUtil.h"
 #include "app/Win1252.h"
 
-#include <algorithm>
 
 namespace store {
 
@@ -85,11 +84,7 @@ QString CoinRecord::value(qsizetype i) const {
 
 void CoinRecord::append(const QString& key, QStringView value) {
     const qsizetype begin = m_bytes.size();
-    app::appendWin1252(m_bytes, value);
-    char* p = m_bytes.data() + begin;
-    char* end = m_bytes.data() + m_bytes.size();
-    std::replace_if(p, end, [](char c) { return c == '\r' || c == '\n'; }, ' ');
-    m_bytes.truncate(std::remove(p, end, '\0') - m_bytes.constData());
+    appendValueBytes(m_bytes, value);
     m_fields.push_back({key, static_cast<qint32>(begin), static_cast<qint32>(m_bytes.size() - begin)});
 }
 

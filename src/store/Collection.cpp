@@ -3,15 +3,15 @@
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
 #include "app/TextUtil.h"
+#include "app/Win1252.h"
 #include "store/AtomicFile.h"
 #include "store/IniFile.h"
 
-#include "app/Win1252.h"
-
 #include <QFileInfo>
 #include <QHash>
-#include <array>
 #include <algorithm>
+#include <array>
+#include <cstdio>
 #include <exception>
 #include <utility>
 
@@ -100,14 +100,19 @@ public:
         if (repeats) {
             mergeRepeatedKeys();
         }
+        // "[ITEMNUMB000001]", after a blank line but for the first section.
+        char header[40];
+        const int headerSize = std::snprintf(header, sizeof header, "%s[ITEMNUMB%06lld]\r\n",
+                                             m_out.isEmpty() ? "" : "\r\n",
+                                             static_cast<long long>(number));
         // Sized first, so that the section is copied in without growing.
-        qsizetype size = (m_out.isEmpty() ? 0 : 2) + 12 + digitCount(number);
+        qsizetype size = headerSize;
         for (const KeyLine& line : m_lines) {
             size += line.key.size() + line.value.size() + 3;
         }
         const qsizetype at = m_out.size();
         m_out.resize(at + size);
-        char* dst = putHeader(m_out.data() + at, number, at == 0);
+        char* dst = std::copy_n(header, headerSize, m_out.data() + at);
         for (const KeyLine& line : m_lines) {
             dst = std::copy_n(line.key.data(), line.key.size(), dst);
             *dst++ = '=';
@@ -115,7 +120,7 @@ public:
             *dst++ = '\r';
             *dst++ = '\n';
         }
-        m_out.truncate(dst - m_out.constData());
+        Q_ASSERT(dst == m_out.constData() + m_out.size());
         return !repeats;
     }
 
@@ -140,36 +145,6 @@ private:
             first->value = m_lines[k].value;
         }
         m_lines = std::move(merged);
-    }
-
-    // Of the number in a header: six at least.
-    static qsizetype digitCount(qsizetype number) {
-        qsizetype count = 6;
-        for (auto n = static_cast<quint64>(number) / 1000000; n > 0; n /= 10) {
-            ++count;
-        }
-        return count;
-    }
-
-    // "[ITEMNUMB000001]", after a blank line but for the first section.
-    static char* putHeader(char* dst, qsizetype number, bool first) {
-        if (!first) {
-            *dst++ = '\r';
-            *dst++ = '\n';
-        }
-        char digits[24];
-        int count = 0;
-        for (auto n = static_cast<quint64>(number); count < 6 || n > 0; n /= 10) {
-            digits[count++] = static_cast<char>('0' + n % 10);
-        }
-        dst = std::copy_n("[ITEMNUMB", 9, dst);
-        while (count > 0) {
-            *dst++ = digits[--count];
-        }
-        *dst++ = ']';
-        *dst++ = '\r';
-        *dst++ = '\n';
-        return dst;
     }
 
     QByteArray& m_out;

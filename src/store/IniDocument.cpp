@@ -5,16 +5,10 @@
 #include <QIODevice>
 
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
-#include <limits>
 #include <string>
 #include <string_view>
 #include <unordered_map>
-
-#if defined(__SSE2__) || defined(_M_X64)
-#include <emmintrin.h>
-#endif
 
 namespace store {
 namespace {
@@ -74,52 +68,16 @@ void finishSection(IniSection* section) {
     }
 }
 
-// One byte per character, as app::win1252Byte maps it; in a value a line
-// break becomes a blank, as it would end the line early.
-char* putText(char* dst, QStringView text, bool isValue) {
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80) {
-            *dst++ = isValue && (u == u'\r' || u == u'\n') ? ' ' : static_cast<char>(u);
-        } else {
-            *dst++ = static_cast<char>(app::win1252Byte(c));
-        }
-    }
-    return dst;
-}
-
-// Every character becomes one byte, so a section's size is known before it
-// is written; sections after the first start with a blank line.
-qsizetype sectionTextSize(const IniSection& s, bool first) {
-    qsizetype size = (first ? 0 : 2) + s.name.size() + 4;
-    for (const IniEntry& e : s.entries) {
-        size += e.key.size() + e.value.size() + 3;
-    }
-    return size;
-}
-
-char* putSection(char* dst, const IniSection& s, bool first) {
-    if (!first) {
-        *dst++ = '\r';
-        *dst++ = '\n';
-    }
-    *dst++ = '[';
-    dst = putText(dst, s.name, false);
-    *dst++ = ']';
-    *dst++ = '\r';
-    *dst++ = '\n';
-    for (const IniEntry& e : s.entries) {
-        dst = putText(dst, e.key, false);
-        *dst++ = '=';
-        dst = putText(dst, e.value, true);
-        *dst++ = '\r';
-        *dst++ = '\n';
-    }
-    return dst;
-}
-
 } // namespace
 
+void appendValueBytes(QByteArray& out, QStringView value) {
+    const qsizetype begin = out.size();
+    app::appendWin1252(out, value);
+    char* p = out.data() + begin;
+    char* end = out.data() + out.size();
+    std::replace_if(p, end, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    out.truncate(std::remove(p, end, '\0') - out.constData());
+}
 
 QString KeyNames::get(std::size_t position, const char* b, const char* e) {
     const std::string_view raw(b, static_cast<std::size_t>(e - b));
@@ -303,16 +261,18 @@ IniDocument IniDocument::parse(const QByteArray& bytes) {
 }
 
 QByteArray IniDocument::serialize() const {
-    qsizetype size = 0;
-    for (std::size_t i = 0; i < m_sections.size(); ++i) {
-        size += sectionTextSize(m_sections[i], i == 0);
+    QByteArray out;
+    for (const IniSection& section : m_sections) {
+        out += out.isEmpty() ? "[" : "\r\n[";
+        app::appendWin1252(out, section.name);
+        out += "]\r\n";
+        for (const IniEntry& e : section.entries) {
+            app::appendWin1252(out, e.key);
+            out += '=';
+            appendValueBytes(out, e.value);
+            out += "\r\n";
+        }
     }
-    QByteArray out(size, Qt::Uninitialized);
-    char* dst = out.data();
-    for (std::size_t i = 0; i < m_sections.size(); ++i) {
-        dst = putSection(dst, m_sections[i], i == 0);
-    }
-    Q_ASSERT(dst == out.data() + out.size());
     return out;
 }
 

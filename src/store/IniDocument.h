@@ -74,6 +74,10 @@ void readSectionBody(const char* p, const char* end, KeyNames& keyNames,
 // key is `key` (letter case aside); the other lines are not decoded.
 QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key);
 
+// A value as a line of the file holds it, appended: Windows-1252, a line
+// break as a blank, no NUL.
+void appendValueBytes(QByteArray& out, QStringView value);
+
 class IniDocument {
 public:
     // Windows-1252 text, CR LF or LF line ends. Never fails: lines that are

@@ -153,11 +153,11 @@ bool MainMenus::eventFilter(QObject* watched, QEvent* event) {
         (key->modifiers() & (Qt::ControlModifier | Qt::MetaModifier))) {
         return false;
     }
-    const QKeyCombination letter = QKeySequence(key->text().toUpper())[0];
+    const char16_t letter = key->text().front().toUpper().unicode();
     QList<QAction*> matches;
     for (QAction* a : menu->actions()) {
         if (a->isVisible() && a->isEnabled() && !a->isSeparator() &&
-            QKeySequence::mnemonic(a->text())[0].key() == letter.key()) {
+            (QKeySequence::mnemonic(a->text())[0].toCombined() & 0xffff) == letter) {
             matches << a;
         }
     }
