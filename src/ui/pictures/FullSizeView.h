@@ -19,9 +19,6 @@ public:
     // decoded at that size, in the box the layout calls for.
     void showPicture(const QPixmap& picture, const ui::FullSizeLayout& layout);
 
-    QLabel* naturalImage() const { return m_natural; }
-    QLabel* scaledImage() const { return m_scaled; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

@@ -29,7 +29,6 @@ public:
     QScrollBar* scrollBar() const { return m_scroll; }
     QPushButton* addButton() const { return m_add; }
     QPushButton* deleteButton() const { return m_delete; }
-    QFrame* pictureFrame() const { return m_showFrame; }
     QLabel* pictureImage() const { return m_showImage; }
 
     // Where the copy of an added picture gets its time stamp.
