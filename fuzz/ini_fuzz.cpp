@@ -1,3 +1,4 @@
+#include "app/Win1252.h"
 #include "store/IniDocument.h"
 
 #include <QBuffer>
@@ -92,8 +93,12 @@ void CheckIndexedReading(const QByteArray& bytes, const IniDocument& read, qsize
             Fail("indexed section name", spans[i].name);
         }
         std::vector<store::IniEntry> entries;
-        store::parseSectionBody(bytes.constData() + spans[i].begin,
-                                bytes.constData() + spans[i].end, names, entries);
+        store::readSectionBody(bytes.constData() + spans[i].begin,
+                               bytes.constData() + spans[i].end, names,
+                               [&entries](const QString& key, QByteArrayView value) {
+                                   entries.push_back(
+                                       {key, app::fromWin1252(value.data(), value.size())});
+                               });
         const auto& expected = read.sections()[i].entries;
         if (entries.size() != expected.size()) {
             Fail("indexed key count in", spans[i].name);

@@ -219,13 +219,6 @@ template <class Line> void forEachKeyLine(const char* p, const char* end, Line&&
 
 } // namespace
 
-void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
-                      std::vector<IniEntry>& entries) {
-    forEachKeyLine(p, end, [&](const char* kb, const char* ke, const char* vb, const char* ve) {
-        entries.push_back({keyNames.get(entries.size(), kb, ke), app::fromWin1252(vb, ve - vb)});
-    });
-}
-
 void readSectionBody(const char* p, const char* end, KeyNames& keyNames,
                      const std::function<void(const QString&, QByteArrayView)>& add) {
     std::size_t position = 0;
@@ -252,8 +245,11 @@ IniDocument IniDocument::parse(const QByteArray& bytes) {
         doc.m_sections.push_back({span.name, std::vector<IniEntry>()});
         IniSection& section = doc.m_sections.back();
         section.entries.reserve(expected);
-        parseSectionBody(bytes.constData() + span.begin, bytes.constData() + span.end, keyNames,
-                         section.entries);
+        readSectionBody(bytes.constData() + span.begin, bytes.constData() + span.end, keyNames,
+                        [&section](const QString& key, QByteArrayView value) {
+                            section.entries.push_back(
+                                {key, app::fromWin1252(value.data(), value.size())});
+                        });
         finishSection(&section);
         expected = section.entries.size() + 4;
     }

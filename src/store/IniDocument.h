@@ -64,10 +64,8 @@ struct SectionSpan {
 std::vector<SectionSpan> indexSections(const QByteArray& bytes);
 std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
                                        qsizetype chunk = qsizetype{128} * 1024);
-// Appends the keys of the lines between p and end, as the reader reads them.
-void parseSectionBody(const char* p, const char* end, KeyNames& keyNames,
-                      std::vector<IniEntry>& entries);
-// The same, each key line handed over with its value's bytes (trimmed, no NUL).
+// Hands over the key lines between p and end, as the reader reads them: each
+// key with its value's bytes (trimmed, no NUL).
 void readSectionBody(const char* p, const char* end, KeyNames& keyNames,
                      const std::function<void(const QString&, QByteArrayView)>& add);
 // The values, as the reader reads them, of the lines between p and end whose
