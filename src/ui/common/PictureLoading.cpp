@@ -3,6 +3,7 @@
 #include "app/ProgramFolder.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPixmapCache>
@@ -12,6 +13,10 @@
 #include <atomic>
 #include <thread>
 #include <vector>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace ui {
 namespace {
@@ -35,11 +40,24 @@ PictureStatus statusOf(QImageReader::ImageReaderError error) {
     }
 }
 
+// Tells the file's contents apart from what stood under its name before: a
+// copy over a picture (a new file renamed into place) within the same
+// millisecond, and of the same size, must not find the old decode.
+QString fileVersion(const QFileInfo& info) {
+#ifdef Q_OS_UNIX
+    struct stat st {};
+    if (::stat(QFile::encodeName(info.absoluteFilePath()).constData(), &st) == 0) {
+        return QString::number(st.st_ino) + u'.' + QString::number(st.st_mtim.tv_sec) + u'.' +
+               QString::number(st.st_mtim.tv_nsec) + u'.' + QString::number(st.st_size);
+    }
+#endif
+    return QString::number(info.lastModified().toMSecsSinceEpoch()) + u'.' +
+           QString::number(info.size());
+}
+
 QString cacheKey(const QFileInfo& info, QSize size) {
     return info.absoluteFilePath() + u'|' + QString::number(size.width()) + u'x' +
-           QString::number(size.height()) + u'|' +
-           QString::number(info.lastModified().toMSecsSinceEpoch()) + u'|' +
-           QString::number(info.size());
+           QString::number(size.height()) + u'|' + fileVersion(info);
 }
 
 QSize deviceSize(QSize shownSize, qreal devicePixelRatio) {
