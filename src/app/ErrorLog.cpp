@@ -1,6 +1,8 @@
 #include "app/ErrorLog.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "app/Constants.h"
 #include "app/ProgramFolder.h"
@@ -47,6 +49,40 @@ QString quoted(const QString& s) {
 }
 
 } // namespace
+
+QString failureCause(int number, int systemError) {
+    switch (systemError) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("the disk is full");
+    case EROFS:
+        return QStringLiteral("the disk is read-only");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("the folder or file may not be written to");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("the folder is missing");
+    case EISDIR:
+        return QStringLiteral("a folder stands where the file should be");
+    case EIO:
+        return QStringLiteral("the disk reported an error");
+    case 0:
+        break;
+    default:
+        return QString::fromLocal8Bit(std::strerror(systemError)).toLower();
+    }
+    switch (number) {
+    case kFileNotFound:
+        return QStringLiteral("the file is missing");
+    case kPermissionDenied:
+        return QStringLiteral("the folder or file may not be written to");
+    case kPathNotFound:
+        return QStringLiteral("the folder is missing");
+    default:
+        return QStringLiteral("the file could not be written");
+    }
+}
 
 QString errorDescription(int number) {
     switch (number) {

@@ -39,21 +39,35 @@ QString errorDescription(int number);
 
 class RuntimeError : public std::exception {
 public:
-    explicit RuntimeError(int number, QString description = {})
+    explicit RuntimeError(int number, QString description = {}, int systemError = 0)
         : m_number(number),
-          m_description(description.isEmpty() ? errorDescription(number) : std::move(description)) {
-    }
+          m_description(description.isEmpty() ? errorDescription(number) : std::move(description)),
+          m_systemError(systemError) {}
     int number() const { return m_number; }
     const QString& description() const { return m_description; }
+    // The operating system's errno behind a file failure, 0 when unknown.
+    int systemError() const { return m_systemError; }
     const char* what() const noexcept override { return "runtime error"; }
 
 private:
     int m_number;
     QString m_description;
+    int m_systemError;
 };
 
 [[noreturn]] inline void raise(int number, QString description = {}) {
     throw RuntimeError(number, std::move(description));
+}
+// A file failure with the errno that caused it, so the user can be told why.
+[[noreturn]] inline void raiseSystem(int number, int systemError) {
+    throw RuntimeError(number, {}, systemError);
+}
+
+// Why a file operation failed, in words a collector understands ("the disk is
+// full"), from the errno behind it or else the runtime error number.
+QString failureCause(int number, int systemError);
+inline QString failureCause(const RuntimeError& e) {
+    return failureCause(e.number(), e.systemError());
 }
 
 // "<executable name>.Err" in the program folder.
