@@ -44,9 +44,64 @@ void appendWin1252(QByteArray& out, QStringView text) {
     const qsizetype start = out.size();
     out.resize(start + text.size());
     char* dst = out.data() + start;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        dst[i] = static_cast<char>(win1252Byte(text[i]));
+    qsizetype i = 0;
+    for (; i < text.size(); ++i) {
+        const unsigned char b = win1252Byte(text[i]);
+        if (b == '?' && text[i] != u'?') {
+            break;
+        }
+        dst[i] = static_cast<char>(b);
     }
+    if (i == text.size()) {
+        return;
+    }
+    // Rare: a letter the set cannot hold; the rest goes the slow way.
+    out.truncate(start + i);
+    for (; i < text.size(); ++i) {
+        const QChar c = text[i];
+        const unsigned char b = win1252Byte(c);
+        if (b != '?' || c == u'?') {
+            out.append(static_cast<char>(b));
+            continue;
+        }
+        char32_t code = c.unicode();
+        const bool pair =
+            c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        if (pair) {
+            code = QChar::surrogateToUcs4(c, text[i + 1]);
+            ++i;
+        }
+        if (code < 256 || (c.isSurrogate() && !pair)) {
+            out.append('?'); // a control code or half a pair: nothing to refer to
+            continue;
+        }
+        out.append("&#");
+        out.append(QByteArray::number(static_cast<quint32>(code)));
+        out.append(';');
+    }
+}
+
+QString fromWin1252WithReferences(const char* data, qsizetype size) {
+    QString text = fromWin1252(data, size);
+    qsizetype at = text.indexOf(QLatin1StringView("&#"));
+    while (at >= 0) {
+        qsizetype end = at + 2;
+        quint32 code = 0;
+        while (end < text.size() && end - at < 10 && text[end] >= u'0' && text[end] <= u'9') {
+            code = code * 10 + (text[end].unicode() - u'0');
+            ++end;
+        }
+        const bool valid = end > at + 2 && end < text.size() && text[end] == u';' && code >= 256 &&
+                           code <= 0x10FFFF && !(code >= 0xD800 && code < 0xE000);
+        if (valid) {
+            const char32_t c = code;
+            const QString letter = QString::fromUcs4(&c, 1);
+            text.replace(at, end + 1 - at, letter);
+            end = at + letter.size();
+        }
+        at = text.indexOf(QLatin1StringView("&#"), valid ? end : at + 2);
+    }
+    return text;
 }
 
 QByteArray toWin1252(QStringView text) {

@@ -100,7 +100,7 @@ private slots:
             "[s]\r\nk=ab\r\n");
         row("line break in value", {}, {{"s", "k", "a\r\nb"}}, "[s]\r\nk=a  b\r\n");
         row("outside Windows-1252", {}, {{"s", "k", "\u20ac\u00df\u2192"}},
-            "[s]\r\nk=\x80\xdf?\r\n");
+            "[s]\r\nk=\x80\xdf&#8594;\r\n");
         const QString text = highText();
         row("all of Windows-1252", {}, {{u's' + text, u'k' + text, text}},
             "[s" + high() + "]\r\nk" + high() + "=" + high() + "\r\n");
