@@ -1,7 +1,6 @@
 #include "ui/edit/FieldBox.h"
 
-#include "store/AttributeLists.h"
-#include "store/CoinRecord.h"
+#include "store/Fields.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -10,6 +9,7 @@
 #include <QScrollBar>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
+#include <limits>
 
 namespace {
 
@@ -41,30 +41,21 @@ protected:
     }
 };
 
-const QStringList& choiceRows(const QString& key) {
-    if (key == QLatin1String("cmbCoinType")) {
-        return store::coinTypeList();
-    }
-    if (key == QLatin1String("cmbMintMark")) {
-        return store::mintMarkList();
-    }
-    return store::gradeList();
-}
-
 } // namespace
 
-FieldBox FieldBox::create(const QString& key, QWidget* parent) {
-    if (store::isAttributeChoice(key)) {
+FieldBox FieldBox::create(const store::FieldInfo& field, QWidget* parent) {
+    const QString key(field.key);
+    if (field.kind == store::FieldKind::List) {
         auto* box = new AttributeComboBox(parent);
         box->setObjectName(key);
-        box->addItems(choiceRows(key));
+        box->addItems(store::listEntries(field.field));
         box->setCurrentIndex(-1);
         // The box may be narrower than its longest entry; the tip shows it whole.
         QObject::connect(box, &QComboBox::currentTextChanged, box,
                          [box](const QString& text) { box->setToolTip(text); });
         return {Kind::Choice, box};
     }
-    if (key.startsWith(QLatin1String("txtMiscNotes"))) {
+    if (field.kind == store::FieldKind::MultiLineText) {
         auto* notes = new QPlainTextEdit(parent);
         notes->setObjectName(key);
         // Tab moves to the next box, as everywhere else in the window.
@@ -73,6 +64,8 @@ FieldBox FieldBox::create(const QString& key, QWidget* parent) {
     }
     auto* line = new QLineEdit(parent);
     line->setObjectName(key);
+    // A stored value of any length is shown and saved whole.
+    line->setMaxLength(std::numeric_limits<int>::max());
     return {Kind::Text, line};
 }
 

@@ -6,6 +6,9 @@ class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QWidget;
+namespace store {
+struct FieldInfo;
+}
 
 // A box that edits one field of the open item: a text box, a notes box or an
 // attribute list. The one place that reads and writes boxes by their kind.
@@ -13,8 +16,8 @@ class FieldBox {
 public:
     enum class Kind { Text, Notes, Choice };
 
-    // The box for a field key, named after it, with the kind the key calls for.
-    static FieldBox create(const QString& key, QWidget* parent);
+    // The box for a field, named after its key, of the kind the field calls for.
+    static FieldBox create(const store::FieldInfo& field, QWidget* parent);
 
     QWidget* widget() const { return m_widget; }
     QString name() const;

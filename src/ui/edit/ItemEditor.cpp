@@ -26,8 +26,8 @@ const QColor kLoss(255, 0, 0);
 } // namespace
 
 ItemEditor::ItemEditor(QWidget* boxParent) : QObject(boxParent) {
-    for (const QString& key : store::fieldKeys()) {
-        m_boxes.push_back(FieldBox::create(key, boxParent));
+    for (const store::FieldInfo& field : store::fields()) {
+        m_boxes.push_back(FieldBox::create(field, boxParent));
     }
     connect(find(QStringLiteral("txtDescription"))->lineEdit(), &QLineEdit::textChanged, this,
             &ItemEditor::descriptionChanged);
@@ -102,6 +102,7 @@ void ItemEditor::clearItemFields() {
 
 void ItemEditor::loadItemIntoWindow(const store::CoinRecord& record) {
     app::Guard guard;
+    m_storedDescription = record.description();
     for (qsizetype k = 0; k < record.size(); ++k) {
         const store::IniEntry field{record.key(k), record.value(k)};
         if (field.key.isEmpty()) {
