@@ -4,70 +4,131 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <filesystem>
-#include <system_error>
-#include <utility>
-
-#ifdef Q_OS_WIN
-#include <io.h>
-#else
+#include <cerrno>
+#include <fcntl.h>
 #include <unistd.h>
-#endif
+#include <utility>
 
 namespace store {
 namespace {
 
-int errorForOpen(const QFile& file) {
-    switch (file.error()) {
-    case QFileDevice::PermissionsError:
-        return app::kPermissionDenied;
-    case QFileDevice::OpenError:
-        return QFileInfo(QFileInfo(file.fileName()).absolutePath()).isDir() ? app::kPermissionDenied
-                                                                            : app::kPathNotFound;
-    default:
-        return app::kPathFileAccessError;
-    }
+Disk& realDisk() {
+    static Disk real;
+    return real;
 }
+Disk* g_disk = nullptr;
 
-void syncToDisk(QFile& file) {
-#ifdef Q_OS_WIN
-    _commit(file.handle());
-#else
-    ::fsync(file.handle());
-#endif
-}
-
-std::filesystem::path fsPath(const QString& nativePath) {
-    return std::filesystem::path(nativePath.toStdU16String());
-}
-
-void renameOver(const QString& from, const QString& to) {
-    std::error_code ec;
-    std::filesystem::rename(fsPath(from), fsPath(to), ec);
-    if (ec) {
-        QFile::remove(from);
-        app::raise(app::kPathFileAccessError);
-    }
+QByteArray encoded(const QString& nativePath) {
+    return QFile::encodeName(nativePath);
 }
 
 QString tempPathFor(const QString& target) {
     return target + QStringLiteral(".tmp");
 }
 
+// The runtime error number the old runtime gave for such a failure.
+int numberFor(int error) {
+    switch (error) {
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return app::kPermissionDenied;
+    case ENOENT:
+    case ENOTDIR:
+        return app::kPathNotFound;
+    default:
+        return app::kPathFileAccessError;
+    }
+}
+
+[[noreturn]] void fail(int error) {
+    app::raiseSystem(numberFor(error), error);
+}
+
+// Writes all bytes and flushes them; errno of the first failure, else 0.
+int writeAndSync(int fd, const char* data, qsizetype size) {
+    while (size > 0) {
+        const long n =
+            disk().write(fd, data, static_cast<long>(std::min<qsizetype>(size, 1 << 30)));
+        if (n < 0 && errno == EINTR) {
+            continue;
+        }
+        if (n <= 0) {
+            return n < 0 ? errno : EIO;
+        }
+        data += n;
+        size -= n;
+    }
+    return disk().fsync(fd) == 0 ? 0 : errno;
+}
+
+// A new file with exactly these bytes on the disk, or a raise with nothing left behind.
+void writeNewFile(const QString& nativePath, const QByteArray& bytes) {
+    const QByteArray path = encoded(nativePath);
+    const int fd = disk().open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        fail(errno);
+    }
+    const int error = writeAndSync(fd, bytes.constData(), bytes.size());
+    const int closed = disk().close(fd) == 0 ? 0 : errno;
+    if (error != 0 || closed != 0) {
+        disk().unlink(path);
+        fail(error != 0 ? error : closed);
+    }
+}
+
+void renameOver(const QString& from, const QString& to) {
+    if (disk().rename(encoded(from), encoded(to)) != 0) {
+        const int error = errno;
+        disk().unlink(encoded(from));
+        fail(error);
+    }
+}
+
+QString folderOf(const QString& nativePath) {
+    return QFileInfo(nativePath).absolutePath();
+}
+
 } // namespace
+
+int Disk::open(const QByteArray& path, int flags, int mode) {
+    return ::open(path.constData(), flags, mode);
+}
+long Disk::write(int fd, const char* data, long size) {
+    return ::write(fd, data, static_cast<size_t>(size));
+}
+int Disk::fsync(int fd) {
+    return ::fsync(fd);
+}
+int Disk::close(int fd) {
+    return ::close(fd);
+}
+int Disk::rename(const QByteArray& from, const QByteArray& to) {
+    return ::rename(from.constData(), to.constData());
+}
+int Disk::link(const QByteArray& from, const QByteArray& to) {
+    return ::link(from.constData(), to.constData());
+}
+int Disk::unlink(const QByteArray& path) {
+    return ::unlink(path.constData());
+}
+
+Disk& disk() {
+    return g_disk != nullptr ? *g_disk : realDisk();
+}
+
+void install(Disk* replacement) {
+    g_disk = replacement;
+}
 
 StagedFile::StagedFile(const QString& nativeTarget, const QByteArray& bytes)
     : m_target(nativeTarget), m_temp(tempPathFor(nativeTarget)) {
-    QFile file(m_temp);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-        app::raise(errorForOpen(file));
+    try {
+        writeNewFile(m_temp, bytes);
+    } catch (...) {
+        m_temp.clear();
+        throw;
     }
-    if (file.write(bytes) != bytes.size() || !file.flush()) {
-        file.close();
-        QFile::remove(m_temp);
-        app::raise(app::kPathFileAccessError);
-    }
-    syncToDisk(file);
 }
 
 StagedFile::StagedFile(StagedFile&& other) noexcept
@@ -75,7 +136,7 @@ StagedFile::StagedFile(StagedFile&& other) noexcept
 
 StagedFile::~StagedFile() {
     if (!m_temp.isEmpty()) {
-        QFile::remove(m_temp);
+        disk().unlink(encoded(m_temp));
     }
 }
 
@@ -84,38 +145,51 @@ void StagedFile::replace() {
         app::raise(app::kPathFileAccessError);
     }
     renameOver(std::exchange(m_temp, QString()), m_target);
+    syncFolder(folderOf(m_target));
 }
 
 void writeFileAtomically(const QString& nativePath, const QByteArray& bytes) {
     StagedFile(nativePath, bytes).replace();
 }
 
-void copyFileAtomically(const QString& nativeSource, const QString& nativeTarget) {
+void linkOrCopyFile(const QString& nativeSource, const QString& nativeTarget, bool replace) {
     if (!QFileInfo::exists(nativeSource)) {
         app::raise(app::kFileNotFound);
     }
-    const QString temp = tempPathFor(nativeTarget);
-    QFile::remove(temp);
-    if (!QFile::copy(nativeSource, temp)) {
-        QFile::remove(temp);
-        app::raise(app::kPathFileAccessError);
+    if (!replace && QFileInfo::exists(nativeTarget)) {
+        fail(EEXIST);
     }
-    renameOver(temp, nativeTarget);
-}
-
-void linkOrCopyFileAtomically(const QString& nativeSource, const QString& nativeTarget) {
     const QString temp = tempPathFor(nativeTarget);
-    QFile::remove(temp);
-    std::error_code ec;
-    std::filesystem::create_hard_link(fsPath(nativeSource), fsPath(temp), ec);
-    if (ec) {
+    disk().unlink(encoded(temp));
+    if (disk().link(encoded(nativeSource), encoded(temp)) != 0) {
         // No hard links here, or none allowed to us: copy the bytes.
-        copyFileAtomically(nativeSource, nativeTarget);
+        writeNewFile(temp, readWholeFile(nativeSource));
+    }
+    if (replace) {
+        renameOver(temp, nativeTarget);
+        // Renaming a name over another name of the same file leaves both in place.
+        disk().unlink(encoded(temp));
         return;
     }
-    renameOver(temp, nativeTarget);
-    // Renaming a name over another name of the same file leaves both in place.
-    QFile::remove(temp);
+    // link() never replaces: the target is made only where no file stands.
+    const int linked = disk().link(encoded(temp), encoded(nativeTarget)) == 0 ? 0 : errno;
+    disk().unlink(encoded(temp));
+    if (linked != 0) {
+        fail(linked);
+    }
+}
+
+void syncFolder(const QString& nativeFolder) {
+    const int fd = disk().open(encoded(nativeFolder), O_RDONLY | O_DIRECTORY | O_CLOEXEC, 0);
+    if (fd < 0) {
+        fail(errno);
+    }
+    const int error = disk().fsync(fd) == 0 ? 0 : errno;
+    disk().close(fd);
+    // Some file systems cannot flush a folder; that is no failure of ours.
+    if (error != 0 && error != EINVAL && error != ENOTSUP) {
+        fail(error);
+    }
 }
 
 QByteArray readWholeFile(const QString& nativePath) {
@@ -124,7 +198,8 @@ QByteArray readWholeFile(const QString& nativePath) {
         app::raise(app::kFileNotFound);
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        app::raise(errorForOpen(file));
+        app::raise(file.error() == QFileDevice::PermissionsError ? app::kPermissionDenied
+                                                                 : app::kPathFileAccessError);
     }
     return file.readAll();
 }

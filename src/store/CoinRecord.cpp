@@ -3,51 +3,7 @@
 #include "app/TextUtil.h"
 #include "app/Win1252.h"
 
-
 namespace store {
-
-const QStringList& fieldKeys() {
-    static const QStringList keys = {
-        QStringLiteral("txtMiscNotes3"),
-        QStringLiteral("txtMiscNotes2"),
-        QStringLiteral("txtMiscNotes"),
-        QStringLiteral("cmbGrade"),
-        QStringLiteral("cmbMintMark"),
-        QStringLiteral("cmbCoinType"),
-        QStringLiteral("txtCountry"),
-        QStringLiteral("txtItemNumber"),
-        QStringLiteral("txtYear"),
-        QStringLiteral("txtDescription"),
-        QStringLiteral("txtFinancialChangeInValue"),
-        QStringLiteral("txtLastAppraisal"),
-        QStringLiteral("txtDateAcquired"),
-        QStringLiteral("txtValuationSource"),
-        QStringLiteral("txtCurrentValue"),
-        QStringLiteral("txtPurchasePrice"),
-        QStringLiteral("txtDetail4"),
-        QStringLiteral("txtDetail5"),
-        QStringLiteral("txtMiscDetail4"),
-        QStringLiteral("txtMiscDetail5"),
-        QStringLiteral("txtDetail1"),
-        QStringLiteral("txtDetail2"),
-        QStringLiteral("txtDetail3"),
-        QStringLiteral("txtMiscDetail1"),
-        QStringLiteral("txtMiscDetail2"),
-        QStringLiteral("txtMiscDetail3"),
-        QStringLiteral("txtCategory"),
-        QStringLiteral("txtPackagingType"),
-        QStringLiteral("txtBoxNumber"),
-        QStringLiteral("txtCatalogNumber"),
-        QStringLiteral("txtRecordLastUpdated"),
-        QStringLiteral("txtPackagingCondition"),
-        QStringLiteral("txtRelatedItems"),
-    };
-    return keys;
-}
-
-bool isAttributeChoice(QStringView key) {
-    return key == u"cmbCoinType" || key == u"cmbMintMark" || key == u"cmbGrade";
-}
 
 QString pictureKey(qsizetype number) {
     return QStringLiteral("g_sListOfImagesForItem(") + QString::number(number) + u')';
@@ -79,13 +35,14 @@ CoinRecord::CoinRecord(const std::vector<IniEntry>& fields) {
 
 QString CoinRecord::value(qsizetype i) const {
     const QByteArrayView bytes = valueBytes(i);
-    return app::fromWin1252(bytes.data(), bytes.size());
+    return app::fromWin1252WithReferences(bytes.data(), bytes.size());
 }
 
 void CoinRecord::append(const QString& key, QStringView value) {
     const qsizetype begin = m_bytes.size();
     appendValueBytes(m_bytes, value);
-    m_fields.push_back({key, static_cast<qint32>(begin), static_cast<qint32>(m_bytes.size() - begin)});
+    m_fields.push_back(
+        {key, static_cast<qint32>(begin), static_cast<qint32>(m_bytes.size() - begin)});
 }
 
 void CoinRecord::appendBytes(const QString& key, QByteArrayView value) {
@@ -117,8 +74,15 @@ std::optional<QString> CoinRecord::value(QStringView key) const {
     return std::nullopt;
 }
 
-QString CoinRecord::description() const {
-    return value(u"txtDescription").value_or(QString());
+QString CoinRecord::value(store::Field field) const {
+    const QLatin1StringView key = fieldInfo(field).key;
+    for (qsizetype i = 0; i < size(); ++i) {
+        const QString& k = this->key(i);
+        if (k.size() == key.size() && k.compare(key, Qt::CaseInsensitive) == 0) {
+            return value(i);
+        }
+    }
+    return {};
 }
 
 QStringList CoinRecord::pictures() const {

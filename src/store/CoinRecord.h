@@ -1,5 +1,6 @@
 #pragma once
 
+#include "store/Fields.h"
 #include "store/IniDocument.h"
 
 #include <QByteArray>
@@ -10,13 +11,6 @@
 #include <vector>
 
 namespace store {
-
-// The keys of the fields the program edits, in the order the window creates
-// their boxes and a save writes them. Each is the name of the box.
-const QStringList& fieldKeys();
-
-// The three fields whose value is a row of a fixed list (Coin Type, Mint Mark, Grade).
-bool isAttributeChoice(QStringView key);
 
 // A picture is stored under "g_sListOfImagesForItem(n)", n counting from 1.
 QString pictureKey(qsizetype number);
@@ -46,12 +40,12 @@ public:
     QString value(qsizetype i) const;
     // The value as the file holds it: a line's bytes, no line break, no NUL.
     QByteArrayView valueBytes(qsizetype i) const {
-        const Field& f = m_fields[static_cast<std::size_t>(i)];
+        const Entry& f = m_fields[static_cast<std::size_t>(i)];
         return {m_bytes.constData() + f.begin, f.size};
     }
 
-    // The value is kept as the file would hold it: characters Windows-1252
-    // cannot hold become "?", a line break a blank, a NUL nothing.
+    // The value is kept as the file would hold it: a character Windows-1252
+    // cannot hold as a character reference, a line break a blank, a NUL nothing.
     void append(const QString& key, QStringView value);
     // A value already in the file's form.
     void appendBytes(const QString& key, QByteArrayView value);
@@ -60,17 +54,19 @@ public:
 
     // The first value stored under the key, letter case ignored.
     std::optional<QString> value(QStringView key) const;
-    QString description() const;
+    // A field's stored text; empty when it is not stored.
+    QString value(Field field) const;
+    QString description() const { return value(Field::Description); }
     // The stored picture names in key order; an empty stored name stays.
     QStringList pictures() const;
 
 private:
-    struct Field {
+    struct Entry {
         QString key;
         qint32 begin = 0;
         qint32 size = 0;
     };
-    std::vector<Field> m_fields;
+    std::vector<Entry> m_fields;
     QByteArray m_bytes;
 };
 

@@ -2,175 +2,23 @@
 
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
-#include "app/TextUtil.h"
-#include "app/Win1252.h"
 #include "store/AtomicFile.h"
-#include "store/IniFile.h"
+#include "store/Backups.h"
+#include "store/DatabaseImage.h"
+#include "store/DatabaseText.h"
 
+#include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
-#include <QHash>
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <exception>
+#include <cerrno>
+#include <sys/stat.h>
 #include <utility>
 
 namespace store {
 namespace {
 
-// The key with blanks around it removed is the first picture key; runs for
-// every field of every item, so it builds no trimmed copy.
-bool isFirstPictureKey(QStringView key) {
-    while (!key.isEmpty() && key.front() == u' ') {
-        key = key.mid(1);
-    }
-    while (!key.isEmpty() && key.back() == u' ') {
-        key.chop(1);
-    }
-    return key == kFirstPictureKey;
-}
-
-bool isBlank(QByteArrayView bytes) {
-    return std::all_of(bytes.begin(), bytes.end(), [](char c) { return c == ' '; });
-}
-
-constexpr QLatin1StringView kDescriptionKey("txtDescription");
-
-// One number per key name, the same for names alike without regard to letter
-// case, and the name's bytes in the file. Records share their key names'
-// texts, so a name is nearly always found by the address of its text.
-class KeyIds {
-public:
-    struct Known {
-        int id = -1;
-        QByteArrayView bytes; // held by the table below, so never dangling
-    };
-    Known find(const QString& key) {
-        Slot& slot = m_slots[(reinterpret_cast<quintptr>(key.constData()) >> 4) % m_slots.size()];
-        if (slot.known.id < 0 || slot.key.constData() != key.constData() ||
-            slot.key.size() != key.size()) {
-            auto named = m_byName.constFind(key);
-            if (named == m_byName.constEnd()) {
-                const QString folded = key.toCaseFolded();
-                const auto found = m_ids.constFind(folded);
-                const int id = found != m_ids.constEnd() ? *found : int(m_ids.size());
-                m_ids.insert(folded, id);
-                named = m_byName.insert(key, {id, app::toWin1252(key)});
-            }
-            // The slot holds the key, so that its address cannot come back with other text.
-            slot = {key, {named->id, named->bytes}};
-        }
-        return slot.known;
-    }
-
-private:
-    struct Named {
-        int id;
-        QByteArray bytes;
-    };
-    struct Slot {
-        QString key;
-        Known known;
-    };
-    std::array<Slot, 1024> m_slots{};
-    QHash<QString, Named> m_byName;
-    QHash<QString, int> m_ids;
-};
-
-// Writes a record's section as the INI layer would write its keys one by one:
-// a key written again (letter case aside) keeps its place and takes the later
-// value. Returns false when the record repeats a key. `use` tells records apart.
-class SectionWriter {
-public:
-    explicit SectionWriter(QByteArray& out) : m_out(out) {}
-
-    bool put(qsizetype number, const CoinRecord& record, qsizetype use) {
-        m_lines.clear();
-        bool repeats = false;
-        for (qsizetype k = 0; k < record.size(); ++k) {
-            const KeyIds::Known known = m_keys.find(record.key(k));
-            const auto id = static_cast<std::size_t>(known.id);
-            if (id >= m_lastUse.size()) {
-                m_lastUse.resize(id + 1, -1);
-            }
-            repeats = repeats || m_lastUse[id] == use;
-            m_lastUse[id] = use;
-            m_lines.push_back({known.bytes, record.valueBytes(k), known.id});
-        }
-        if (repeats) {
-            mergeRepeatedKeys();
-        }
-        // "[ITEMNUMB000001]", after a blank line but for the first section.
-        char header[40];
-        const int headerSize = std::snprintf(header, sizeof header, "%s[ITEMNUMB%06lld]\r\n",
-                                             m_out.isEmpty() ? "" : "\r\n",
-                                             static_cast<long long>(number));
-        // Sized first, so that the section is copied in without growing.
-        qsizetype size = headerSize;
-        for (const KeyLine& line : m_lines) {
-            size += line.key.size() + line.value.size() + 3;
-        }
-        const qsizetype at = m_out.size();
-        m_out.resize(at + size);
-        char* dst = std::copy_n(header, headerSize, m_out.data() + at);
-        for (const KeyLine& line : m_lines) {
-            dst = std::copy_n(line.key.data(), line.key.size(), dst);
-            *dst++ = '=';
-            dst = std::copy_n(line.value.data(), line.value.size(), dst);
-            *dst++ = '\r';
-            *dst++ = '\n';
-        }
-        Q_ASSERT(dst == m_out.constData() + m_out.size());
-        return !repeats;
-    }
-
-private:
-    struct KeyLine {
-        QByteArrayView key;
-        QByteArrayView value;
-        int id;
-    };
-
-    // The first line of a key takes the last line's value; the later lines go.
-    void mergeRepeatedKeys() {
-        std::vector<KeyLine> merged;
-        for (std::size_t k = 0; k < m_lines.size(); ++k) {
-            const int id = m_lines[k].id;
-            const auto first = std::find_if(merged.begin(), merged.end(),
-                                            [id](const KeyLine& l) { return l.id == id; });
-            if (first == merged.end()) {
-                merged.push_back(m_lines[k]);
-                continue;
-            }
-            first->value = m_lines[k].value;
-        }
-        m_lines = std::move(merged);
-    }
-
-    QByteArray& m_out;
-    KeyIds m_keys;
-    std::vector<qsizetype> m_lastUse;
-    std::vector<KeyLine> m_lines;
-};
-
-// The backup becomes a second name for the old database's bytes only when the
-// new database is ready to take the database's name; otherwise the old file
-// stays the database, and its backup must be a copy apart from it.
-void writeBackup(app::Guard& guard, const QString& database, const QString& backup, bool mayLink) {
-    // With no database to copy, an older backup stays: it may be the only copy left.
-    guard.step([&] {
-        if (!QFileInfo::exists(app::nativePath(database))) {
-            app::raise(app::kFileNotFound);
-        }
-    }) &&
-        guard.step([&] {
-            if (mayLink) {
-                linkOrCopyFileAtomically(app::nativePath(database), app::nativePath(backup));
-            } else {
-                copyFileAtomically(app::nativePath(database), app::nativePath(backup));
-            }
-        });
-}
+constexpr qsizetype kHeadBytes = qsizetype{64} * 1024;
 
 } // namespace
 
@@ -186,34 +34,102 @@ Collection::Collection(QString databasePath) : m_databasePath(std::move(database
 
 Collection::~Collection() = default;
 
-void Collection::reset(qsizetype count) {
+Collection::Identity Collection::identityOf(const QString& nativePath) {
+    struct stat st {};
+    if (::stat(QFile::encodeName(nativePath).constData(), &st) != 0) {
+        return {};
+    }
+    return {true, static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino),
+            static_cast<qint64>(st.st_size),
+            static_cast<qint64>(st.st_mtim.tv_sec) * 1'000'000'000 + st.st_mtim.tv_nsec};
+}
+
+void Collection::reset() {
     m_records.clear();
-    m_records.resize(static_cast<std::size_t>(count));
-    m_unread.clear();
+    m_slots.clear();
     m_unreadCount = 0;
     m_file.reset();
     m_window = QByteArray();
     m_windowBegin = 0;
-    m_keyNames = KeyNames();
+    m_preamble = QByteArray();
+    m_converted = QByteArray();
+    m_unreadable = false;
+    m_changeSeen = false;
+    m_damage.reset();
+    m_identity = {};
 }
 
 void Collection::load() {
     app::Guard guard;
-    IniFile::UnreadSections file;
-    guard.step([&] {
-        file = IniFile(m_databasePath).readSectionsLazily();
-        if (file.unreadable) {
-            app::raise(app::kPermissionDenied);
-        }
-    });
-    reset(static_cast<qsizetype>(file.sections.size()));
-    m_unreadable = file.unreadable;
-    m_unread.reserve(file.sections.size());
-    for (const SectionSpan& span : file.sections) {
-        m_unread.push_back({span.begin, span.end});
+    reset();
+    const QString native = app::nativePath(m_databasePath);
+    m_identity = identityOf(native);
+    if (!m_identity.exists) {
+        return;
     }
+    auto file = std::make_unique<QFile>(native);
+    if (QFileInfo(native).isDir() || !file->open(QIODevice::ReadOnly)) {
+        m_unreadable = true;
+        guard.step([] { app::raise(app::kPermissionDenied); });
+        return;
+    }
+    std::vector<SectionSpan> spans;
+    const TextForm form = textFormOf(file->peek(kHeadBytes));
+    if (form != TextForm::Native) {
+        // A file saved by another program is read through a copy in our form.
+        m_converted = toNativeForm(file->readAll(), form);
+        file.reset();
+        spans = indexSections(m_converted);
+    } else {
+        spans = indexSections(*file, false);
+    }
+    const qsizetype fileEnd = form != TextForm::Native ? m_converted.size()
+                              : spans.empty()          ? m_identity.size
+                                                       : spans.back().end;
+
+    const auto firstNamed =
+        std::find_if(spans.begin(), spans.end(), [](const SectionSpan& s) { return s.named; });
+    const qsizetype preambleEnd = firstNamed == spans.end() ? fileEnd : firstNamed->headerBegin;
+    if (preambleEnd > 0) {
+        if (file) {
+            file->seek(0);
+            m_preamble = file->read(preambleEnd);
+        } else {
+            m_preamble = m_converted.first(preambleEnd);
+        }
+    }
+    for (auto it = firstNamed; it != spans.end(); ++it) {
+        if (!it->named) {
+            continue;
+        }
+        auto next = std::find_if(it + 1, spans.end(), [](const SectionSpan& s) { return s.named; });
+        m_slots.push_back({it->begin, it->end, next == spans.end() ? fileEnd : next->headerBegin});
+    }
+    m_records.resize(m_slots.size());
     m_unreadCount = count();
-    m_file = m_unreadCount > 0 ? std::move(file.file) : nullptr;
+    if (m_unreadCount > 0 && file) {
+        m_file = std::move(file);
+    }
+}
+
+FileDamage Collection::damage() const {
+    if (!m_damage) {
+        m_damage = !m_identity.exists ? FileDamage::Missing
+                   : m_unreadable     ? FileDamage::Unreadable
+                                      : FileDamage::None;
+        if (*m_damage == FileDamage::None) {
+            try {
+                m_damage = damageOfText(sourceBytes());
+            } catch (const app::RuntimeError&) {
+                m_damage = FileDamage::Unreadable;
+            }
+        }
+    }
+    return *m_damage;
+}
+
+bool Collection::changedOnDisk() const {
+    return m_changeSeen || identityOf(app::nativePath(m_databasePath)) != m_identity;
 }
 
 CoinRecord& Collection::recordForReading(qsizetype position) const {
@@ -221,204 +137,296 @@ CoinRecord& Collection::recordForReading(qsizetype position) const {
         app::raise(app::kSubscriptOutOfRange);
     }
     const auto i = static_cast<std::size_t>(position);
-    if (i < m_unread.size() && m_unread[i].begin >= 0) {
-        const Unread span = std::exchange(m_unread[i], Unread());
+    Slot& slot = m_slots[i];
+    if (slot.read) {
+        return m_records[i];
+    }
+    slot.read = true;
+    const qsizetype length = slot.keysEnd - slot.begin;
+    const char* data = nullptr;
+    qsizetype available = 0;
+    if (m_file) {
         // Records are mostly read in file order: fetch the following ones too.
         constexpr qsizetype kWindow = qsizetype{256} * 1024;
-        const qsizetype length = span.end - span.begin;
-        if (span.begin < m_windowBegin || span.end > m_windowBegin + m_window.size()) {
+        if (slot.begin < m_windowBegin || slot.keysEnd > m_windowBegin + m_window.size()) {
+            // Another program may have rewritten the file since it was read.
+            m_changeSeen =
+                m_changeSeen || identityOf(app::nativePath(m_databasePath)) != m_identity;
             m_window.resize(std::max(length, kWindow));
-            m_windowBegin = span.begin;
-            const qint64 got = m_file && m_file->seek(span.begin)
-                                   ? m_file->read(m_window.data(), m_window.size())
-                                   : 0;
+            m_windowBegin = slot.begin;
+            const qint64 got =
+                m_file->seek(slot.begin) ? m_file->read(m_window.data(), m_window.size()) : 0;
             // A file cut short since it was opened yields what is left of it.
             m_window.resize(std::max<qint64>(got, 0));
         }
-        const char* data = m_window.constData() + (span.begin - m_windowBegin);
-        const qsizetype available =
-            std::clamp<qsizetype>(m_window.size() - (span.begin - m_windowBegin), 0, length);
-        CoinRecord& record = m_records[i];
-        readSectionBody(data, data + available, m_keyNames,
-                        [&record](const QString& key, QByteArrayView value) {
-                            record.appendBytes(key, value);
-                        });
-        if (--m_unreadCount == 0) {
-            m_file.reset();
-            m_window = QByteArray();
-            m_windowBegin = 0;
-            m_unread.clear();
-        }
+        data = m_window.constData() + (slot.begin - m_windowBegin);
+        available =
+            std::clamp<qsizetype>(m_window.size() - (slot.begin - m_windowBegin), 0, length);
+    } else {
+        data = m_converted.constData() + slot.begin;
+        available = std::clamp<qsizetype>(m_converted.size() - slot.begin, 0, length);
     }
-    return m_records[i];
+
+    // A key written twice counts once, with its first value, as the Windows
+    // INI functions read it.
+    CoinRecord& record = m_records[i];
+    if (++m_recordSerial == 0) {
+        std::fill(m_keySeen.begin(), m_keySeen.end(), 0);
+        m_recordSerial = 1;
+    }
+    readSectionBody(data, data + available, m_keyNames,
+                    [this, &record](const KeyNames::Name& key, QByteArrayView value) {
+                        if (key.id >= 0) {
+                            const auto id = static_cast<std::size_t>(key.id);
+                            if (id >= m_keySeen.size()) {
+                                m_keySeen.resize(id + 1, 0);
+                            }
+                            if (m_keySeen[id] == m_recordSerial) {
+                                return;
+                            }
+                            m_keySeen[id] = m_recordSerial;
+                        } else if (record.value(key.text)) {
+                            return;
+                        }
+                        record.appendBytes(key.text, value);
+                    });
+    if (--m_unreadCount == 0) {
+        m_file.reset();
+        m_window = QByteArray();
+        m_windowBegin = 0;
+    }
+    return record;
 }
 
 const CoinRecord& Collection::record(qsizetype position) const {
     return recordForReading(position);
 }
 
-void Collection::readAll() const {
-    for (qsizetype i = 0; m_unreadCount > 0 && i < count(); ++i) {
-        recordForReading(i);
+QByteArray Collection::sourceBytes() const {
+    if (!m_converted.isEmpty() || !m_identity.exists) {
+        return m_converted;
     }
+    QByteArray bytes = readWholeFile(app::nativePath(m_databasePath));
+    if (bytes.size() != m_identity.size) {
+        app::raise(app::kPathFileAccessError);
+    }
+    return bytes;
 }
 
-std::optional<qsizetype> Collection::findByDescription(const QString& description) const {
-    const QString wanted = app::trimBlanks(description).toUpper();
-    const auto matches = [&wanted](const QString& value) { return value.toUpper() == wanted; };
-    // Records not read yet are searched in the file's bytes: only their
-    // description lines are decoded, and they stay unread.
-    QByteArray unreadBytes;
-    qsizetype unreadBegin = 0;
-    if (m_unreadCount > 0 && m_file) {
-        qsizetype end = 0;
-        unreadBegin = -1;
-        for (const Unread& span : m_unread) {
-            if (span.begin >= 0) {
-                unreadBegin = unreadBegin < 0 ? span.begin : std::min(unreadBegin, span.begin);
-                end = std::max(end, span.end);
-            }
-        }
-        if (unreadBegin >= 0 && m_file->seek(unreadBegin)) {
-            unreadBytes = m_file->read(end - unreadBegin);
+std::optional<qsizetype> Collection::save(const CoinRecord& record,
+                                          std::optional<qsizetype> position) {
+    // An item no longer there is stored as a new one, never lost.
+    const qsizetype at = position && *position >= 0 && *position < count() ? *position : -1;
+    QByteArray old;
+    QByteArray keptLines;
+    std::vector<SectionSource> sources;
+    std::vector<qsizetype> from;
+    sources.reserve(m_slots.size() + 1);
+    if (!prepareRewrite(old)) {
+        return std::nullopt;
+    }
+    std::optional<std::size_t> saved;
+    for (std::size_t i = 0; i < m_slots.size(); ++i) {
+        const Slot& slot = m_slots[i];
+        const QByteArrayView lines = QByteArrayView(old).sliced(slot.begin, slot.end - slot.begin);
+        const auto number = static_cast<qsizetype>(i) + 1;
+        if (static_cast<qsizetype>(i) == at) {
+            keptLines = linesTheWindowDoesNotEdit(lines, record);
+            saved = sources.size();
+            sources.push_back({{}, &record, keptLines, number, true});
+            from.push_back(-1);
+        } else {
+            sources.push_back({withoutTrailingBlankLines(lines), nullptr, {}, number, true});
+            from.push_back(static_cast<qsizetype>(i));
         }
     }
-    std::optional<qsizetype> found;
-    for (qsizetype i = 0; i < count(); ++i) {
-        const auto u = static_cast<std::size_t>(i);
-        if (u < m_unread.size() && m_unread[u].begin >= 0) {
-            const qsizetype from =
-                std::clamp<qsizetype>(m_unread[u].begin - unreadBegin, 0, unreadBytes.size());
-            const qsizetype to =
-                std::clamp<qsizetype>(m_unread[u].end - unreadBegin, from, unreadBytes.size());
-            const QStringList values = valuesOfKey(unreadBytes.constData() + from,
-                                                   unreadBytes.constData() + to, kDescriptionKey);
-            if (std::any_of(values.begin(), values.end(), matches)) {
-                found = i;
-            }
+    if (at < 0) {
+        saved = sources.size();
+        sources.push_back({{}, &record, {}, count() + 1, false});
+        from.push_back(-1);
+    }
+    const std::optional<DatabaseImage> image = rewrite(sources, from);
+    if (!image || image->places[*saved].begin < 0) {
+        return std::nullopt;
+    }
+    // Sections that wrote nothing are not items: count the ones before it that did.
+    return std::count_if(image->places.begin(), image->places.begin() + std::ptrdiff_t(*saved),
+                         [](const SectionPlace& p) { return p.begin >= 0; });
+}
+
+bool Collection::remove(qsizetype position) {
+    QByteArray old;
+    if (!prepareRewrite(old)) {
+        return false;
+    }
+    std::vector<SectionSource> sources;
+    std::vector<qsizetype> from;
+    for (std::size_t i = 0; i < m_slots.size(); ++i) {
+        if (static_cast<qsizetype>(i) == position) {
             continue;
         }
-        const CoinRecord& record = m_records[u];
-        for (qsizetype k = 0; k < record.size(); ++k) {
-            // The length test keeps the case-blind comparison off most keys.
-            const QString& key = record.key(k);
-            if (key.size() == kDescriptionKey.size() &&
-                key.compare(kDescriptionKey, Qt::CaseInsensitive) == 0 && matches(record.value(k))) {
-                found = i;
-            }
-        }
+        const Slot& slot = m_slots[i];
+        const QByteArrayView lines = QByteArrayView(old).sliced(slot.begin, slot.end - slot.begin);
+        sources.push_back({withoutTrailingBlankLines(lines),
+                           nullptr,
+                           {},
+                           static_cast<qsizetype>(i) + (static_cast<qsizetype>(i) < position),
+                           true});
+        from.push_back(static_cast<qsizetype>(i));
     }
-    return found;
+    return rewrite(sources, from).has_value();
 }
 
-std::optional<qsizetype> Collection::save(CoinRecord record, std::optional<qsizetype> position) {
-    if (!position) {
-        return rewrite(std::nullopt, std::nullopt, std::move(record));
+bool Collection::append(const std::vector<CoinRecord>& records) {
+    QByteArray old;
+    if (!prepareRewrite(old)) {
+        return false;
     }
-    recordForReading(*position) = std::move(record);
-    return rewrite(std::nullopt, position, std::nullopt);
+    std::vector<SectionSource> sources;
+    std::vector<qsizetype> from;
+    sources.reserve(m_slots.size() + records.size());
+    for (std::size_t i = 0; i < m_slots.size(); ++i) {
+        const Slot& slot = m_slots[i];
+        const QByteArrayView lines = QByteArrayView(old).sliced(slot.begin, slot.end - slot.begin);
+        sources.push_back(
+            {withoutTrailingBlankLines(lines), nullptr, {}, static_cast<qsizetype>(i) + 1, true});
+        from.push_back(static_cast<qsizetype>(i));
+    }
+    for (const CoinRecord& r : records) {
+        sources.push_back({{}, &r, {}, static_cast<qsizetype>(sources.size()) + 1, false});
+        from.push_back(-1);
+    }
+    return rewrite(sources, from).has_value();
 }
 
-void Collection::remove(std::optional<qsizetype> position) {
-    rewrite(position, std::nullopt, std::nullopt);
-}
-
-std::optional<qsizetype> Collection::rewrite(std::optional<qsizetype> leaveOut,
-                                             std::optional<qsizetype> follow,
-                                             std::optional<CoinRecord> added) {
+bool Collection::prepareRewrite(QByteArray& old) {
+    m_lastFailure.reset();
     app::Guard guard;
-    const qsizetype bound = count();
-    // The new database is written and flushed before the backup is taken, and
-    // takes the database's name last: the database is always the old or the
-    // new collection, and the backup always whole.
-    std::optional<StagedFile> staged;
-    std::exception_ptr stageFailure;
-    // What the file will hold, record by record, and the sections to read
-    // back because the reader would not find them as they were: the record
-    // being stored (trimmed, mapped to the file's characters) and any record
-    // that repeats a key.
-    std::vector<CoinRecord> written;
-    struct Span {
-        qsizetype record;
-        qsizetype begin; // of its section's text in `out`
-        qsizetype end;
-    };
-    std::vector<Span> readBack;
-    std::optional<qsizetype> followedAt;
-    QByteArray out;
-    try {
-        // Rewriting a database that could not be read would replace what it holds.
-        if (m_unreadable) {
-            app::raise(app::kPermissionDenied);
+    return guard.step([&] {
+        try {
+            // Rewriting a database that could not be read would replace what it holds.
+            if (m_unreadable) {
+                app::raise(app::kPermissionDenied);
+            }
+            if (changedOnDisk()) {
+                app::raise(app::kChangedByAnotherProgram);
+            }
+            old = sourceBytes();
+            if (!m_damage) {
+                m_damage = m_identity.exists ? damageOfText(old) : FileDamage::Missing;
+            }
+        } catch (const app::RuntimeError& e) {
+            m_lastFailure = e;
+            throw;
         }
-        readAll();
-        written.reserve(static_cast<std::size_t>(bound) + 1);
-        // About the size of the file it replaces.
-        out.reserve(QFileInfo(app::nativePath(m_databasePath)).size() + qint64{64} * 1024);
-        SectionWriter writer(out);
-        const auto put = [&](CoinRecord&& record, qsizetype number, bool stored, bool followed) {
-            // A stored item keeps its first picture key, empty or not.
-            for (qsizetype k = record.size() - 1; k >= 0; --k) {
-                if (isBlank(record.valueBytes(k)) && !(stored && isFirstPictureKey(record.key(k)))) {
-                    record.removeAt(k);
-                }
-            }
-            // A record with nothing to store writes no section; the ones after it move up.
-            if (record.isEmpty()) {
-                return;
-            }
-            const auto at = static_cast<qsizetype>(written.size());
-            const qsizetype start = out.size();
-            if (!writer.put(number, record, at) || followed) {
-                readBack.push_back({at, start, out.size()});
-            }
-            if (followed) {
-                followedAt = at;
-            }
-            written.push_back(std::move(record));
-        };
-        for (qsizetype i = 0; i < bound; ++i) {
-            if (i != leaveOut) {
-                put(std::move(recordForReading(i)), i + 1 - (leaveOut && i > *leaveOut ? 1 : 0),
-                    true, i == follow);
-            }
-        }
-        if (added) {
-            put(std::move(*added), bound + 1, false, true);
-        }
-        staged.emplace(app::nativePath(m_databasePath), out);
-    } catch (...) {
-        // Reported after the backup, where the rewrite's failures always were.
-        stageFailure = std::current_exception();
-    }
-    writeBackup(guard, m_databasePath, backupPathOf(m_databasePath), staged.has_value());
-    const bool replaced = guard.step([&] {
-        if (stageFailure) {
-            std::rethrow_exception(stageFailure);
-        }
-        staged->replace();
     });
+}
 
-    // What a load of the file gives: the records just written, the ones read
-    // back as the reader finds them, or the untouched old file.
-    bool readAgain = false;
-    if (!replaced || !guard.step([&] {
-            for (const Span& span : readBack) {
-                std::vector<IniSection> read =
-                    IniDocument::parse(out.mid(span.begin, span.end - span.begin)).takeSections();
-                // A key the reader takes for a section header: only a reload tells.
-                if (read.size() != 1) {
-                    readAgain = true;
-                    return;
-                }
-                written[static_cast<std::size_t>(span.record)] = CoinRecord(read.front().entries);
-            }
-            reset(0);
-            m_records = std::move(written);
-        }) || readAgain) {
-        load();
+std::optional<DatabaseImage> Collection::rewrite(const std::vector<SectionSource>& sources,
+                                                 const std::vector<qsizetype>& from) {
+    DatabaseImage image = buildDatabaseImage(m_preamble, sources);
+    app::Guard guard;
+    const bool written = guard.step([&] {
+        try {
+            commit(image);
+        } catch (const app::RuntimeError& e) {
+            m_lastFailure = e;
+            throw;
+        }
+    });
+    if (!written) {
+        return std::nullopt;
     }
-    return replaced ? followedAt : std::nullopt;
+    takeNewFile(image, from);
+    return image;
+}
+
+void Collection::commit(const DatabaseImage& image) {
+    app::Guard guard;
+    const QString database = app::nativePath(m_databasePath);
+    const QString backup = app::nativePath(backupPathOf(m_databasePath));
+    // The new database is on the disk before anything else happens, and
+    // takes the database's name only once the old one is kept as a dated
+    // backup: the database is always the old or the new collection.
+    StagedFile staged(database, image.bytes);
+    KeptBackup kept;
+    if (m_identity.exists) {
+        // The single backup is kept too when no dated backup holds it yet:
+        // it may be the last good copy.
+        keepIfOnlyCopy(database, backup);
+        kept = keepDatedBackup(database, database, count());
+    }
+    try {
+        staged.replace();
+    } catch (...) {
+        if (kept.made) {
+            disk().unlink(QFile::encodeName(kept.path));
+        }
+        throw;
+    }
+    // The single backup becomes the database as it was, unless that was
+    // damaged: a good backup is never replaced by a damaged file. With no
+    // database to copy, an older backup stays: it may be the only copy left.
+    guard.step([&] {
+        if (!m_identity.exists) {
+            app::raise(app::kFileNotFound);
+        }
+    }) &&
+        damage() == FileDamage::None&& guard.step([&] { linkOrCopyFile(kept.path, backup); });
+    guard.step([&] {
+        const QString folder = backupsFolder(database);
+        if (QFileInfo::exists(folder)) {
+            syncFolder(folder);
+            pruneDatedBackups(database, QDateTime::currentDateTime());
+        }
+    });
+}
+
+void Collection::takeNewFile(const DatabaseImage& image, const std::vector<qsizetype>& from) {
+    std::vector<CoinRecord> records;
+    std::vector<Slot> newSlots;
+    records.reserve(image.places.size());
+    newSlots.reserve(image.places.size());
+    for (std::size_t j = 0; j < image.places.size(); ++j) {
+        const SectionPlace& place = image.places[j];
+        if (place.begin < 0) {
+            continue;
+        }
+        Slot slot{place.begin, place.end, place.end, false};
+        if (from[j] >= 0) {
+            const auto i = static_cast<std::size_t>(from[j]);
+            slot.keysEnd =
+                std::min(place.end, place.begin + (m_slots[i].keysEnd - m_slots[i].begin));
+            slot.read = m_slots[i].read;
+            records.push_back(std::move(m_records[i]));
+        } else {
+            // A nameless section among the kept lines ends the keys, as a reload finds.
+            const auto inner =
+                indexSections(image.bytes.sliced(place.begin, place.end - place.begin));
+            if (!inner.empty()) {
+                slot.keysEnd = place.begin + inner.front().headerBegin;
+            }
+            records.emplace_back();
+        }
+        newSlots.push_back(slot);
+    }
+    const qsizetype unread =
+        std::count_if(newSlots.begin(), newSlots.end(), [](const Slot& s) { return !s.read; });
+    reset();
+    m_records = std::move(records);
+    m_slots = std::move(newSlots);
+    m_preamble = image.bytes.first(image.preambleEnd);
+    m_unreadCount = unread;
+    const QString native = app::nativePath(m_databasePath);
+    m_identity = identityOf(native);
+    if (m_unreadCount > 0) {
+        auto file = std::make_unique<QFile>(native);
+        if (file->open(QIODevice::ReadOnly)) {
+            m_file = std::move(file);
+        } else {
+            m_converted = image.bytes; // read on from what was written
+        }
+    }
 }
 
 } // namespace store

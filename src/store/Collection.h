@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/ErrorLog.h"
 #include "store/CoinRecord.h"
+#include "store/DatabaseImage.h"
+#include "store/Recovery.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -18,7 +21,8 @@ QString backupPathOf(const QString& databasePath);
 // The collection: every coin of the item database, in file order, and the
 // files behind it. Records are read from the file when first asked for, a
 // window of neighbours at a time, so that a large collection opens at once.
-// Every change rewrites the whole file behind a backup of the old one.
+// Every change rewrites the whole file behind the backups; the sections of
+// items nobody edited are written back byte for byte.
 class Collection {
 public:
     explicit Collection(QString databasePath);
@@ -34,44 +38,74 @@ public:
     qsizetype count() const { return static_cast<qsizetype>(m_records.size()); }
     const CoinRecord& record(qsizetype position) const;
 
-    // The last record whose description equals the text, blanks around it
-    // and letter case ignored.
-    std::optional<qsizetype> findByDescription(const QString& description) const;
-
     // Stores the record in place of the one at `position`, or as a new last
-    // record without one. Returns where it stands after the save, or nothing
-    // when it did not reach the file (the collection is then the file's) or
-    // had no field to store.
-    std::optional<qsizetype> save(CoinRecord record, std::optional<qsizetype> position);
-    // Rewrites the file without the record at `position`.
-    void remove(std::optional<qsizetype> position);
+    // record without one. Keys of the old record that no box of the window
+    // edits stay with it. Returns where it stands after the save, or nothing
+    // when it did not reach the file (lastFailure() says why) or had no
+    // field to store.
+    std::optional<qsizetype> save(const CoinRecord& record, std::optional<qsizetype> position);
+    // Rewrites the file without the record at `position`; false when the
+    // file was not written.
+    bool remove(qsizetype position);
+    // Adds the records after the last one in one save; false when the file
+    // was not written.
+    bool append(const std::vector<CoinRecord>& records);
+
+    // Why the last save, removal or addition did not reach the file.
+    const std::optional<app::RuntimeError>& lastFailure() const { return m_lastFailure; }
+
+    // Another program changed or replaced the file since it was read.
+    bool changedOnDisk() const;
+    // Whether the file as loaded reads whole (reads it through once).
+    FileDamage damage() const;
 
 private:
-    // Writes every record but `leaveOut`, then `added`; returns where the
-    // record at `follow` (or the added one) stands in the written file, none
-    // when the file was not written or the record wrote no section.
-    std::optional<qsizetype> rewrite(std::optional<qsizetype> leaveOut,
-                                     std::optional<qsizetype> follow,
-                                     std::optional<CoinRecord> added);
+    struct Slot {
+        qsizetype begin = -1;   // its lines in the source, after the header
+        qsizetype keysEnd = -1; // where its key lines end (a nameless section may follow)
+        qsizetype end = -1;     // where the next item's header starts
+        bool read = false;
+    };
+    struct Identity {
+        bool exists = false;
+        quint64 device = 0;
+        quint64 inode = 0;
+        qint64 size = 0;
+        qint64 modifiedNs = 0;
+        bool operator==(const Identity&) const = default;
+    };
+    static Identity identityOf(const QString& nativePath);
+
     CoinRecord& recordForReading(qsizetype position) const;
-    void readAll() const;
-    void reset(qsizetype count);
+    // The file's bytes as a save builds on them.
+    QByteArray sourceBytes() const;
+    // The old file's bytes into `old`, unless it must not be rewritten.
+    bool prepareRewrite(QByteArray& old);
+    // Writes the sections; on success the collection becomes the new file,
+    // `from[i]` naming the old position of source i (-1 for a record written anew).
+    std::optional<DatabaseImage> rewrite(const std::vector<SectionSource>& sources,
+                                         const std::vector<qsizetype>& from);
+    void commit(const DatabaseImage& image);
+    void takeNewFile(const DatabaseImage& image, const std::vector<qsizetype>& from);
+    void reset();
 
     QString m_databasePath;
     bool m_unreadable = false; // the file was there but could not be read
+    Identity m_identity;
+    QByteArray m_preamble;  // what stands before the first section
+    QByteArray m_converted; // a file from elsewhere in the program's form; else empty
     mutable std::vector<CoinRecord> m_records;
-
-    // Sections of the open file whose keys are not read yet.
-    struct Unread {
-        qsizetype begin = -1; // -1: read, or never from a file
-        qsizetype end = -1;
-    };
-    mutable std::vector<Unread> m_unread;
+    mutable std::vector<Slot> m_slots;
     mutable qsizetype m_unreadCount = 0;
     mutable std::unique_ptr<QFile> m_file;
-    mutable QByteArray m_window; // bytes of the file from m_windowBegin on
+    mutable QByteArray m_window; // bytes of the source from m_windowBegin on
     mutable qsizetype m_windowBegin = 0;
+    mutable bool m_changeSeen = false;
+    mutable std::optional<FileDamage> m_damage;
     mutable KeyNames m_keyNames;
+    mutable std::vector<quint32> m_keySeen; // by key id: the record that last had it
+    mutable quint32 m_recordSerial = 0;
+    std::optional<app::RuntimeError> m_lastFailure;
 };
 
 } // namespace store

@@ -75,11 +75,12 @@ void appendValueBytes(QByteArray& out, QStringView value) {
     app::appendWin1252(out, value);
     char* p = out.data() + begin;
     char* end = out.data() + out.size();
-    std::replace_if(p, end, [](char c) { return c == '\r' || c == '\n'; }, ' ');
+    std::replace_if(
+        p, end, [](char c) { return c == '\r' || c == '\n'; }, ' ');
     out.truncate(std::remove(p, end, '\0') - out.constData());
 }
 
-QString KeyNames::get(std::size_t position, const char* b, const char* e) {
+const KeyNames::Name& KeyNames::get(std::size_t position, const char* b, const char* e) {
     const std::string_view raw(b, static_cast<std::size_t>(e - b));
     if (position < m_byPosition.size() && m_byPosition[position] &&
         m_byPosition[position]->first == raw) {
@@ -90,9 +91,16 @@ QString KeyNames::get(std::size_t position, const char* b, const char* e) {
         QString name = app::fromWin1252(b, e - b);
         // A file of ever new names is not worth remembering.
         if (m_names.size() >= kMaxNames) {
-            return name;
+            m_unremembered = {std::move(name), -1};
+            return m_unremembered;
         }
-        it = m_names.emplace(std::string(raw), std::move(name)).first;
+        const QString folded = name.toCaseFolded();
+        int id = m_ids.value(folded, -1);
+        if (id < 0) {
+            id = int(m_ids.size());
+            m_ids.insert(folded, id);
+        }
+        it = m_names.emplace(std::string(raw), Name{std::move(name), id}).first;
     }
     if (position >= m_byPosition.size()) {
         m_byPosition.resize(position + 1, nullptr);
@@ -117,6 +125,31 @@ Line withoutNuls(const char* b, const char* e, QByteArray& scratch) {
     return {b, e};
 }
 
+// Where the line that starts at p ends: at a CR, a LF, or the end. CR LF,
+// LF and a lone CR each end a line.
+const char* lineBreak(const char* p, const char* end) {
+    const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
+    const char* lineEnd = nl ? nl : end;
+    const char* cr = static_cast<const char*>(std::memchr(p, '\r', lineEnd - p));
+    return cr ? cr : lineEnd;
+}
+
+const char* afterLineBreak(const char* lineEnd, const char* end) {
+    if (lineEnd < end && *lineEnd == '\r') {
+        ++lineEnd;
+        return lineEnd < end && *lineEnd == '\n' ? lineEnd + 1 : lineEnd;
+    }
+    return lineEnd < end ? lineEnd + 1 : end;
+}
+
+// The Windows INI functions drop one pair of matching quotes around a value.
+void unquote(const char*& b, const char*& e) {
+    if (e - b >= 2 && (*b == '"' || *b == '\'') && e[-1] == *b) {
+        ++b;
+        --e;
+    }
+}
+
 } // namespace
 
 void indexSections(const char* start, const char* end, qsizetype base, bool withNames,
@@ -127,13 +160,12 @@ void indexSections(const char* start, const char* end, qsizetype base, bool with
     // section: look for "[" and test what stands before it, not every line.
     while (const char* bracket = static_cast<const char*>(std::memchr(p, '[', end - p))) {
         const char* lineBegin = bracket;
-        while (lineBegin > start && isBlank(lineBegin[-1])) {
+        while (lineBegin > start && isBlank(lineBegin[-1]) && lineBegin[-1] != '\r') {
             --lineBegin;
         }
-        const char* nl = static_cast<const char*>(std::memchr(bracket, '\n', end - bracket));
-        const char* lineEnd = nl ? nl : end;
-        p = nl ? nl + 1 : end;
-        if (lineBegin > start && lineBegin[-1] != '\n') {
+        const char* lineEnd = lineBreak(bracket, end);
+        p = afterLineBreak(lineEnd, end);
+        if (lineBegin > start && lineBegin[-1] != '\n' && lineBegin[-1] != '\r') {
             p = bracket + 1;
             continue;
         }
@@ -152,7 +184,7 @@ void indexSections(const char* start, const char* end, qsizetype base, bool with
             spans.back().end = base + (lineBegin - start);
         }
         spans.push_back({withNames ? app::fromWin1252(nameBegin, nameEnd - nameBegin) : QString(),
-                         base + (p - start), -1, nameEnd > nameBegin});
+                         base + (lineBegin - start), base + (p - start), -1, nameEnd > nameBegin});
     }
 }
 
@@ -178,8 +210,13 @@ std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames, qsizetyp
         const qint64 got = file.read(buffer.data() + kept, kChunk);
         buffer.resize(kept + std::max<qint64>(got, 0));
         atEnd = got <= 0;
-        // Whole lines only; the rest waits for the next chunk.
-        const qsizetype lastNl = atEnd ? buffer.size() - 1 : buffer.lastIndexOf('\n');
+        // Whole lines only; the rest waits for the next chunk. A CR at the
+        // chunk's end may be the first half of a CR LF.
+        qsizetype lastNl = atEnd ? buffer.size() - 1 : buffer.lastIndexOf('\n');
+        if (!atEnd && lastNl < 0) {
+            const qsizetype cr = buffer.lastIndexOf('\r');
+            lastNl = cr >= 0 && cr + 1 < buffer.size() ? cr : -1;
+        }
         if (lastNl < 0) {
             continue;
         }
@@ -200,9 +237,9 @@ namespace {
 template <class Line> void forEachKeyLine(const char* p, const char* end, Line&& line) {
     QByteArray scratch;
     while (p < end) {
-        const char* nl = static_cast<const char*>(std::memchr(p, '\n', end - p));
-        auto [b, e] = withoutNuls(p, nl ? nl : end, scratch);
-        p = nl ? nl + 1 : end;
+        const char* lineEnd = lineBreak(p, end);
+        auto [b, e] = withoutNuls(p, lineEnd, scratch);
+        p = afterLineBreak(lineEnd, end);
         trim(b, e);
         if (b == e || *b == ';') {
             continue;
@@ -213,6 +250,7 @@ template <class Line> void forEachKeyLine(const char* p, const char* end, Line&&
         const char* valueEnd = e;
         trim(b, keyEnd);
         trim(valueBegin, valueEnd);
+        unquote(valueBegin, valueEnd);
         line(b, keyEnd, valueBegin, valueEnd);
     }
 }
@@ -220,7 +258,7 @@ template <class Line> void forEachKeyLine(const char* p, const char* end, Line&&
 } // namespace
 
 void readSectionBody(const char* p, const char* end, KeyNames& keyNames,
-                     const std::function<void(const QString&, QByteArrayView)>& add) {
+                     const std::function<void(const KeyNames::Name&, QByteArrayView)>& add) {
     std::size_t position = 0;
     forEachKeyLine(p, end, [&](const char* kb, const char* ke, const char* vb, const char* ve) {
         add(keyNames.get(position++, kb, ke), QByteArrayView(vb, ve - vb));
@@ -231,7 +269,7 @@ QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key) {
     QStringList values;
     forEachKeyLine(p, end, [&](const char* kb, const char* ke, const char* vb, const char* ve) {
         if (QLatin1StringView(kb, ke - kb).compare(key, Qt::CaseInsensitive) == 0) {
-            values << app::fromWin1252(vb, ve - vb);
+            values << app::fromWin1252WithReferences(vb, ve - vb);
         }
     });
     return values;
@@ -246,9 +284,9 @@ IniDocument IniDocument::parse(const QByteArray& bytes) {
         IniSection& section = doc.m_sections.back();
         section.entries.reserve(expected);
         readSectionBody(bytes.constData() + span.begin, bytes.constData() + span.end, keyNames,
-                        [&section](const QString& key, QByteArrayView value) {
-                            section.entries.push_back(
-                                {key, app::fromWin1252(value.data(), value.size())});
+                        [&section](const KeyNames::Name& key, QByteArrayView value) {
+                            section.entries.push_back({key.text, app::fromWin1252WithReferences(
+                                                                     value.data(), value.size())});
                         });
         finishSection(&section);
         expected = section.entries.size() + 4;

@@ -33,10 +33,16 @@ struct IniSection {
 
 // Key names repeat from section to section: every section shares one copy of
 // each name. Most sections list their keys in the same order as the one
-// before, so the name at the same position is tried before the table.
+// before, so the name at the same position is tried before the table. Names
+// alike without regard to letter case share an id, so that a section's
+// repeated keys are found without comparing texts.
 class KeyNames {
 public:
-    QString get(std::size_t position, const char* b, const char* e);
+    struct Name {
+        QString text;
+        int id = -1; // -1: one name too many to remember; compare its text
+    };
+    const Name& get(std::size_t position, const char* b, const char* e);
 
 private:
     struct Hash {
@@ -46,16 +52,19 @@ private:
         }
     };
     static constexpr std::size_t kMaxNames = 4096;
-    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_names;
-    std::vector<const std::pair<const std::string, QString>*> m_byPosition;
+    std::unordered_map<std::string, Name, Hash, std::equal_to<>> m_names;
+    QHash<QString, int> m_ids; // by folded name
+    std::vector<const std::pair<const std::string, Name>*> m_byPosition;
+    Name m_unremembered;
 };
 
 // A section found in a file's bytes, its key lines not yet read: they lie
 // between byte offsets begin and end.
 struct SectionSpan {
-    QString name; // left null when the caller asked only whether it has one
-    qsizetype begin = 0;
-    qsizetype end = 0;
+    QString name;              // left null when the caller asked only whether it has one
+    qsizetype headerBegin = 0; // where the header's line starts
+    qsizetype begin = 0;       // after the header's line
+    qsizetype end = 0;         // where the next header's line starts
     bool named = false;
 };
 
@@ -67,7 +76,7 @@ std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
 // Hands over the key lines between p and end, as the reader reads them: each
 // key with its value's bytes (trimmed, no NUL).
 void readSectionBody(const char* p, const char* end, KeyNames& keyNames,
-                     const std::function<void(const QString&, QByteArrayView)>& add);
+                     const std::function<void(const KeyNames::Name&, QByteArrayView)>& add);
 // The values, as the reader reads them, of the lines between p and end whose
 // key is `key` (letter case aside); the other lines are not decoded.
 QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key);
