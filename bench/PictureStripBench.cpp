@@ -108,7 +108,12 @@ double residentMb() {
 
 app::Program openPhotos() {
     app::Program program = app::main();
-    program.window->openItemByDescription(QStringLiteral("Photos"));
+    for (qsizetype i = 0; i < program.collection->count(); ++i) {
+        if (program.collection->record(i).description() == u"Photos") {
+            program.window->openItem(i);
+            break;
+        }
+    }
     program.window->showDetailPanel(Panel::CoinImages);
     QCoreApplication::processEvents();
     return program;

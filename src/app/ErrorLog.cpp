@@ -73,6 +73,8 @@ QString failureCause(int number, int systemError) {
         return QString::fromLocal8Bit(std::strerror(systemError)).toLower();
     }
     switch (number) {
+    case kChangedByAnotherProgram:
+        return QStringLiteral("another program changed the collection file");
     case kFileNotFound:
         return QStringLiteral("the file is missing");
     case kPermissionDenied:
@@ -81,6 +83,35 @@ QString failureCause(int number, int systemError) {
         return QStringLiteral("the folder is missing");
     default:
         return QStringLiteral("the file could not be written");
+    }
+}
+
+QString failureAdvice(const RuntimeError& e) {
+    switch (e.systemError()) {
+    case ENOSPC:
+    case EDQUOT:
+        return QStringLiteral("Free some space on the disk");
+    case EROFS:
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("Make sure the collection's folder may be written to");
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("Make sure the collection's folder is there");
+    case EISDIR:
+        return QStringLiteral("Move that folder out of the way");
+    case EIO:
+        return QStringLiteral("Check the disk");
+    default:
+        break;
+    }
+    switch (e.number()) {
+    case kPermissionDenied:
+        return QStringLiteral("Make sure the collection's files may be read and written");
+    case kPathNotFound:
+        return QStringLiteral("Make sure the collection's folder is there");
+    default:
+        return QStringLiteral("Put the cause right");
     }
 }
 
@@ -110,6 +141,8 @@ QString errorDescription(int number) {
         return QStringLiteral("Invalid property array index");
     case kInvalidPicture:
         return QStringLiteral("Invalid picture");
+    case kChangedByAnotherProgram:
+        return QStringLiteral("File changed by another program");
     default:
         return QStringLiteral("Application-defined or object-defined error");
     }

@@ -33,6 +33,8 @@ enum ErrorNumber : int {
     kInvalidPropertyValue = 380,
     kInvalidPropertyArrayIndex = 381,
     kInvalidPicture = 481,
+    // Not the old runtime's: the collection file was changed by another program.
+    kChangedByAnotherProgram = 1001,
 };
 
 QString errorDescription(int number);
@@ -69,6 +71,9 @@ QString failureCause(int number, int systemError);
 inline QString failureCause(const RuntimeError& e) {
     return failureCause(e.number(), e.systemError());
 }
+// What the user can do about it, as the start of a sentence ("Free some
+// space on the disk").
+QString failureAdvice(const RuntimeError& e);
 
 // "<executable name>.Err" in the program folder.
 QString errorLogPath();

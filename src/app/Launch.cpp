@@ -50,6 +50,11 @@ std::optional<int> Launch::start(const QStringList& arguments, const Installatio
             QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
     } else if (parser.isSet(folderOption) && parser.value(folderOption).trimmed().isEmpty()) {
         error = QStringLiteral("No folder named after '--folder'.");
+    } else if (parser.isSet(folderOption) &&
+               parser.value(folderOption) != parser.value(folderOption).trimmed()) {
+        error = QStringLiteral("The folder name '%1' begins or ends with a blank. Name the "
+                               "folder without blanks around it.")
+                    .arg(parser.value(folderOption));
     }
     if (!error.isEmpty()) {
         return tell(error + QStringLiteral("\n\nUsage: corvantheil [--folder <folder>]"),

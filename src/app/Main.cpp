@@ -1,5 +1,6 @@
 #include "app/Main.h"
 
+#include "app/CollectionCheck.h"
 #include "app/ErrorLog.h"
 #include "app/Startup.h"
 #include "store/Collection.h"
@@ -20,9 +21,10 @@ Program main() {
     prepareProgramFolder();
     program.collection = std::make_unique<store::Collection>(store::itemDatabasePath());
     program.collection->load();
+    offerRestoreOfDamagedCollection(*program.collection);
     program.window = std::make_unique<MainWindow>(*program.collection);
     program.window->load();
-    program.window->homePage().loadPropertiesOnMainPage(1, QString());
+    program.window->homePage().loadPropertiesOnMainPage(1);
     program.window->show();
     // Without a window manager nothing else makes the window take the keyboard,
     // and its menu letters would wait for a first click.

@@ -64,8 +64,15 @@ FolderChoice chooseProgramFolder(const std::optional<QString>& requested,
     if (folder.trimmed().isEmpty()) {
         return {};
     }
+    // One folder has one spelling, so that two spellings never take two locks:
+    // the stored paths' backslash is a separator here too, links are resolved.
+    folder.replace(u'\\', u'/');
     folder = QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
-    return {folder, makeUsable(folder, installation), shipped};
+    const bool usable = makeUsable(folder, installation);
+    if (const QString canonical = QFileInfo(folder).canonicalFilePath(); !canonical.isEmpty()) {
+        folder = canonical;
+    }
+    return {folder, usable, shipped};
 }
 
 void copyMissingShippedFiles(const QString& from, const QString& to) {

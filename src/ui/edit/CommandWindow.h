@@ -1,6 +1,14 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+
+// The coin a command acts on: where it stands in the collection, and the
+// description the user sees for it.
+struct ChosenItem {
+    qsizetype position = 0;
+    QString description;
+};
 
 // What the item commands and the menus need of the main window around the
 // editor: its state, and its ways between the home page and the item panels.
@@ -9,20 +17,21 @@ public:
     virtual ~CommandWindow() = default;
 
     virtual bool isHomePageShown() const = 0;
-    // The first highlighted home page card (1 to 6), 0 for none.
-    virtual int highlightedCard() const = 0;
-    // A card's first line: the description of the item it shows.
-    virtual QString cardDescription(int card) const = 0;
+    // The coin of the highlighted home page card; none when no card is highlighted.
+    virtual std::optional<ChosenItem> chosenItem() const = 0;
     virtual bool isCoinImagesShown() const = 0;
     virtual bool isThumbnailSelected() const = 0;
 
-    virtual void openItemByDescription(const QString& description) = 0;
+    // The coin at that position into the editor, on the item panels.
+    virtual void openItem(qsizetype position) = 0;
     virtual void showHomePage() = 0;
     // The panels for the editor's new, empty item: no pictures, the Detailed
     // Information panel, the default corner picture, the title "Add New Item".
     virtual void showNewItem() = 0;
     // The home page from the first item, whatever the filter box shows.
     virtual void refillHomePageFromFirstItem() = 0;
+    // The collection was read anew from its file: the home page follows it.
+    virtual void collectionReadAgain() = 0;
     // Removes the selected thumbnail's picture from the open item.
     virtual void deleteSelectedPicture() = 0;
     // The selected thumbnail's picture on the Coin Images panel, or the

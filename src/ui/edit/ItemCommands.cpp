@@ -1,12 +1,15 @@
 #include "ui/edit/ItemCommands.h"
 
+#include "app/Constants.h"
 #include "app/ErrorLog.h"
+#include "app/ProgramFolder.h"
 #include "store/Collection.h"
 #include "ui/edit/CommandWindow.h"
 #include "ui/edit/InputDialog.h"
 #include "ui/edit/ItemEditor.h"
 
 #include <QCursor>
+#include <QDir>
 #include <QGuiApplication>
 
 namespace {
@@ -43,6 +46,39 @@ InputDialog& ItemCommands::inputDialog() {
     return *m_dialog;
 }
 
+void ItemCommands::tellFailure(const QString& what, const QString& then) const {
+    const std::optional<app::RuntimeError>& failure = m_collection.lastFailure();
+    const app::RuntimeError e = failure.value_or(app::RuntimeError(app::kPathFileAccessError));
+    platform::messageBoxes().show(
+        {what + QStringLiteral(": ") + app::failureCause(e) + QStringLiteral(".\n\n") + then +
+             u' ' + app::failureAdvice(e) + QStringLiteral(", then ") +
+             QStringLiteral("try again."),
+         app::kTitle, platform::Buttons::Ok, platform::Icon::Critical, 1});
+}
+
+bool ItemCommands::readAgainIfChanged() {
+    if (!m_collection.changedOnDisk()) {
+        return false;
+    }
+    m_collection.load();
+    // The open item keeps its place only where the file still holds that coin.
+    if (const auto position = m_editor.position()) {
+        if (*position >= m_collection.count() ||
+            m_collection.record(*position).description() != m_editor.storedDescription()) {
+            m_editor.setPosition(std::nullopt);
+        }
+    }
+    platform::messageBoxes().show(
+        {QStringLiteral("Another program changed the collection file while Corvantheil had it "
+                        "open:\n\n") +
+             QDir::toNativeSeparators(app::nativePath(m_collection.databasePath())) +
+             QStringLiteral("\n\nCorvantheil has read it again. Changes you have not saved are "
+                            "still in the window."),
+         app::kTitle, platform::Buttons::Ok, platform::Icon::Information, 1});
+    m_window.collectionReadAgain();
+    return true;
+}
+
 void ItemCommands::addNewItem() {
     m_editor.setPictures({});
     m_editor.clearItemFields();
@@ -54,16 +90,19 @@ void ItemCommands::addNewItem() {
 void ItemCommands::removeSelectedItem() {
     app::Guard guard;
     m_editor.clearItemFields();
-    const int card = m_window.highlightedCard();
-    if (card == 0) {
+    // Cards made from a file another program has changed may show other coins now.
+    if (readAgainIfChanged()) {
         return;
     }
-    const QString description = m_window.cardDescription(card);
+    const std::optional<ChosenItem> chosen = m_window.chosenItem();
+    if (!chosen) {
+        return;
+    }
     platform::Answer answer = platform::Answer::Cancel;
     guard.step([&] {
         answer = platform::messageBoxes().show(
             {QStringLiteral("Are you sure you want to permanently remove:\r\n\r\n   \"") +
-                 description + QStringLiteral("\" ?"),
+                 chosen->description + QStringLiteral("\" ?"),
              QStringLiteral("Delete Property"), platform::Buttons::OkCancel,
              platform::Icon::Warning, 2});
     });
@@ -71,15 +110,14 @@ void ItemCommands::removeSelectedItem() {
         commandAborted(QStringLiteral("Removal of item Aborted.  The item has not been deleted"));
         return;
     }
-    removeItemByDescription(description);
-}
-
-void ItemCommands::removeItemByDescription(const QString& description) {
-    app::Guard guard;
+    bool removed = false;
     {
         const BusyCursor busy;
-        // No match leaves every item in place; the file is rewritten all the same.
-        guard.step([&] { m_collection.remove(m_collection.findByDescription(description)); });
+        removed = m_collection.remove(chosen->position);
+    }
+    if (!removed) {
+        tellFailure(QStringLiteral("The coin could not be removed"),
+                    QStringLiteral("It is still in the collection."));
     }
     m_window.refillHomePageFromFirstItem();
 }
@@ -92,18 +130,28 @@ platform::Answer ItemCommands::askAboutUnsavedChanges() {
          1});
 }
 
-void ItemCommands::save() {
-    app::Guard guard;
-    const BusyCursor busy;
-    m_editor.stampRecordLastUpdated(QDateTime::currentDateTime());
-    guard.step([&] {
-        // A save that did not reach the file leaves the edits unsaved, so that
-        // closing still asks and the next save writes them (a new item appended).
-        if (const auto stored = m_collection.save(m_editor.record(), m_editor.position())) {
-            m_editor.setPosition(stored);
-            m_editor.takeCleanSnapshot();
-        }
-    });
+bool ItemCommands::save() {
+    readAgainIfChanged();
+    std::optional<qsizetype> stored;
+    {
+        const BusyCursor busy;
+        m_editor.stampRecordLastUpdated(QDateTime::currentDateTime());
+        stored = m_collection.save(m_editor.record(), m_editor.position());
+    }
+    // A save that did not reach the file leaves the edits unsaved, so that
+    // closing still asks and the next save writes them (a new item appended).
+    if (stored) {
+        m_editor.setPosition(stored);
+        m_editor.takeCleanSnapshot();
+        m_editor.setStoredDescription(m_editor.text(QStringLiteral("txtDescription")));
+        return true;
+    }
+    if (!m_collection.lastFailure()) {
+        return true; // nothing to store: an empty new item writes no section
+    }
+    tellFailure(QStringLiteral("The collection could not be saved"),
+                QStringLiteral("Your changes are still in the window."));
+    return false;
 }
 
 void ItemCommands::saveCopy() {
@@ -130,15 +178,17 @@ void ItemCommands::closeItem() {
     platform::Answer answer = platform::Answer::Cancel;
     guard.step([&] { answer = askAboutUnsavedChanges(); });
     if (answer == platform::Answer::Yes) {
-        save();
-        m_window.showHomePage();
+        // A save that failed keeps the item open with its edits.
+        if (save()) {
+            m_window.showHomePage();
+        }
     } else if (answer == platform::Answer::No) {
         m_window.showHomePage();
     }
 }
 
 void ItemCommands::openHighlightedCard() {
-    if (const int card = m_window.highlightedCard()) {
-        m_window.openItemByDescription(m_window.cardDescription(card));
+    if (const std::optional<ChosenItem> chosen = m_window.chosenItem()) {
+        m_window.openItem(chosen->position);
     }
 }

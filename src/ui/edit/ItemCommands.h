@@ -8,6 +8,9 @@ class CommandWindow;
 class InputDialog;
 class ItemEditor;
 class QWidget;
+namespace app {
+class RuntimeError;
+}
 namespace store {
 class Collection;
 }
@@ -29,19 +32,25 @@ public:
     // After a question, removes the highlighted card's item from the collection.
     void removeSelectedItem();
     // Stores the open item (stamped now) and makes it the unchanged state.
-    void save();
+    // False, after telling the user why, when it did not reach the file.
+    bool save();
     // Stores the open item as a new one under a description asked for.
     void saveCopy();
-    // Back to the home page, asking first about unsaved changes.
+    // Back to the home page, asking first about unsaved changes; an answer
+    // Yes whose save failed stays on the item.
     void closeItem();
     // File > Open: the highlighted card's item.
     void openHighlightedCard();
+
+    // When another program changed the collection file, reads it again and
+    // tells the user; the open item's edits stay in the window. True when it did.
+    bool readAgainIfChanged();
 
     // Made on first use, then kept.
     InputDialog& inputDialog();
 
 private:
-    void removeItemByDescription(const QString& description);
+    void tellFailure(const QString& what, const QString& then) const;
 
     ItemEditor& m_editor;
     store::Collection& m_collection;

@@ -44,6 +44,9 @@ public:
     std::optional<qsizetype> position() const { return m_position; }
     void setPosition(std::optional<qsizetype> position) { m_position = position; }
     bool isNewItem() const { return !m_position.has_value(); }
+    // The description the open item had in the file when it was opened or last saved.
+    const QString& storedDescription() const { return m_storedDescription; }
+    void setStoredDescription(const QString& description) { m_storedDescription = description; }
 
     // The open item's pictures, first picture first. An item stored without
     // pictures comes back with one empty name.
@@ -77,6 +80,7 @@ private:
     std::vector<FieldBox> m_boxes;
     QStringList m_pictures;
     std::optional<qsizetype> m_position;
+    QString m_storedDescription;
     QStringList m_cleanSnapshot;
     bool m_changed = false;
 };

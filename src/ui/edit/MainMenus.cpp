@@ -2,6 +2,7 @@
 
 #include "app/Constants.h"
 #include "report/SummaryReport.h"
+#include "ui/collection/CollectionCommands.h"
 #include "ui/edit/CommandWindow.h"
 #include "ui/edit/EditCommands.h"
 #include "ui/edit/ItemCommands.h"
@@ -40,7 +41,7 @@ void connectEntries(const MainMenus& menus, Target* target,
 } // namespace
 
 MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& commands,
-                     const ItemEditor& editor)
+                     CollectionCommands& collection, const ItemEditor& editor)
     : QObject(bar), m_bar(bar), m_edit(new EditCommands(window, this)), m_window(window),
       m_editor(editor) {
     QMenu* file = addMenu(QStringLiteral("&File"), QStringLiteral("mnuFile"));
@@ -54,6 +55,9 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
     addAction(file, QStringLiteral("&Save"), QStringLiteral("mnuFileSave"));
     addAction(file, QStringLiteral("Save a Copy of This Item &As..."),
               QStringLiteral("mnuFileSaveAs"));
+    addSeparator(file, QStringLiteral("mnuFileBarCollection"));
+    addAction(file, QStringLiteral("Restore from &Backup..."),
+              QStringLiteral("mnuFileRestoreBackup"));
     addSeparator(file, QStringLiteral("mnuFileBar1"));
     addAction(file, QStringLiteral("E&xit"), QStringLiteral("mnuFileExit"));
 
@@ -95,8 +99,11 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
          {"mnuFileClose", &ItemCommands::closeItem},
          {"mnuFileAddNewProperty", &ItemCommands::addNewItem},
          {"mnuFileRemoveSelectedProperty", &ItemCommands::removeSelectedItem},
-         {"mnuFileSave", &ItemCommands::save},
          {"mnuFileSaveAs", &ItemCommands::saveCopy}});
+    connect(action(QStringLiteral("mnuFileSave")), &QAction::triggered, &commands,
+            [&commands] { commands.save(); });
+    connect(action(QStringLiteral("mnuFileRestoreBackup")), &QAction::triggered, &collection,
+            &CollectionCommands::restoreFromBackup);
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, bar->window(),
             &QWidget::close);
     // The report shows the boxes as they are, unsaved edits included.
@@ -182,7 +189,7 @@ QMenu* MainMenus::menu(const QString& name) const {
 
 void MainMenus::fileEnablingRule() {
     const bool home = m_window.isHomePageShown();
-    const bool highlighted = home && m_window.highlightedCard() != 0;
+    const bool highlighted = home && m_window.chosenItem().has_value();
     const struct {
         const char* name;
         bool enabled;
@@ -190,7 +197,7 @@ void MainMenus::fileEnablingRule() {
         {"mnuFileOpen", highlighted},    {"mnuFileClose", !home},
         {"mnuFileAddNewProperty", home}, {"mnuFileRemoveSelectedProperty", highlighted},
         {"mnuFileSave", !home},          {"mnuFileSaveAs", !home && !m_editor.isNewItem()},
-        {"mnuFileExit", true},
+        {"mnuFileRestoreBackup", home},  {"mnuFileExit", true},
     };
     for (const auto& e : entries) {
         action(QString::fromLatin1(e.name))->setEnabled(e.enabled);
@@ -212,7 +219,7 @@ void MainMenus::toolsEnablingRule() {
     if (m_window.isCoinImagesShown()) {
         view = m_window.isThumbnailSelected();
     } else if (m_window.isHomePageShown()) {
-        view = m_window.highlightedCard() != 0;
+        view = m_window.chosenItem().has_value();
     }
     action(QStringLiteral("mnuToolsViewImageDetails"))->setEnabled(view);
     QAction* report = action(QStringLiteral("mnuToolsmnuPrintAnalysis"));

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+class CollectionCommands;
 class CommandWindow;
 class EditCommands;
 class ItemCommands;
@@ -18,7 +19,7 @@ class MainMenus : public QObject {
     Q_OBJECT
 public:
     MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& commands,
-              const ItemEditor& editor);
+              CollectionCommands& collection, const ItemEditor& editor);
 
     QAction* action(const QString& name) const;
     QMenu* menu(const QString& name) const;

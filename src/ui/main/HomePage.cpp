@@ -36,6 +36,54 @@ const QString kNoImage = QStringLiteral("noImageAvailable.jpg");
 
 } // namespace
 
+ItemCard::ItemCard(QWidget* parent, int element) : QFrame(parent) {
+    ui::element(this, QStringLiteral("frameSelectProperty"), element);
+    placeTwips(this, kCardLefts[(element - 1) % 3], kCardTops[(element - 1) / 3], kCardWidth,
+               kCardHeight);
+    setFrameShape(QFrame::NoFrame);
+    hide();
+
+    m_picture = ui::element(new QLabel(this), QStringLiteral("picSelectProperty"), element);
+    placeTwips(m_picture, 360, 360, 2655, 2535);
+    m_picture->setFrameShape(QFrame::Box);
+    m_picture->setLineWidth(1);
+    m_picture->setScaledContents(true);
+
+    m_line1 = ui::element(new QLabel(this), QStringLiteral("lblSelectPropertyLine1"), element);
+    placeTwips(m_line1, 25, 120, 3310, 255);
+    m_line2 = ui::element(new QLabel(this), QStringLiteral("lblSelectPropertyLine2"), element);
+    placeTwips(m_line2, 30, 2930, 3315, 255);
+    for (QLabel* line : {m_line1, m_line2}) {
+        line->setAlignment(Qt::AlignCenter);
+        line->setFont(ui::cardFont());
+        line->setTextFormat(Qt::PlainText);
+    }
+}
+
+bool ItemCard::onContent(const QPoint& at) const {
+    const QWidget* child = childAt(at);
+    return child == m_picture || child == m_line1 || child == m_line2;
+}
+
+// Mouse events stop here, so a click on a card never reaches the page behind it.
+void ItemCard::mousePressEvent(QMouseEvent* event) {
+    event->accept();
+}
+
+void ItemCard::mouseReleaseEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton && onContent(event->position().toPoint())) {
+        emit clicked();
+    }
+}
+
+void ItemCard::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+    if (event->button() == Qt::LeftButton && onContent(event->position().toPoint())) {
+        emit doubleClicked();
+    }
+}
+
 HomePage::HomePage(QWidget* picScrollable, const store::Collection& collection)
     : QObject(picScrollable), m_collection(collection) {
     m_frame = ui::named(new QFrame(picScrollable), QStringLiteral("frameHome"));
@@ -47,44 +95,23 @@ HomePage::HomePage(QWidget* picScrollable, const store::Collection& collection)
                               QStringLiteral("lblFilterCoins"));
     caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     placeTwips(caption, 2880, 1060, 1905, 255);
-    caption->installEventFilter(this);
 
     m_filter = ui::named(new QComboBox(m_frame), QStringLiteral("cmbShowProperties"));
     m_filter->setEditable(false);
     m_filter->setMaxVisibleItems(20);
     placeTwips(m_filter, 4800, 1005, 6015, 360);
     m_filter->installEventFilter(this);
-    connect(m_filter, &QComboBox::activated, this, &HomePage::onFilterChosen);
+    connect(m_filter, &QComboBox::activated, this, [this](int row) {
+        m_filterRow = row;
+        loadPropertiesOnMainPage(-1, m_filterRow);
+        selectCard(-1);
+    });
 
     for (int n = 1; n <= kCards; ++n) {
-        Card& card = m_cards[static_cast<std::size_t>(n - 1)];
-        card.frame = ui::element(new QFrame(m_frame), QStringLiteral("frameSelectProperty"), n);
-        placeTwips(card.frame, kCardLefts[(n - 1) % 3], kCardTops[(n - 1) / 3], kCardWidth,
-                   kCardHeight);
-        card.frame->setFrameShape(QFrame::NoFrame);
-        card.frame->hide();
-
-        card.picture = ui::element(new QLabel(card.frame), QStringLiteral("picSelectProperty"), n);
-        placeTwips(card.picture, 360, 360, 2655, 2535);
-        card.picture->setFrameShape(QFrame::Box);
-        card.picture->setLineWidth(1);
-        card.picture->setScaledContents(true);
-
-        card.line1 =
-            ui::element(new QLabel(card.frame), QStringLiteral("lblSelectPropertyLine1"), n);
-        placeTwips(card.line1, 25, 120, 3310, 255);
-        card.line2 =
-            ui::element(new QLabel(card.frame), QStringLiteral("lblSelectPropertyLine2"), n);
-        placeTwips(card.line2, 30, 2930, 3315, 255);
-        for (QLabel* line : {card.line1, card.line2}) {
-            line->setAlignment(Qt::AlignCenter);
-            line->setFont(ui::cardFont());
-            line->setTextFormat(Qt::PlainText);
-        }
-        for (QWidget* w : {static_cast<QWidget*>(card.frame), static_cast<QWidget*>(card.picture),
-                           static_cast<QWidget*>(card.line1), static_cast<QWidget*>(card.line2)}) {
-            w->installEventFilter(this);
-        }
+        auto* card = new ItemCard(m_frame, n);
+        m_cards[static_cast<std::size_t>(n - 1)] = card;
+        connect(card, &ItemCard::clicked, this, [this, n] { selectCard(n); });
+        connect(card, &ItemCard::doubleClicked, this, [this, n] { emit openCardRequested(n); });
     }
 
     m_previous = makePageLink(QStringLiteral("< Previous Page"), QStringLiteral("lblPreviousPage"),
@@ -105,7 +132,6 @@ HomePage::HomePage(QWidget* picScrollable, const store::Collection& collection)
     placeTwips(m_emptyHint, kCardLefts[0], kCardTops[0] + 1200,
                kCardLefts[2] + kCardWidth - kCardLefts[0], 600);
     m_emptyHint->hide();
-    m_emptyHint->installEventFilter(this);
 }
 
 LinkLabel* HomePage::makePageLink(const QString& text, const QString& name, Qt::Alignment alignment,
@@ -137,21 +163,12 @@ void HomePage::fillFilterList() {
     m_filter->addItem(rows.first());
     m_filter->setCurrentIndex(0);
     m_filter->addItems(rows.mid(1));
+    m_filterRow = 0;
 }
 
-void HomePage::loadPropertiesOnMainPage(qsizetype first, const QString& filter) {
-    std::array<ui::CardContent, kCards> shown;
-    for (std::size_t i = 0; i < shown.size(); ++i) {
-        const Card& card = m_cards[i];
-        shown[i].visible = !card.frame->isHidden();
-        shown[i].tag = ui::tag(card.frame);
-        shown[i].line1 = card.line1->text();
-        shown[i].line2 = card.line2->text();
-        shown[i].pictureTag = ui::tag(card.picture);
-    }
-
+void HomePage::loadPropertiesOnMainPage(qsizetype first, int filterRow) {
     // noImageAvailable.jpg gives the same answer for every card of one fill.
-    const QLabel* picture = m_cards[0].picture;
+    const QLabel* picture = m_cards[0]->picture();
     const QSize size = picture->contentsRect().size();
     const qreal dpr = picture->devicePixelRatioF();
     const QString noImagePath = app::nativePath(ui::programImagePath(kNoImage));
@@ -164,8 +181,8 @@ void HomePage::loadPropertiesOnMainPage(qsizetype first, const QString& filter) 
                            : app::kPathFileAccessError;
     }
 
-    const ui::HomePageContent page = ui::loadPropertiesOnMainPage(
-        m_collection, first, filter, m_filter->currentIndex(), shown, noImageError);
+    const ui::HomePageContent page =
+        ui::loadPropertiesOnMainPage(m_collection, first, filterRow, m_shown, noImageError);
 
     // The cards' own pictures are decoded side by side before they are shown.
     QStringList wanted;
@@ -180,87 +197,77 @@ void HomePage::loadPropertiesOnMainPage(qsizetype first, const QString& filter) 
     for (int n = 1; n <= kCards; ++n) {
         applyCard(n, page.cards[static_cast<std::size_t>(n - 1)], noImage.pixmap);
     }
+    m_shown = page.cards;
     m_previous->setVisible(page.previousPage);
     m_next->setVisible(page.nextPage);
     m_emptyHint->setVisible(m_collection.count() == 0);
 }
 
 void HomePage::applyCard(int n, const ui::CardContent& content, const QPixmap& noImage) {
-    const Card& card = m_cards[static_cast<std::size_t>(n - 1)];
-    if (ui::tag(card.frame) != content.tag) {
-        ui::setTag(card.frame, content.tag);
+    ItemCard* card = m_cards[static_cast<std::size_t>(n - 1)];
+    // The tags are the design's data; nothing reads them back.
+    ui::setTag(card, content.tag);
+    ui::setTag(card->picture(), content.pictureTag);
+    if (card->line1()->text() != content.line1) {
+        card->line1()->setText(content.line1);
     }
-    if (card.line1->text() != content.line1) {
-        card.line1->setText(content.line1);
+    if (card->line2()->text() != content.line2) {
+        card->line2()->setText(content.line2);
     }
-    if (card.line2->text() != content.line2) {
-        card.line2->setText(content.line2);
-    }
-    if (ui::tag(card.picture) != content.pictureTag) {
-        ui::setTag(card.picture, content.pictureTag);
-    }
-    card.frame->setVisible(content.visible);
+    card->setVisible(content.visible);
 
     // The last picture that loads wins; one that fails leaves what was there before it.
-    const QSize shown = card.picture->contentsRect().size();
-    const qreal dpr = card.picture->devicePixelRatioF();
+    QLabel* picture = card->picture();
+    const QSize shown = picture->contentsRect().size();
+    const qreal dpr = picture->devicePixelRatioF();
     for (auto it = content.pictures.rbegin(); it != content.pictures.rend(); ++it) {
         const ui::LoadedPicture loaded =
             ui::loadPictureOrInvalid(app::nativePath(app::programPath(*it)), shown, dpr);
         if (loaded.status == ui::PictureStatus::Loaded) {
-            card.picture->setPixmap(loaded.pixmap);
+            picture->setPixmap(loaded.pixmap);
             return;
         }
     }
     if (content.pictureReset) {
-        card.picture->setPixmap(noImage);
+        picture->setPixmap(noImage);
     }
 }
 
 void HomePage::selectCard(int n) {
-    for (int k = 1; k <= kCards; ++k) {
-        card(k).frame->setFrameShape(k == n ? QFrame::Box : QFrame::NoFrame);
+    m_highlighted = n >= 1 && n <= kCards ? n - 1 : -1;
+    for (int k = 0; k < kCards; ++k) {
+        m_cards[static_cast<std::size_t>(k)]->setFrameShape(k == m_highlighted ? QFrame::Box
+                                                                               : QFrame::NoFrame);
     }
 }
 
 bool HomePage::cardHasBorder(int n) const {
-    return n >= 1 && n <= kCards && card(n).frame->frameShape() == QFrame::Box;
+    return n >= 1 && n <= kCards && n - 1 == m_highlighted;
 }
 
 bool HomePage::cardVisible(int n) const {
-    return n >= 1 && n <= kCards && !card(n).frame->isHidden();
+    return n >= 1 && n <= kCards && shown(n).visible;
 }
 
 int HomePage::highlightedCard() const {
-    for (int n = 1; n <= kCards; ++n) {
-        if (cardHasBorder(n) && cardVisible(n)) {
-            return n;
-        }
-    }
-    return 0;
+    return cardVisible(m_highlighted + 1) ? m_highlighted + 1 : 0;
+}
+
+std::optional<qsizetype> HomePage::cardItem(int n) const {
+    return cardVisible(n) ? shown(n).position : std::nullopt;
 }
 
 QString HomePage::cardTag(int n) const {
-    return ui::tag(card(n).frame);
+    return shown(n).tag;
 }
 QString HomePage::cardLine1(int n) const {
-    return card(n).line1->text();
+    return shown(n).line1;
 }
 QString HomePage::cardLine2(int n) const {
-    return card(n).line2->text();
+    return shown(n).line2;
 }
 QString HomePage::cardPictureTag(int n) const {
-    return ui::tag(card(n).picture);
-}
-
-int HomePage::cardOf(QObject* widget) const {
-    for (int n = 1; n <= kCards; ++n) {
-        const Card& c = card(n);
-        if (widget == c.picture || widget == c.line1 || widget == c.line2) {
-            return n;
-        }
-    }
-    return 0;
+    return shown(n).pictureTag;
 }
 
 bool HomePage::eventFilter(QObject* watched, QEvent* event) {
@@ -276,48 +283,31 @@ bool HomePage::eventFilter(QObject* watched, QEvent* event) {
         }
         return false;
     }
+    // The page's own background: a click released on it clears the highlight;
+    // no mouse event reaches what lies behind the page.
     const QEvent::Type type = event->type();
     if (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
         type != QEvent::MouseButtonDblClick) {
         return false;
     }
-    // Mouse events stop here, so a click on a card frame or the caption never
-    // reaches the page behind it.
     const auto* mouse = static_cast<QMouseEvent*>(event);
-    auto* widget = static_cast<QWidget*>(watched);
-    const bool left = mouse->button() == Qt::LeftButton;
-    const int n = cardOf(watched);
-    if (type == QEvent::MouseButtonRelease && left &&
-        widget->rect().contains(mouse->position().toPoint())) {
-        if (n) {
-            selectCard(n);
-        } else if (watched == m_frame) {
-            selectCard(-1);
-        }
-    } else if (type == QEvent::MouseButtonDblClick && left && n) {
-        emit openCardRequested(n);
+    if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton &&
+        m_frame->rect().contains(mouse->position().toPoint()) &&
+        m_frame->childAt(mouse->position().toPoint()) == nullptr) {
+        selectCard(-1);
     }
     event->accept();
     return true;
 }
 
-void HomePage::onFilterChosen() {
-    loadPropertiesOnMainPage(-1, m_filter->currentText());
-    selectCard(-1);
-}
-
 void HomePage::onPreviousPage() {
     app::Guard guard;
-    guard.step([&] {
-        loadPropertiesOnMainPage(qsizetype{app::cLng(cardTag(1))} - kCards,
-                                 m_filter->currentText());
-    });
+    guard.step(
+        [&] { loadPropertiesOnMainPage(qsizetype{app::cLng(cardTag(1))} - kCards, m_filterRow); });
 }
 
 void HomePage::onNextPage() {
     app::Guard guard;
-    guard.step([&] {
-        loadPropertiesOnMainPage(qsizetype{app::cLng(cardTag(kCards))} + 1,
-                                 m_filter->currentText());
-    });
+    guard.step(
+        [&] { loadPropertiesOnMainPage(qsizetype{app::cLng(cardTag(kCards))} + 1, m_filterRow); });
 }

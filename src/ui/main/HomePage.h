@@ -2,12 +2,13 @@
 
 #include "ui/main/HomePageFill.h"
 
+#include <QFrame>
 #include <QObject>
 #include <QString>
 #include <array>
+#include <optional>
 
 class QComboBox;
-class QFrame;
 class QLabel;
 class QPixmap;
 class QWidget;
@@ -16,9 +17,40 @@ namespace store {
 class Collection;
 }
 
+// One card of the home page (frameSelectProperty): the item's picture and two
+// lines. It reports a left click released over the picture or a line, and a
+// left double click there; its margin does nothing.
+class ItemCard : public QFrame {
+    Q_OBJECT
+public:
+    ItemCard(QWidget* parent, int element);
+
+    QLabel* picture() const { return m_picture; }
+    QLabel* line1() const { return m_line1; }
+    QLabel* line2() const { return m_line2; }
+
+signals:
+    void clicked();
+    void doubleClicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    bool onContent(const QPoint& at) const;
+
+    QLabel* m_picture; // picSelectProperty
+    QLabel* m_line1;   // lblSelectPropertyLine1
+    QLabel* m_line2;   // lblSelectPropertyLine2
+};
+
 // The home page (frameHome): six item cards, the filter box and the paging
-// links. Cards follow the order of the item table; paging moves by the item
-// indices the cards carry in their tags.
+// links. It owns what it shows: the cards' contents from the scan, the
+// highlighted card and the filter row; the widgets only show them. Cards
+// follow the order of the collection; paging moves by the item numbers the
+// cards carry in their tags.
 class HomePage : public QObject {
     Q_OBJECT
 public:
@@ -32,10 +64,12 @@ public:
 
     // The filter list: "Show All Coins" shown as the text, then the other rows.
     void fillFilterList();
+    // The row of the filter list chosen last.
+    int filterRow() const { return m_filterRow; }
 
     // Fills the cards from item number `first` (counted from 1, a value
-    // below 1 counting as 1) onward, through the filter.
-    void loadPropertiesOnMainPage(qsizetype first, const QString& filter = QString());
+    // below 1 counting as 1) onward, through the filter row (-1: none).
+    void loadPropertiesOnMainPage(qsizetype first, int filterRow = -1);
 
     // Card n (1..6) gets the single-line border, every other card none; any
     // other n selects none.
@@ -45,6 +79,8 @@ public:
     bool cardVisible(int n) const;
     // The first card (1..6) with the border that is visible, or 0.
     int highlightedCard() const;
+    // Where the coin card n shows stands in the collection.
+    std::optional<qsizetype> cardItem(int n) const;
     QString cardTag(int n) const;
     QString cardLine1(int n) const;
     QString cardLine2(int n) const;
@@ -59,15 +95,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    struct Card {
-        QFrame* frame = nullptr;   // frameSelectProperty
-        QLabel* picture = nullptr; // picSelectProperty
-        QLabel* line1 = nullptr;   // lblSelectPropertyLine1
-        QLabel* line2 = nullptr;   // lblSelectPropertyLine2
-    };
-    const Card& card(int n) const { return m_cards.at(static_cast<std::size_t>(n - 1)); }
-    int cardOf(QObject* widget) const;
-    void onFilterChosen();
+    const ui::CardContent& shown(int n) const {
+        return m_shown.at(static_cast<std::size_t>(n - 1));
+    }
     void onPreviousPage();
     void onNextPage();
     // A paging link below the cards: navy, hover look, its action on release over it.
@@ -81,5 +111,9 @@ private:
     LinkLabel* m_previous = nullptr;
     LinkLabel* m_next = nullptr;
     QLabel* m_emptyHint = nullptr; // lblEmptyCollection
-    std::array<Card, kCards> m_cards{};
+    std::array<ItemCard*, kCards> m_cards{};
+
+    std::array<ui::CardContent, kCards> m_shown{};
+    int m_highlighted = -1; // the card with the border, from 0; -1 for none
+    int m_filterRow = 0;
 };

@@ -58,7 +58,7 @@ private:
     std::array<Seen, 64> m_seen{};
 };
 
-// The filter text, read once per scan.
+// The filter row's text, read once per scan.
 class FilterRules {
 public:
     FilterRules(const QString& filter, int filterRow) : m_coinType(filterRow - 1) {
@@ -140,12 +140,14 @@ const QStringList& homeFilterList() {
 }
 
 HomePageContent loadPropertiesOnMainPage(const store::Collection& collection, qsizetype first,
-                                         const QString& filter, int filterRow,
+                                         int filterRow,
                                          const std::array<CardContent, kHomeCards>& shown,
                                          int noImageError) {
     app::Guard guard;
     first = std::max<qsizetype>(first, 1);
-    const FilterRules rules(filter, filterRow);
+    const QStringList& rows = homeFilterList();
+    const FilterRules rules(filterRow >= 0 && filterRow < rows.size() ? rows[filterRow] : QString(),
+                            filterRow);
     HomePageContent page;
     page.cards = shown;
     // Every card starts hidden; only the ones the scan fills show again.
@@ -171,6 +173,8 @@ HomePageContent loadPropertiesOnMainPage(const store::Collection& collection, qs
             content.pictures.clear();
         }
         content.pictureTag = QStringLiteral("noImageAvailable.jpg");
+        // The card acts on the coin it shows, whatever its tag says.
+        content.position = item - 1;
 
         bool excluded = false;
         guard.step([&] {

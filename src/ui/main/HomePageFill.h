@@ -3,6 +3,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 
 namespace store {
 class Collection;
@@ -23,7 +24,8 @@ const QStringList& homeFilterList();
 // What a card shows. A card the scan does not reach is hidden but keeps its texts.
 struct CardContent {
     bool visible = false;
-    QString tag; // number of the item it shows
+    QString tag;                       // number of the item it shows, counted from 1
+    std::optional<qsizetype> position; // the item it shows, counted from 0
     QString line1;
     QString line2;
     QString pictureTag; // "noImageAvailable.jpg" or the item's first picture
@@ -39,13 +41,12 @@ struct HomePageContent {
     bool nextPage = false;
 };
 
-// `filterRow` is the filter box's row, which the "ONLY" filters compare with
-// the stored coin type. A value that is not a number is logged where the
-// scan meets it. `noImageError` is the error number of loading
-// "noImageAvailable.jpg", 0 when it loads: a reached card then keeps its
-// picture and the failure is logged.
+// `filterRow` is the row of homeFilterList() the cards go through, -1 for
+// none. A value that is not a number is logged where the scan meets it.
+// `noImageError` is the error number of loading "noImageAvailable.jpg", 0
+// when it loads: a reached card then keeps its picture and the failure is logged.
 HomePageContent loadPropertiesOnMainPage(const store::Collection& collection, qsizetype first,
-                                         const QString& filter, int filterRow,
+                                         int filterRow,
                                          const std::array<CardContent, kHomeCards>& shown,
                                          int noImageError);
 

@@ -15,7 +15,7 @@
 #include <QLabel>
 #include <QScrollBar>
 
-void MainWindow::openItemByDescription(const QString& description) {
+void MainWindow::openItem(qsizetype position) {
     app::Guard guard;
     // A card tag that is not a number leaves the page to come back to as it was.
     guard.step([&] { m_homePageFirstItem = app::cLng(m_home->cardTag(1)); });
@@ -24,13 +24,8 @@ void MainWindow::openItemByDescription(const QString& description) {
     m_strip->clearThumbnails();
     m_editor->clearItemFields();
     guard.step([&] {
-        // No match leaves the item that was open before, as it is stored.
-        if (const auto found = m_collection.findByDescription(description)) {
-            m_editor->setPosition(found);
-        }
-        if (const auto position = m_editor->position()) {
-            m_editor->loadItemIntoWindow(m_collection.record(*position));
-        }
+        m_editor->setPosition(position);
+        m_editor->loadItemIntoWindow(m_collection.record(position));
     });
     m_strip->scrollBar()->setValue(0);
     m_strip->fillPictureStrip();
@@ -60,7 +55,14 @@ void MainWindow::showNewItem() {
 }
 
 void MainWindow::refillHomePageFromFirstItem() {
-    m_home->loadPropertiesOnMainPage(1, QString());
+    m_home->loadPropertiesOnMainPage(1);
+}
+
+void MainWindow::collectionReadAgain() {
+    if (isHomePageShown()) {
+        m_home->selectCard(-1);
+        m_home->loadPropertiesOnMainPage(m_homePageFirstItem, m_home->filterRow());
+    }
 }
 
 void MainWindow::deleteSelectedPicture() {
@@ -122,5 +124,5 @@ void MainWindow::showHomePage() {
         m_corner->setFocus();
     }
     m_homePageFirstItem = std::max<qsizetype>(m_homePageFirstItem, 1);
-    m_home->loadPropertiesOnMainPage(m_homePageFirstItem, m_home->filterBox()->currentText());
+    m_home->loadPropertiesOnMainPage(m_homePageFirstItem, m_home->filterRow());
 }

@@ -7,6 +7,7 @@
 #include "online/Help.h"
 #include "online/OnlineFeatures.h"
 #include "platform/Platform.h"
+#include "ui/collection/CollectionCommands.h"
 #include "ui/common/Controls.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
@@ -90,8 +91,11 @@ void MainWindow::buildWindow() {
     connect(m_vScroll, &QScrollBar::valueChanged, this, [this] { onVerticalScroll(); });
     connect(m_hScroll, &QScrollBar::valueChanged, this, [this] { onHorizontalScroll(); });
 
-    connect(m_home, &HomePage::openCardRequested, this,
-            [this](int n) { openItemByDescription(m_home->cardLine1(n)); });
+    connect(m_home, &HomePage::openCardRequested, this, [this](int n) {
+        if (const auto item = m_home->cardItem(n)) {
+            openItem(*item);
+        }
+    });
     const auto focusCorner = [this] {
         if (m_corner->isVisible()) {
             m_corner->setFocus();
@@ -108,7 +112,8 @@ void MainWindow::buildWindow() {
             &MainWindow::resetPictureSelection);
 
     m_commands = new ItemCommands(*m_editor, m_collection, *this, this);
-    m_menus = new MainMenus(menuBar(), *this, *m_commands, *m_editor);
+    auto* collectionCommands = new CollectionCommands(m_collection, *this, this);
+    m_menus = new MainMenus(menuBar(), *this, *m_commands, *collectionCommands, *m_editor);
     wireHelpMenu(m_menus->menu(QStringLiteral("mnuHelp")), this);
 
     // The content lies beneath the bars and the corner picture.
@@ -262,6 +267,11 @@ bool MainWindow::event(QEvent* event) {
     if (event->type() == QEvent::WindowUnblocked && isVisible()) {
         activateWindow();
     }
+    // Coming back from another program, which may have rewritten the collection.
+    if (event->type() == QEvent::WindowActivate && m_loaded) {
+        QMetaObject::invokeMethod(
+            this, [this] { m_commands->readAgainIfChanged(); }, Qt::QueuedConnection);
+    }
     return QMainWindow::event(event);
 }
 
@@ -278,8 +288,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         }
         switch (ItemCommands::askAboutUnsavedChanges()) {
         case platform::Answer::Yes:
-            m_commands->save();
-            showHomePage();
+            // Edits that did not reach the file keep the window open.
+            if (m_commands->save()) {
+                showHomePage();
+            } else {
+                cancel = true;
+            }
             break;
         case platform::Answer::No:
             showHomePage();

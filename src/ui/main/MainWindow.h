@@ -31,10 +31,11 @@ public:
     void load();
 
     // Opening an item and the way back to the home page.
-    void openItemByDescription(const QString& description) override;
+    void openItem(qsizetype position) override;
     void showHomePage() override;
     void showNewItem() override;
     void refillHomePageFromFirstItem() override;
+    void collectionReadAgain() override;
     void deleteSelectedPicture() override;
     void viewSelectedPictureFullSize() override;
     // The picture named so, relative to the program folder, in the full-size window.
@@ -48,8 +49,7 @@ public:
     bool isHomePageShown() const override;
 
     // What the commands and menus read of the window.
-    int highlightedCard() const override;
-    QString cardDescription(int card) const override;
+    std::optional<ChosenItem> chosenItem() const override;
     bool isCoinImagesShown() const override { return isPanelShown(Panel::CoinImages); }
     bool isThumbnailSelected() const override;
 
@@ -61,7 +61,6 @@ public:
     HomePage& homePage() const { return *m_home; }
     ItemEditor& editor() const { return *m_editor; }
     PictureStrip& pictureStrip() const { return *m_strip; }
-    NavigationBars& navigation() const { return *m_nav; }
     MainMenus& menus() const { return *m_menus; }
     ItemCommands& commands() const { return *m_commands; }
 

@@ -41,12 +41,13 @@ bool MainWindow::isHomePageShown() const {
     return !m_home->frame()->isHidden();
 }
 
-int MainWindow::highlightedCard() const {
-    return m_home->highlightedCard();
-}
-
-QString MainWindow::cardDescription(int card) const {
-    return m_home->cardLine1(card);
+std::optional<ChosenItem> MainWindow::chosenItem() const {
+    const int card = m_home->highlightedCard();
+    const std::optional<qsizetype> item = m_home->cardItem(card);
+    if (!isHomePageShown() || !item) {
+        return std::nullopt;
+    }
+    return ChosenItem{*item, m_home->cardLine1(card)};
 }
 
 bool MainWindow::isThumbnailSelected() const {

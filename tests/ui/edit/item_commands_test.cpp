@@ -71,7 +71,8 @@ private slots:
     }
 
     // The bytes a save writes, pinned: the edited item rebuilt from its boxes
-    // (its unknown key gone, pictures renumbered), every other item as stored.
+    // (its unknown key kept before the pictures, pictures renumbered), every
+    // other item as stored.
     void saveWritesTheKnownBytes() {
         RunningProgram p({{{"txtDescription", "First"}, {"txtCurrentValue", "10"}},
                           {{"zzLegacy", "kept"},
@@ -97,14 +98,15 @@ private slots:
                  QByteArray("[ITEMNUMB000001]\r\ntxtDescription=First\r\ntxtCurrentValue=10\r\n"
                             "\r\n[ITEMNUMB000002]\r\ntxtMiscNotes=line a~|line b~|line c\r\n"
                             "cmbGrade=3\r\ntxtYear=1881\r\ntxtDescription=Morgan\r\n"
-                            "txtRecordLastUpdated=<stamp>\r\n"
+                            "txtRecordLastUpdated=<stamp>\r\nzzLegacy=kept\r\n"
                             "g_sListOfImagesForItem(1)=_data\\_userImages\\a.jpg\r\n"
                             "g_sListOfImagesForItem(2)=_data\\_userImages\\c.jpg\r\n"
                             "\r\n[ITEMNUMB000003]\r\ntxtDescription=Third\r\n"
                             "zzOther=also kept\r\ng_sListOfImagesForItem(1)=\r\n"));
     }
 
-    // Closing after a failed save asks, and the next save writes the edits kept.
+    // A failed save says why and keeps the edits: Close and the window's
+    // close answered Yes stay on the item; once the cause is gone Yes saves.
     void aFailedSaveKeepsTheEdits() {
         RunningProgram p(coins({"Morgan"}));
         const QByteArray before = p.database();
@@ -113,10 +115,25 @@ private slots:
         QVERIFY(QDir().mkpath(p.folder.path(kDatabase + ".tmp")));
         p.trigger("mnuFileSave");
         QCOMPARE(p.database(), before);
+        const QList<platform::MessageRequest>& shown = p.folder.fakes.boxes.shown;
+        QCOMPARE(shown.size(), 1);
+        QCOMPARE(shown.front().text,
+                 QStringLiteral("The collection could not be saved: a folder stands where the "
+                                "file should be.\n\nYour changes are still in the window. Move "
+                                "that folder out of the way, then try again."));
+        QCOMPARE(shown.front().icon, platform::Icon::Critical);
+        p.folder.fakes.boxes.answers = {Answer::Yes, Answer::Ok, Answer::Yes, Answer::Ok};
+        p.trigger("mnuFileClose");
+        QVERIFY(!p.window().close());
+        QCOMPARE(shown.size(), 5);
+        QVERIFY(!p.window().isHomePageShown());
+        QCOMPARE(p.window().editor().text("txtYear"), QStringLiteral("1878"));
+
         QVERIFY(QDir(p.folder.path(kDatabase + ".tmp")).removeRecursively());
         p.folder.fakes.boxes.answers = {Answer::Yes};
         p.trigger("mnuFileClose");
-        QCOMPARE(p.folder.fakes.boxes.shown.size(), 1);
+        QCOMPARE(shown.size(), 6);
+        QVERIFY(p.window().isHomePageShown());
         QVERIFY(p.database().contains("txtYear=1878"));
         QCOMPARE(descriptions(p.database()), QStringList{"Morgan"});
     }
@@ -176,8 +193,8 @@ private slots:
         QTest::addColumn<platform::Answer>("answer");
         QTest::addColumn<QStringList>("stored");
         QTest::newRow("Cancel") << Answer::Cancel << QStringList{"Twin", "Other", "TWIN"};
-        // The card shows the first "Twin"; the later of equal descriptions goes.
-        QTest::newRow("OK") << Answer::Ok << QStringList{"Twin", "Other"};
+        // The card shows the first of two twins, and that one goes.
+        QTest::newRow("OK") << Answer::Ok << QStringList{"Other", "TWIN"};
     }
     void removeSelectedItem() {
         QFETCH(platform::Answer, answer);
@@ -198,7 +215,7 @@ private slots:
         if (answer == Answer::Ok) {
             QCOMPARE(shown.size(), 1);
             // The home page starts again from the first item; the filter box keeps its row.
-            QCOMPARE(p.window().homePage().cardLine1(2), QStringLiteral("Other"));
+            QCOMPARE(p.window().homePage().cardLine1(1), QStringLiteral("Other"));
             QCOMPARE(filter->currentIndex(), filter->count() - 1);
         } else {
             QCOMPARE(shown.size(), 2);

@@ -59,11 +59,9 @@ struct Page {
     }
     ui::HomePageContent fill(qsizetype first, const QString& filter = "Show All Coins") const {
         const int row = int(ui::homeFilterList().indexOf(filter));
-        return ui::loadPropertiesOnMainPage(collection, first, filter, row, {}, 0);
+        return ui::loadPropertiesOnMainPage(collection, first, row, {}, 0);
     }
-    void load(qsizetype first = 1) {
-        home.loadPropertiesOnMainPage(first, home.filterBox()->currentText());
-    }
+    void load(qsizetype first = 1) { home.loadPropertiesOnMainPage(first, home.filterRow()); }
     template <class W = QLabel> W* find(const QString& name, int index = 0) const {
         return child<W>(scroll, name, index);
     }
@@ -108,8 +106,8 @@ private slots:
         QVERIFY(folder.exists("corvantheil.Err")); // "x" is not a number
     }
 
-    // The later of two equal descriptions opens; a stored choice that is no
-    // row leaves its box empty and is logged; every stored field is shown.
+    // Each of two twin coins opens as itself; a stored choice that is no row
+    // leaves its box empty and is logged; every stored field is shown.
     void openingShowsWhatIsStored() {
         RunningProgram p(
             {item({"txtDescription=Twin", "txtYear=1901"}),
@@ -118,6 +116,9 @@ private slots:
                    "txtMiscNotes=first~|second"})});
         const auto combo = [&p](const char* name) { return p.control<QComboBox>(name); };
         p.doubleClickCard(1);
+        QCOMPARE(p.control<QLineEdit>("txtYear")->text(), QStringLiteral("1901"));
+        p.trigger("mnuFileClose");
+        p.doubleClickCard(2);
         QCOMPARE(p.control<QLineEdit>("txtYear")->text(), QStringLiteral("1902"));
         QCOMPARE(combo("cmbGrade")->currentIndex(), -1);
         QCOMPARE(combo("cmbMintMark")->currentIndex(), -1);
