@@ -5,7 +5,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <cerrno>
+#include <climits>
 #include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 #include <utility>
 
@@ -45,31 +49,43 @@ int numberFor(int error) {
     app::raiseSystem(numberFor(error), error);
 }
 
-// Writes all bytes and flushes them; errno of the first failure, else 0.
-int writeAndSync(int fd, const char* data, qsizetype size) {
-    while (size > 0) {
-        const long n =
-            disk().write(fd, data, static_cast<long>(std::min<qsizetype>(size, 1 << 30)));
+// Writes every piece in order and flushes them; errno of the first failure, else 0.
+int writeAndSync(int fd, std::vector<QByteArrayView> pieces) {
+    std::erase_if(pieces, [](QByteArrayView p) { return p.isEmpty(); });
+    std::vector<iovec> io(pieces.size());
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        io[i] = {const_cast<char*>(pieces[i].data()), static_cast<size_t>(pieces[i].size())};
+    }
+    std::size_t next = 0;
+    while (next < io.size()) {
+        const int count = static_cast<int>(std::min<std::size_t>(io.size() - next, IOV_MAX));
+        long n = disk().writev(fd, io.data() + next, count);
         if (n < 0 && errno == EINTR) {
             continue;
         }
         if (n <= 0) {
             return n < 0 ? errno : EIO;
         }
-        data += n;
-        size -= n;
+        // Past the pieces written whole, into the one written in part.
+        while (next < io.size() && static_cast<size_t>(n) >= io[next].iov_len) {
+            n -= static_cast<long>(io[next++].iov_len);
+        }
+        if (n > 0) {
+            io[next].iov_base = static_cast<char*>(io[next].iov_base) + n;
+            io[next].iov_len -= static_cast<size_t>(n);
+        }
     }
     return disk().fsync(fd) == 0 ? 0 : errno;
 }
 
 // A new file with exactly these bytes on the disk, or a raise with nothing left behind.
-void writeNewFile(const QString& nativePath, const QByteArray& bytes) {
+void writeNewFile(const QString& nativePath, const std::vector<QByteArrayView>& pieces) {
     const QByteArray path = encoded(nativePath);
     const int fd = disk().open(path, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) {
         fail(errno);
     }
-    const int error = writeAndSync(fd, bytes.constData(), bytes.size());
+    const int error = writeAndSync(fd, pieces);
     const int closed = disk().close(fd) == 0 ? 0 : errno;
     if (error != 0 || closed != 0) {
         disk().unlink(path);
@@ -97,6 +113,9 @@ int Disk::open(const QByteArray& path, int flags, int mode) {
 long Disk::write(int fd, const char* data, long size) {
     return ::write(fd, data, static_cast<size_t>(size));
 }
+long Disk::writev(int fd, const iovec* pieces, int count) {
+    return ::writev(fd, pieces, count);
+}
 int Disk::fsync(int fd) {
     return ::fsync(fd);
 }
@@ -122,9 +141,12 @@ void install(Disk* replacement) {
 }
 
 StagedFile::StagedFile(const QString& nativeTarget, const QByteArray& bytes)
+    : StagedFile(nativeTarget, std::vector<QByteArrayView>{bytes}) {}
+
+StagedFile::StagedFile(const QString& nativeTarget, const std::vector<QByteArrayView>& pieces)
     : m_target(nativeTarget), m_temp(tempPathFor(nativeTarget)) {
     try {
-        writeNewFile(m_temp, bytes);
+        writeNewFile(m_temp, pieces);
     } catch (...) {
         m_temp.clear();
         throw;
@@ -163,7 +185,8 @@ void linkOrCopyFile(const QString& nativeSource, const QString& nativeTarget, bo
     disk().unlink(encoded(temp));
     if (disk().link(encoded(nativeSource), encoded(temp)) != 0) {
         // No hard links here, or none allowed to us: copy the bytes.
-        writeNewFile(temp, readWholeFile(nativeSource));
+        const QByteArray bytes = readWholeFile(nativeSource);
+        writeNewFile(temp, {bytes});
     }
     if (replace) {
         renameOver(temp, nativeTarget);
@@ -202,6 +225,35 @@ QByteArray readWholeFile(const QString& nativePath) {
                                                                  : app::kPathFileAccessError);
     }
     return file.readAll();
+}
+
+FileBytes::FileBytes(const QString& nativePath) {
+    const int fd = ::open(encoded(nativePath).constData(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    if (fd >= 0 && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        // Populated at once: a page fault for each page would cost more than the copy.
+        void* map = ::mmap(nullptr, static_cast<size_t>(st.st_size), PROT_READ,
+                           MAP_SHARED | MAP_POPULATE, fd, 0);
+        if (map != MAP_FAILED) {
+            m_map = map;
+            m_data = static_cast<const char*>(map);
+            m_size = static_cast<qsizetype>(st.st_size);
+        }
+    }
+    if (fd >= 0) {
+        ::close(fd);
+    }
+    if (m_map == nullptr) {
+        m_read = readWholeFile(nativePath);
+        m_data = m_read.constData();
+        m_size = m_read.size();
+    }
+}
+
+FileBytes::~FileBytes() {
+    if (m_map != nullptr) {
+        ::munmap(m_map, static_cast<size_t>(m_size));
+    }
 }
 
 } // namespace store

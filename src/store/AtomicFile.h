@@ -1,7 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
+#include <vector>
+
+struct iovec;
 
 // Whole files written so that a kill or a power cut at any moment leaves the
 // old content or the new, never half of it. Paths are native. Failures raise
@@ -16,6 +20,7 @@ public:
     virtual ~Disk() = default;
     virtual int open(const QByteArray& path, int flags, int mode);
     virtual long write(int fd, const char* data, long size);
+    virtual long writev(int fd, const iovec* pieces, int count);
     virtual int fsync(int fd);
     virtual int close(int fd);
     virtual int rename(const QByteArray& from, const QByteArray& to);
@@ -34,6 +39,8 @@ void install(Disk* replacement);
 class StagedFile {
 public:
     StagedFile(const QString& nativeTarget, const QByteArray& bytes);
+    // The file's content as pieces in order.
+    StagedFile(const QString& nativeTarget, const std::vector<QByteArrayView>& pieces);
     StagedFile(StagedFile&& other) noexcept;
     StagedFile& operator=(StagedFile&&) = delete;
     ~StagedFile();
@@ -60,5 +67,23 @@ void syncFolder(const QString& nativeFolder);
 
 // The whole file, or a runtime error (53 when missing).
 QByteArray readWholeFile(const QString& nativePath);
+
+// A whole file's bytes, mapped into memory where the system allows it (no
+// copy is made), else read. Raises like readWholeFile.
+class FileBytes {
+public:
+    explicit FileBytes(const QString& nativePath);
+    FileBytes(const FileBytes&) = delete;
+    FileBytes& operator=(const FileBytes&) = delete;
+    ~FileBytes();
+
+    QByteArrayView view() const { return {m_data, m_size}; }
+
+private:
+    void* m_map = nullptr;
+    const char* m_data = nullptr;
+    qsizetype m_size = 0;
+    QByteArray m_read;
+};
 
 } // namespace store

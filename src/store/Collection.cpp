@@ -119,7 +119,7 @@ FileDamage Collection::damage() const {
                                       : FileDamage::None;
         if (*m_damage == FileDamage::None) {
             try {
-                m_damage = damageOfText(sourceBytes());
+                m_damage = damageOfText(sourceBytes().view);
             } catch (const app::RuntimeError&) {
                 m_damage = FileDamage::Unreadable;
             }
@@ -202,12 +202,14 @@ const CoinRecord& Collection::record(qsizetype position) const {
     return recordForReading(position);
 }
 
-QByteArray Collection::sourceBytes() const {
+Collection::SourceBytes Collection::sourceBytes() const {
     if (!m_converted.isEmpty() || !m_identity.exists) {
-        return m_converted;
+        return {nullptr, m_converted};
     }
-    QByteArray bytes = readWholeFile(app::nativePath(m_databasePath));
-    if (bytes.size() != m_identity.size) {
+    SourceBytes bytes;
+    bytes.file = std::make_unique<FileBytes>(app::nativePath(m_databasePath));
+    bytes.view = bytes.file->view();
+    if (bytes.view.size() != m_identity.size) {
         app::raise(app::kPathFileAccessError);
     }
     return bytes;
@@ -217,7 +219,7 @@ std::optional<qsizetype> Collection::save(const CoinRecord& record,
                                           std::optional<qsizetype> position) {
     // An item no longer there is stored as a new one, never lost.
     const qsizetype at = position && *position >= 0 && *position < count() ? *position : -1;
-    QByteArray old;
+    SourceBytes old;
     QByteArray keptLines;
     std::vector<SectionSource> sources;
     std::vector<qsizetype> from;
@@ -228,7 +230,7 @@ std::optional<qsizetype> Collection::save(const CoinRecord& record,
     std::optional<std::size_t> saved;
     for (std::size_t i = 0; i < m_slots.size(); ++i) {
         const Slot& slot = m_slots[i];
-        const QByteArrayView lines = QByteArrayView(old).sliced(slot.begin, slot.end - slot.begin);
+        const QByteArrayView lines = old.view.sliced(slot.begin, slot.end - slot.begin);
         const auto number = static_cast<qsizetype>(i) + 1;
         if (static_cast<qsizetype>(i) == at) {
             keptLines = linesTheWindowDoesNotEdit(lines, record);
@@ -255,7 +257,7 @@ std::optional<qsizetype> Collection::save(const CoinRecord& record,
 }
 
 bool Collection::remove(qsizetype position) {
-    QByteArray old;
+    SourceBytes old;
     if (!prepareRewrite(old)) {
         return false;
     }
@@ -266,7 +268,7 @@ bool Collection::remove(qsizetype position) {
             continue;
         }
         const Slot& slot = m_slots[i];
-        const QByteArrayView lines = QByteArrayView(old).sliced(slot.begin, slot.end - slot.begin);
+        const QByteArrayView lines = old.view.sliced(slot.begin, slot.end - slot.begin);
         sources.push_back({withoutTrailingBlankLines(lines),
                            nullptr,
                            {},
@@ -278,7 +280,7 @@ bool Collection::remove(qsizetype position) {
 }
 
 bool Collection::append(const std::vector<CoinRecord>& records) {
-    QByteArray old;
+    SourceBytes old;
     if (!prepareRewrite(old)) {
         return false;
     }
@@ -287,7 +289,7 @@ bool Collection::append(const std::vector<CoinRecord>& records) {
     sources.reserve(m_slots.size() + records.size());
     for (std::size_t i = 0; i < m_slots.size(); ++i) {
         const Slot& slot = m_slots[i];
-        const QByteArrayView lines = QByteArrayView(old).sliced(slot.begin, slot.end - slot.begin);
+        const QByteArrayView lines = old.view.sliced(slot.begin, slot.end - slot.begin);
         sources.push_back(
             {withoutTrailingBlankLines(lines), nullptr, {}, static_cast<qsizetype>(i) + 1, true});
         from.push_back(static_cast<qsizetype>(i));
@@ -299,7 +301,7 @@ bool Collection::append(const std::vector<CoinRecord>& records) {
     return rewrite(sources, from).has_value();
 }
 
-bool Collection::prepareRewrite(QByteArray& old) {
+bool Collection::prepareRewrite(SourceBytes& old) {
     m_lastFailure.reset();
     app::Guard guard;
     return guard.step([&] {
@@ -313,7 +315,7 @@ bool Collection::prepareRewrite(QByteArray& old) {
             }
             old = sourceBytes();
             if (!m_damage) {
-                m_damage = m_identity.exists ? damageOfText(old) : FileDamage::Missing;
+                m_damage = m_identity.exists ? damageOfText(old.view) : FileDamage::Missing;
             }
         } catch (const app::RuntimeError& e) {
             m_lastFailure = e;
@@ -348,7 +350,7 @@ void Collection::commit(const DatabaseImage& image) {
     // The new database is on the disk before anything else happens, and
     // takes the database's name only once the old one is kept as a dated
     // backup: the database is always the old or the new collection.
-    StagedFile staged(database, image.bytes);
+    StagedFile staged(database, image.pieces);
     KeptBackup kept;
     if (m_identity.exists) {
         // The single backup is kept too when no dated backup holds it yet:
@@ -401,8 +403,7 @@ void Collection::takeNewFile(const DatabaseImage& image, const std::vector<qsize
             records.push_back(std::move(m_records[i]));
         } else {
             // A nameless section among the kept lines ends the keys, as a reload finds.
-            const auto inner =
-                indexSections(image.bytes.sliced(place.begin, place.end - place.begin));
+            const auto inner = indexSections(image.slice(place.begin, place.end));
             if (!inner.empty()) {
                 slot.keysEnd = place.begin + inner.front().headerBegin;
             }
@@ -413,9 +414,12 @@ void Collection::takeNewFile(const DatabaseImage& image, const std::vector<qsize
     const qsizetype unread =
         std::count_if(newSlots.begin(), newSlots.end(), [](const Slot& s) { return !s.read; });
     reset();
+    // What this program wrote reads whole: the stray lines of a hand-edited
+    // section are the collector's own and stay.
+    m_damage = FileDamage::None;
     m_records = std::move(records);
     m_slots = std::move(newSlots);
-    m_preamble = image.bytes.first(image.preambleEnd);
+    m_preamble = image.slice(0, image.preambleEnd);
     m_unreadCount = unread;
     const QString native = app::nativePath(m_databasePath);
     m_identity = identityOf(native);
@@ -424,7 +428,7 @@ void Collection::takeNewFile(const DatabaseImage& image, const std::vector<qsize
         if (file->open(QIODevice::ReadOnly)) {
             m_file = std::move(file);
         } else {
-            m_converted = image.bytes; // read on from what was written
+            m_converted = image.slice(0, image.size); // read on from what was written
         }
     }
 }

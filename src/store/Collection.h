@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ErrorLog.h"
+#include "store/AtomicFile.h"
 #include "store/CoinRecord.h"
 #include "store/DatabaseImage.h"
 #include "store/Recovery.h"
@@ -77,10 +78,14 @@ private:
     static Identity identityOf(const QString& nativePath);
 
     CoinRecord& recordForReading(qsizetype position) const;
-    // The file's bytes as a save builds on them.
-    QByteArray sourceBytes() const;
+    // The file's bytes as a save builds on them: mapped, or the converted copy.
+    struct SourceBytes {
+        std::unique_ptr<FileBytes> file;
+        QByteArrayView view;
+    };
+    SourceBytes sourceBytes() const;
     // The old file's bytes into `old`, unless it must not be rewritten.
-    bool prepareRewrite(QByteArray& old);
+    bool prepareRewrite(SourceBytes& old);
     // Writes the sections; on success the collection becomes the new file,
     // `from[i]` naming the old position of source i (-1 for a record written anew).
     std::optional<DatabaseImage> rewrite(const std::vector<SectionSource>& sources,

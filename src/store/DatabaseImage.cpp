@@ -113,42 +113,134 @@ QByteArray linesTheWindowDoesNotEdit(QByteArrayView lines, const CoinRecord& rec
     return out;
 }
 
+namespace {
+
+// Pieces are collected as offsets into `written` until it stops growing.
+class ImageBuilder {
+public:
+    explicit ImageBuilder(DatabaseImage& image) : m_image(image) {}
+
+    qsizetype size() const { return m_size; }
+    bool endsWithLineBreak() const { return m_lastByte == '\n' || m_lastByte == '\r'; }
+
+    void write(QByteArrayView bytes) {
+        if (bytes.isEmpty()) {
+            return;
+        }
+        const qsizetype at = m_image.written.size();
+        m_image.written.append(bytes);
+        add({nullptr, at, bytes.size()});
+    }
+    void keep(QByteArrayView bytes) {
+        if (!bytes.isEmpty()) {
+            add({bytes.data(), 0, bytes.size()});
+        }
+    }
+    // Everything after `size` is taken back.
+    void truncate(qsizetype size, qsizetype writtenSize) {
+        while (!m_pieces.empty() && m_size > size) {
+            m_size -= m_pieces.back().size;
+            m_pieces.pop_back();
+        }
+        m_image.written.truncate(writtenSize);
+        m_lastByte = m_pieces.empty() ? '\n' : lastByteOf(m_pieces.back());
+    }
+    void finish() {
+        m_image.size = m_size;
+        m_image.pieces.reserve(m_pieces.size());
+        for (const Piece& p : m_pieces) {
+            m_image.pieces.emplace_back(p.kept ? p.kept : m_image.written.constData() + p.at,
+                                        p.size);
+        }
+    }
+
+private:
+    struct Piece {
+        const char* kept; // null: in `written` at `at`
+        qsizetype at;
+        qsizetype size;
+    };
+    char lastByteOf(const Piece& p) const {
+        return p.kept ? p.kept[p.size - 1] : m_image.written[p.at + p.size - 1];
+    }
+    void add(const Piece& piece) {
+        // Neighbours in `written` become one piece.
+        if (!piece.kept && !m_pieces.empty() && !m_pieces.back().kept &&
+            m_pieces.back().at + m_pieces.back().size == piece.at) {
+            m_pieces.back().size += piece.size;
+        } else {
+            m_pieces.push_back(piece);
+        }
+        m_size += piece.size;
+        m_lastByte = lastByteOf(m_pieces.back());
+    }
+
+    DatabaseImage& m_image;
+    std::vector<Piece> m_pieces;
+    qsizetype m_size = 0;
+    char m_lastByte = '\n';
+};
+
+} // namespace
+
+QByteArray DatabaseImage::slice(qsizetype begin, qsizetype end) const {
+    QByteArray out;
+    qsizetype at = 0;
+    for (const QByteArrayView& piece : pieces) {
+        const qsizetype from = std::max(begin, at);
+        const qsizetype to = std::min(end, at + piece.size());
+        if (from < to) {
+            out.append(piece.sliced(from - at, to - from));
+        }
+        at += piece.size();
+        if (at >= end) {
+            break;
+        }
+    }
+    return out;
+}
+
 DatabaseImage buildDatabaseImage(QByteArrayView preamble,
                                  const std::vector<SectionSource>& sections) {
     DatabaseImage image;
-    qsizetype size = preamble.size() + 2;
-    for (const SectionSource& s : sections) {
-        size += s.kept.size() + s.keptLines.size() + 24 + (s.written ? 64 * s.written->size() : 0);
-    }
-    image.bytes.reserve(size);
-    image.places.reserve(sections.size());
-    QByteArray& out = image.bytes;
-    out += preamble;
-    endLine(out);
+    ImageBuilder out(image);
+    const auto endLine = [&out] {
+        if (out.size() > 0 && !out.endsWithLineBreak()) {
+            out.write("\r\n");
+        }
+    };
+    out.keep(preamble);
+    endLine();
     image.preambleEnd = out.size();
+    image.places.reserve(sections.size());
     bool first = true;
+    QByteArray record;
     for (const SectionSource& source : sections) {
         // The header goes in first; it is taken back when the record writes nothing.
         const qsizetype headerAt = out.size();
+        const qsizetype writtenAt = image.written.size();
         char header[40];
         const int headerSize =
             std::snprintf(header, sizeof header, "%s[ITEMNUMB%06lld]\r\n", first ? "" : "\r\n",
                           static_cast<long long>(source.number));
-        out.append(header, headerSize);
+        out.write(QByteArrayView(header, headerSize));
         const qsizetype begin = out.size();
         if (source.written != nullptr) {
-            if (!writeRecord(out, source)) {
-                out.truncate(headerAt);
+            record.clear();
+            if (!writeRecord(record, source)) {
+                out.truncate(headerAt, writtenAt);
                 image.places.push_back({});
                 continue;
             }
+            out.write(record);
         } else {
-            out += source.kept;
-            endLine(out);
+            out.keep(source.kept);
+            endLine();
         }
         image.places.push_back({begin, out.size()});
         first = false;
     }
+    out.finish();
     return image;
 }
 

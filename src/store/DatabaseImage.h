@@ -30,14 +30,23 @@ struct SectionPlace {
     qsizetype end = -1;
 };
 
+// The new file as pieces in order: the bytes written anew, and views of the
+// kept sections where they lie (in the old file), so that a save copies no
+// kept byte in memory.
 struct DatabaseImage {
-    QByteArray bytes;
+    QByteArray written; // headers, line ends and records written anew
+    std::vector<QByteArrayView> pieces;
+    qsizetype size = 0;
     qsizetype preambleEnd = 0;
     std::vector<SectionPlace> places; // one per source
+
+    // The bytes between two offsets of the new file.
+    QByteArray slice(qsizetype begin, qsizetype end) const;
 };
 
 // `preamble` (what stood before the first section) comes first, as it was;
-// each section after a blank line, its lines ending in CR LF.
+// each section after a blank line, its lines ending in CR LF. The image
+// views `preamble` and the kept sections: they must outlive it.
 DatabaseImage buildDatabaseImage(QByteArrayView preamble,
                                  const std::vector<SectionSource>& sections);
 

@@ -41,7 +41,7 @@ Reading readDatabaseFile(const QString& nativePath) {
 
 } // namespace
 
-FileDamage damageOfText(const QByteArray& text) {
+FileDamage damageOfText(QByteArrayView text) {
     if (text.isEmpty()) {
         return FileDamage::Empty;
     }

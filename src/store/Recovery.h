@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArrayView>
 #include <QDateTime>
 #include <QString>
 #include <optional>
@@ -19,7 +20,7 @@ enum class FileDamage {
 
 FileDamage checkDatabaseFile(const QString& nativePath);
 // The same for a file's text already in the program's form.
-FileDamage damageOfText(const QByteArray& text);
+FileDamage damageOfText(QByteArrayView text);
 
 struct GoodBackup {
     QString path;

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <cerrno>
 #include <fcntl.h>
+#include <sys/uio.h>
 
 // The real file system, but a call can be made to fail with an errno, and
 // every flush is recorded with the path it flushed ("dir:" for a folder).
@@ -37,6 +38,9 @@ public:
     }
     long write(int fd, const char* data, long size) override {
         return failing(Call::Write) ? -1 : Disk::write(fd, data, size);
+    }
+    long writev(int fd, const iovec* pieces, int count) override {
+        return failing(Call::Write) ? -1 : Disk::writev(fd, pieces, count);
     }
     int fsync(int fd) override {
         if (failing(Call::Fsync)) {
