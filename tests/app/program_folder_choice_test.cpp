@@ -137,6 +137,19 @@ private slots:
         QVERIFY(machine.fakes.boxes.shown.value(0).text.contains("already:\n\n" + coins));
         app::Launch beside;
         QCOMPARE(machine.start(beside, {"--folder", machine.path("banknotes")}), std::nullopt);
+        // Other spellings of the folder are the same folder, and a name with
+        // a blank around it is refused before anything is made.
+        QVERIFY(QFile::link(coins, machine.path("link")));
+        for (const QString& spelling :
+             {QString(coins).replace('/', '\\'), machine.path("banknotes/../coins/"),
+              machine.path("link")}) {
+            app::Launch again;
+            QCOMPARE(machine.start(again, {"--folder", spelling}), app::kExitRefused);
+        }
+        app::Launch blank;
+        QCOMPARE(machine.start(blank, {"--folder", coins + " "}), app::kExitUsage);
+        QVERIFY(machine.fakes.boxes.shown.back().text.contains("ends with a blank"));
+        QVERIFY(!QFile::exists(coins + " "));
         holder.kill();
         QVERIFY(holder.waitForFinished());
         app::Launch next;
