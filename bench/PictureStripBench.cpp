@@ -6,7 +6,7 @@
 // were shown in the panel one after another, in a fresh process.
 #include "Benchmarks.h"
 
-#include "app/Main.h"
+#include "Program.h"
 #include "app/ProgramFolder.h"
 #include "platform/Platform.h"
 #include "store/Collection.h"

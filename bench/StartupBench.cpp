@@ -3,7 +3,7 @@
 #include "Benchmarks.h"
 #include "Timing.h"
 
-#include "app/Main.h"
+#include "Program.h"
 #include "app/ProgramFolder.h"
 #include "ui/main/MainWindow.h"
 

@@ -1,4 +1,4 @@
-#include "app/Main.h"
+#include "Program.h"
 #include "app/Constants.h"
 #include "app/Launch.h"
 #include "platform/QtPlatform.h"

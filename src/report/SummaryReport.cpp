@@ -334,14 +334,6 @@ QStringList summaryReportLines(const ReportItem& item, const QString& folder, co
     return writer.take();
 }
 
-QByteArray summaryReportBytes(const QStringList& lines) {
-    QByteArray out;
-    for (const QString& line : lines) {
-        out += encodedLine(line);
-    }
-    return out;
-}
-
 void printReportOnThisItem(const ReportItem& item) {
     app::Guard guard;
     const QString folder = app::programFolder().trimmed();

@@ -23,9 +23,6 @@ struct ReportItem {
 QStringList summaryReportLines(const ReportItem& item, const QString& folder, const QString& logo,
                                int year);
 
-// The file's bytes: every line in Windows-1252 followed by CR LF.
-QByteArray summaryReportBytes(const QStringList& lines);
-
 // Deletes the old report, renders the logo bitmap "tempImageLOGO.bmp", writes
 // the report, lets pending events run around a 100 ms pause and hands the
 // report's path to the browser. A failing step is logged and the next runs.

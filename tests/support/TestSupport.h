@@ -1,11 +1,11 @@
 #pragma once
 
 #include "FakePlatform.h"
-#include "app/Main.h"
+#include "Program.h"
 #include "app/ProgramFolder.h"
 #include "app/ProgramFolderChoice.h"
 #include "store/IniDocument.h"
-#include "ui/edit/MainMenus.h"
+#include "ui/main/MainMenus.h"
 #include "ui/main/MainWindow.h"
 
 #include <QAction>

@@ -21,7 +21,6 @@ public:
 
     QWidget* widget() const { return m_widget; }
     QString name() const;
-    Kind kind() const { return m_kind; }
     bool isTextBox() const { return m_kind != Kind::Choice; }
     bool isEnabled() const;
 

@@ -12,14 +12,6 @@
 
 namespace {
 
-// Boxes of cash-flow worksheets never count as item changes.
-bool isSnapshotBox(const FieldBox& box) {
-    const QString upper = box.name().toUpper();
-    return !upper.startsWith(QLatin1String("TXT10CF")) &&
-           !upper.startsWith(QLatin1String("TXT5CF")) &&
-           !upper.startsWith(QLatin1String("CMBCFAYEARS"));
-}
-
 const QColor kGain(0, 128, 0);
 const QColor kLoss(255, 0, 0);
 
@@ -165,9 +157,7 @@ void ItemEditor::stampRecordLastUpdated(const QDateTime& when) {
 QStringList ItemEditor::takeCurrentSnapshot() const {
     QStringList snapshot;
     for (const FieldBox& b : m_boxes) {
-        if (isSnapshotBox(b)) {
-            snapshot.append(app::trimBlanks(b.text()).toUpper());
-        }
+        snapshot.append(app::trimBlanks(b.text()).toUpper());
     }
     return snapshot;
 }

@@ -13,7 +13,7 @@
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemCommands.h"
 #include "ui/edit/ItemEditor.h"
-#include "ui/edit/MainMenus.h"
+#include "ui/main/MainMenus.h"
 #include "ui/main/DetailPanels.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/Layout.h"

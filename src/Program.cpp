@@ -1,4 +1,4 @@
-#include "app/Main.h"
+#include "Program.h"
 
 #include "app/CollectionCheck.h"
 #include "app/ErrorLog.h"

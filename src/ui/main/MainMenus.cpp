@@ -1,4 +1,4 @@
-#include "ui/edit/MainMenus.h"
+#include "ui/main/MainMenus.h"
 
 #include "app/Constants.h"
 #include "report/SummaryReport.h"
