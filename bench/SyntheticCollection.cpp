@@ -1,9 +1,10 @@
 #include "SyntheticCollection.h"
 
 #include "app/ProgramFolder.h"
+#include "app/Win1252.h"
 #include "store/AtomicFile.h"
 #include "store/Collection.h"
-#include "store/IniDocument.h"
+#include "store/IniReader.h"
 
 #include <QDir>
 #include <QFile>
@@ -121,11 +122,21 @@ void writeDatabase(
     const QString& path, int items,
     const std::function<std::vector<store::IniEntry>(QRandomGenerator&, int)>& item) {
     QRandomGenerator r(static_cast<quint32>(items));
-    store::IniDocument file;
+    // As the program writes a collection: a blank line between sections,
+    // Windows-1252, CR LF.
+    QByteArray file;
     for (int i = 1; i <= items; ++i) {
-        file.writeSection({sectionName(i), item(r, i)});
+        file += i == 1 ? "[" : "\r\n[";
+        file += sectionName(i).toLatin1();
+        file += "]\r\n";
+        for (const store::IniEntry& e : item(r, i)) {
+            app::appendWin1252(file, e.key);
+            file += '=';
+            store::appendValueBytes(file, e.value);
+            file += "\r\n";
+        }
     }
-    store::writeFileAtomically(app::nativePath(path), file.serialize());
+    store::writeFileAtomically(app::nativePath(path), file);
 }
 
 double peakRssMb() {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "store/IniDocument.h"
+#include "store/IniReader.h"
 
 #include <QRandomGenerator>
 #include <QString>

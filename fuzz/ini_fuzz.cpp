@@ -1,5 +1,7 @@
+#include "IniDocument.h"
 #include "app/Win1252.h"
-#include "store/IniDocument.h"
+#include "store/DatabaseImage.h"
+#include "store/DatabaseText.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -93,12 +95,12 @@ void CheckIndexedReading(const QByteArray& bytes, const IniDocument& read, qsize
             Fail("indexed section name", spans[i].name);
         }
         std::vector<store::IniEntry> entries;
-        store::readSectionBody(bytes.constData() + spans[i].begin,
-                               bytes.constData() + spans[i].end, names,
-                               [&entries](const QString& key, QByteArrayView value) {
-                                   entries.push_back(
-                                       {key, app::fromWin1252(value.data(), value.size())});
-                               });
+        store::readSectionBody(
+            bytes.constData() + spans[i].begin, bytes.constData() + spans[i].end, names,
+            [&entries](const store::KeyNames::Name& key, QByteArrayView value) {
+                entries.push_back(
+                    {key.text, app::fromWin1252WithReferences(value.data(), value.size())});
+            });
         const auto& expected = read.sections()[i].entries;
         if (entries.size() != expected.size()) {
             Fail("indexed key count in", spans[i].name);
@@ -109,6 +111,55 @@ void CheckIndexedReading(const QByteArray& bytes, const IniDocument& read, qsize
             }
         }
     }
+}
+
+// Every section written back byte for byte, as a save keeps the items nobody
+// edited: the file reads as it did, and writing it again changes nothing.
+void CheckKeptSections(const QByteArray& bytes) {
+    const std::vector<store::SectionSpan> spans = store::indexSections(bytes);
+    std::vector<store::SectionSource> kept;
+    for (const store::SectionSpan& span : spans) {
+        const QByteArrayView lines =
+            QByteArrayView(bytes).sliced(span.begin, span.end - span.begin);
+        kept.push_back({store::withoutTrailingBlankLines(lines),
+                        nullptr,
+                        {},
+                        static_cast<qsizetype>(kept.size()) + 1,
+                        true});
+    }
+    const QByteArray preamble = spans.empty() ? bytes : bytes.first(spans.front().headerBegin);
+    const store::DatabaseImage image = store::buildDatabaseImage(preamble, kept);
+    const QByteArray once = image.slice(0, image.size);
+    const std::vector<store::SectionSpan> again = store::indexSections(once);
+    if (again.size() != spans.size()) {
+        Fail("kept section count");
+    }
+    store::KeyNames names;
+    const auto keys = [&names](const QByteArray& text, const store::SectionSpan& span) {
+        QStringList out;
+        store::readSectionBody(text.constData() + span.begin, text.constData() + span.end, names,
+                               [&out](const store::KeyNames::Name& key, QByteArrayView value) {
+                                   out << key.text << QString::fromLatin1(value.toByteArray());
+                               });
+        return out;
+    };
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        if (keys(bytes, spans[i]) != keys(once, again[i])) {
+            Fail("kept section keys", spans[i].name);
+        }
+    }
+}
+
+// Files from other programs: any text form converts, and the check of a
+// file's lines never fails on any bytes.
+void CheckTextForms(const QByteArray& bytes) {
+    const store::TextForm form = store::textFormOf(bytes);
+    const QByteArray native = store::toNativeForm(bytes, form);
+    if (form != store::TextForm::Native && native.contains('\r') &&
+        native.count('\r') != native.count("\r\n")) {
+        Fail("a converted file has a lone CR");
+    }
+    store::everyLinePlaced(native);
 }
 
 } // namespace
@@ -126,5 +177,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     CheckLookUp(read);
     CheckIndexedReading(bytes, read, size > 0 ? 1 + data[0] % 97 : 1);
+    CheckKeptSections(bytes);
+    CheckTextForms(bytes);
     return 0;
 }

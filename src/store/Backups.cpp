@@ -3,7 +3,7 @@
 #include "app/ErrorLog.h"
 #include "store/AtomicFile.h"
 #include "store/DatabaseText.h"
-#include "store/IniDocument.h"
+#include "store/IniReader.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "store/Fields.h"
-#include "store/IniDocument.h"
+#include "store/IniReader.h"
 
 #include <QByteArray>
 #include <QByteArrayView>

@@ -29,7 +29,7 @@ void endLine(QByteArray& out) {
 void writeField(QByteArray& out, const CoinRecord& record, qsizetype k) {
     app::appendWin1252(out, record.key(k));
     out += '=';
-    out += record.valueBytes(k);
+    appendValueLine(out, record.valueBytes(k));
     out += "\r\n";
 }
 

@@ -4,7 +4,7 @@
 #include "store/AtomicFile.h"
 #include "store/Backups.h"
 #include "store/DatabaseText.h"
-#include "store/IniDocument.h"
+#include "store/IniReader.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "store/IniDocument.h"
+#include "IniDocument.h"
 
 #include <QtTest>
 #include <numeric>

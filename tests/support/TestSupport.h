@@ -1,10 +1,10 @@
 #pragma once
 
 #include "FakePlatform.h"
+#include "IniDocument.h"
 #include "Program.h"
 #include "app/ProgramFolder.h"
 #include "app/ProgramFolderChoice.h"
-#include "store/IniDocument.h"
 #include "ui/main/MainMenus.h"
 #include "ui/main/MainWindow.h"
 

@@ -198,7 +198,7 @@ private slots:
     }
     void removeSelectedItem() {
         QFETCH(platform::Answer, answer);
-        RunningProgram p(coins({"Twin", "Other", "TWIN "}));
+        RunningProgram p(coins({"Twin", "Other", "TWIN"}));
         QComboBox* filter = p.window().homePage().filterBox();
         filter->setCurrentIndex(filter->count() - 1);
         QTest::mouseClick(p.control<QLabel>("lblSelectPropertyLine1", 1), Qt::LeftButton);

@@ -13,10 +13,9 @@
 #include <unordered_map>
 #include <vector>
 
-// The INI file layer: a file is read once into memory and written whole in one
-// pass. Section and key names match without regard to letter case; names keep
-// their file order; a new section goes after the last one, a new key after the
-// last key of its section, and an existing key is replaced in place.
+// Reading the item database's INI text: the sections in file order, each
+// section's key lines read when asked for. Names match without regard to
+// letter case; CR LF, LF and a lone CR each end a line.
 class QIODevice;
 
 namespace store {
@@ -24,11 +23,6 @@ namespace store {
 struct IniEntry {
     QString key;
     QString value;
-};
-
-struct IniSection {
-    QString name;
-    std::vector<IniEntry> entries;
 };
 
 // Key names repeat from section to section: every section shares one copy of
@@ -77,42 +71,12 @@ std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
 // key with its value's bytes (trimmed, no NUL).
 void readSectionBody(const char* p, const char* end, KeyNames& keyNames,
                      const std::function<void(const KeyNames::Name&, QByteArrayView)>& add);
-// The values, as the reader reads them, of the lines between p and end whose
-// key is `key` (letter case aside); the other lines are not decoded.
-QStringList valuesOfKey(const char* p, const char* end, QLatin1StringView key);
-
 // A value as a line of the file holds it, appended: Windows-1252, a line
 // break as a blank, no NUL.
 void appendValueBytes(QByteArray& out, QStringView value);
-
-class IniDocument {
-public:
-    // Windows-1252 text, CR LF or LF line ends. Never fails: lines that are
-    // neither a section header nor inside a section are passed over, NUL bytes
-    // are dropped, a header without "]" runs to the end of its line.
-    static IniDocument parse(const QByteArray& bytes);
-    // Windows-1252, CR LF, a blank line between sections.
-    QByteArray serialize() const;
-
-    const std::vector<IniSection>& sections() const { return m_sections; }
-    std::vector<IniSection> takeSections();
-    // The first section of that name, or null.
-    const IniSection* findSection(const QString& name) const;
-    std::optional<QString> value(const QString& section, const QString& key) const;
-    // Values never hold a NUL: reading drops them, writing removes them.
-    void setValue(const QString& section, const QString& key, const QString& text);
-    // The same as setValue for every entry of the section in order.
-    void writeSection(const IniSection& section);
-    void clear();
-
-private:
-    int indexOf(const QString& name) const;
-
-    std::vector<IniSection> m_sections;
-    // Folded-name hash to section positions; built on first look-up.
-    mutable QMultiHash<size_t, int> m_index;
-    mutable bool m_indexed = false;
-    int m_lastWritten = -1;
-};
+// A value's bytes after a key's "=": in quotes when the reader would change
+// it otherwise (blanks at its ends, or a pair of matching quotes it drops),
+// so that it reads back as it was.
+void appendValueLine(QByteArray& out, QByteArrayView valueBytes);
 
 } // namespace store
