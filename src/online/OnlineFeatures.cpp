@@ -197,9 +197,9 @@ QString webLinkAddress(const QString& linkType, const QString& year, const QStri
 void openWebLinkForThisItem(const ItemEditor& editor, const QString& linkType) {
     app::Guard guard;
     guard.step([&] {
-        app::launchBrowser(webLinkAddress(
-            linkType, editor.text(QStringLiteral("txtYear")),
-            editor.text(QStringLiteral("txtCountry")), editor.text(QStringLiteral("cmbCoinType")),
-            editor.text(QStringLiteral("cmbMintMark")), editor.text(QStringLiteral("cmbGrade"))));
+        app::launchBrowser(
+            webLinkAddress(linkType, editor.text(store::Field::Year),
+                           editor.text(store::Field::Country), editor.text(store::Field::CoinType),
+                           editor.text(store::Field::MintMark), editor.text(store::Field::Grade)));
     });
 }

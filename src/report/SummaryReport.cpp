@@ -26,10 +26,12 @@ constexpr double kLogoBoxHeight = 1455;
 const QString kReportName = QStringLiteral("SummaryDetail.html");
 const QString kLogoBitmapName = QStringLiteral("tempImageLOGO.bmp");
 
-// Label and control of one cell.
-struct Field {
+using store::Field;
+
+// Label and field of one cell.
+struct Cell {
     const char* label;
-    const char* control;
+    Field field;
 };
 
 class DocumentWriter {
@@ -40,8 +42,8 @@ public:
     void line(const QString& text) { m_lines.append(text); }
 
     // A text as the window shows it; the file keeps its line breaks as CR LF.
-    QString value(const char* control) const {
-        QString v = m_item.texts.value(QString::fromLatin1(control));
+    QString value(Field field) const {
+        QString v = m_item.texts[field];
         v.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
         v.replace(u'\n', QStringLiteral("\r\n"));
         return v;
@@ -62,11 +64,11 @@ public:
     }
 
     // The second cell's opening differs by section: variant L2 ends in a blank.
-    void pairRow(Field a, Field b, bool trailingBlank) {
+    void pairRow(Cell a, Cell b, bool trailingBlank) {
         line(QStringLiteral("  <tr>"));
         line(QStringLiteral("    <td width=\"50%\" height=\"22\">"));
         line(QStringLiteral("       <div align=\"right\" class=\"style9\">"));
-        line(label(a.label) + value(a.control));
+        line(label(a.label) + value(a.field));
         line(QStringLiteral("           &nbsp;&nbsp;&nbsp;"));
         line(QStringLiteral("       </div>"));
         line(QStringLiteral("    </td>"));
@@ -74,27 +76,27 @@ public:
         line(QStringLiteral("       <div align=\"left\" class=\"style9\">") +
              (trailingBlank ? QStringLiteral(" ") : QString()));
         line(QStringLiteral("           &nbsp;&nbsp;&nbsp;"));
-        line(label(b.label) + value(b.control));
+        line(label(b.label) + value(b.field));
         line(QStringLiteral("       </div>"));
         line(QStringLiteral("    </td>"));
         line(QStringLiteral("  </tr>"));
     }
 
-    void centredRow(Field c) {
+    void centredRow(Cell c) {
         line(QStringLiteral("  <tr>"));
         line(QStringLiteral("    <td colspan=\"2\">"));
         line(QStringLiteral("      <div align=\"center\" class=\"style9\">"));
-        line(label(c.label) + value(c.control));
+        line(label(c.label) + value(c.field));
         line(QStringLiteral("      </div>"));
         line(QStringLiteral("    </td>"));
         line(QStringLiteral("  </tr>"));
     }
 
-    void notesRow(const char* control) {
+    void notesRow(Field field) {
         line(QStringLiteral("  <tr>"));
         line(QStringLiteral("    <td>"));
         line(QStringLiteral("      <div align=\"center\" class=\"style9\">"));
-        line(QStringLiteral("          <b></b>") + value(control));
+        line(QStringLiteral("          <b></b>") + value(field));
         line(QStringLiteral("      </div>"));
         line(QStringLiteral("    </td>"));
         line(QStringLiteral("  </tr>"));
@@ -116,7 +118,7 @@ private:
 };
 
 void DocumentWriter::head() {
-    const QString description = value("txtDescription");
+    const QString description = value(Field::Description);
     line(QStringLiteral("<html xmlns=\"http://www.w3.org/1999/xhtml\"> <head> "));
     line(QStringLiteral("<title>Corvantheil - Summary for ") + description +
          QStringLiteral(" </title>"));
@@ -150,38 +152,38 @@ void DocumentWriter::head() {
 void DocumentWriter::sections() {
     line(QStringLiteral("<p align=\"center\" class=\"style10\"><br>Detailed Information</p> "
                         "<table width=\"98%\" border=\"0\">"));
-    pairRow({"           <b>Year: </b>", "txtYear"},
-            {"           <b>Coin Type: </b>", "cmbCoinType"}, false);
-    pairRow({"           <b>Item Number: </b>", "txtItemNumber"},
-            {"           <b>Mint Mark: </b>", "cmbMintMark"}, false);
-    pairRow({"           <b>Country: </b>", "txtCountry"},
-            {"           <b>Grade: </b>", "cmbGrade"}, false);
+    pairRow({"           <b>Year: </b>", Field::Year},
+            {"           <b>Coin Type: </b>", Field::CoinType}, false);
+    pairRow({"           <b>Item Number: </b>", Field::ItemNumber},
+            {"           <b>Mint Mark: </b>", Field::MintMark}, false);
+    pairRow({"           <b>Country: </b>", Field::Country},
+            {"           <b>Grade: </b>", Field::Grade}, false);
     line(QStringLiteral("</table>"));
 
     line(QStringLiteral("<div align=\"center\"></div> <p align=\"center\" "
                         "class=\"style10\"><br/>Pricing Information</p> <table width=\"98%\" "
                         "border=\"0\">"));
-    pairRow({"           <b>Current Value: </b>", "txtCurrentValue"},
-            {"           <b>Purchase Price: </b>", "txtPurchasePrice"}, true);
-    pairRow({"           <b>Last Appraisal: </b>", "txtLastAppraisal"},
-            {"           <b>Date Acquired: </b>", "txtDateAcquired"}, true);
-    centredRow({"          <b>Valuation Source: </b>", "txtValuationSource"});
+    pairRow({"           <b>Current Value: </b>", Field::CurrentValue},
+            {"           <b>Purchase Price: </b>", Field::PurchasePrice}, true);
+    pairRow({"           <b>Last Appraisal: </b>", Field::LastAppraisal},
+            {"           <b>Date Acquired: </b>", Field::DateAcquired}, true);
+    centredRow({"          <b>Valuation Source: </b>", Field::ValuationSource});
     line(QStringLiteral("</table>"));
 
     line(QStringLiteral("<div align=\"center\"></div>"));
     line(QStringLiteral("<p align=\"center\" class=\"style10\"><br/>Coin Details</p>"));
     line(QStringLiteral("<table width=\"98%\" border=\"0\">"));
-    static constexpr Field kDetails[5][2] = {
-        {{"           <b>Detail 1: </b>", "txtDetail1"},
-         {"           <b>Misc Detail 1: </b>", "txtMiscDetail1"}},
-        {{"           <b>Detail 2: </b>", "txtDetail2"},
-         {"           <b>Misc Detail 2: </b>", "txtMiscDetail2"}},
-        {{"           <b>Detail 3: </b>", "txtDetail3"},
-         {"           <b>Misc Detail 3: </b>", "txtMiscDetail3"}},
-        {{"           <b>Detail 4: </b>", "txtDetail4"},
-         {"           <b>Misc Detail 4: </b>", "txtMiscDetail4"}},
-        {{"           <b>Detail 5: </b>", "txtDetail5"},
-         {"           <b>Misc Detail 5: </b>", "txtMiscDetail5"}},
+    static constexpr Cell kDetails[5][2] = {
+        {{"           <b>Detail 1: </b>", Field::Detail1},
+         {"           <b>Misc Detail 1: </b>", Field::MiscDetail1}},
+        {{"           <b>Detail 2: </b>", Field::Detail2},
+         {"           <b>Misc Detail 2: </b>", Field::MiscDetail2}},
+        {{"           <b>Detail 3: </b>", Field::Detail3},
+         {"           <b>Misc Detail 3: </b>", Field::MiscDetail3}},
+        {{"           <b>Detail 4: </b>", Field::Detail4},
+         {"           <b>Misc Detail 4: </b>", Field::MiscDetail4}},
+        {{"           <b>Detail 5: </b>", Field::Detail5},
+         {"           <b>Misc Detail 5: </b>", Field::MiscDetail5}},
     };
     for (const auto& row : kDetails) {
         pairRow(row[0], row[1], true);
@@ -190,13 +192,13 @@ void DocumentWriter::sections() {
 
     line(QStringLiteral("<p align=\"center\" class=\"style10\"><br/>Other</p> <table "
                         "width=\"98%\" border=\"0\">"));
-    pairRow({"           <b>Box #: </b>", "txtBoxNumber"},
-            {"           <b>Packaging Type: </b>", "txtPackagingType"}, false);
-    pairRow({"           <b>Catalog #: </b>", "txtCatalogNumber"},
-            {"           <b>Packaging Condition: </b>", "txtPackagingCondition"}, false);
-    pairRow({"           <b>Related Items: </b>", "txtRelatedItems"},
-            {"           <b>Category: </b>", "txtCategory"}, false);
-    centredRow({"          <b>Record Last Updated: </b>", "txtRecordLastUpdated"});
+    pairRow({"           <b>Box #: </b>", Field::BoxNumber},
+            {"           <b>Packaging Type: </b>", Field::PackagingType}, false);
+    pairRow({"           <b>Catalog #: </b>", Field::CatalogNumber},
+            {"           <b>Packaging Condition: </b>", Field::PackagingCondition}, false);
+    pairRow({"           <b>Related Items: </b>", Field::RelatedItems},
+            {"           <b>Category: </b>", Field::Category}, false);
+    centredRow({"          <b>Record Last Updated: </b>", Field::RecordLastUpdated});
     line(QStringLiteral("</table>"));
 }
 
@@ -224,9 +226,9 @@ void DocumentWriter::notes() {
     line(QStringLiteral("<div align=\"center\"></div> <p align=\"center\" "
                         "class=\"style10\"><br/>Miscellaneous Notes</p> <table width=\"98%\" "
                         "border=\"0\">"));
-    notesRow("txtMiscNotes");
-    notesRow("txtMiscNotes2");
-    notesRow("txtMiscNotes3");
+    notesRow(Field::MiscNotes);
+    notesRow(Field::MiscNotes2);
+    notesRow(Field::MiscNotes3);
     line(QStringLiteral("</table>"));
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/Fields.h"
+
 #include <QHash>
 #include <QString>
 #include <QStringList>
@@ -10,9 +12,8 @@ namespace report {
 
 // What the window shows of the open item at the moment of the command.
 struct ReportItem {
-    // Control name (txtDescription, cmbGrade, txtMiscNotes, ...) to its text as
-    // shown; a notes box's line breaks are "\n". A missing name reads as empty.
-    QHash<QString, QString> texts;
+    // Each field's text as shown; a notes box's line breaks are "\n".
+    store::FieldTexts texts;
     // Relative picture names, first picture first; may hold empty names.
     QStringList pictures;
 };

@@ -1,5 +1,6 @@
 #include "store/CoinRecord.h"
 
+#include "app/RegionalFormats.h"
 #include "app/TextUtil.h"
 #include "app/Win1252.h"
 
@@ -83,6 +84,24 @@ QString CoinRecord::value(store::Field field) const {
         }
     }
     return {};
+}
+
+std::optional<double> CoinRecord::amount(store::Field field) const {
+    const QString text = value(field);
+    return text.isEmpty() ? std::nullopt : app::parseNumber(text);
+}
+
+std::optional<int> CoinRecord::listRow(store::Field field) const {
+    const std::optional<qint32> row = app::toLong(value(field));
+    if (!row || *row < 0 || *row >= listEntries(field).size()) {
+        return std::nullopt;
+    }
+    return *row;
+}
+
+QString CoinRecord::listText(store::Field field) const {
+    const std::optional<int> row = listRow(field);
+    return row ? listEntries(field).at(*row) : QString();
 }
 
 QStringList CoinRecord::pictures() const {

@@ -57,6 +57,13 @@ public:
     // A field's stored text; empty when it is not stored.
     QString value(Field field) const;
     QString description() const { return value(Field::Description); }
+    QString year() const { return value(Field::Year); }
+    // An amount field as a number; none when missing or not a number ("$1,250.00" is 1250).
+    std::optional<double> amount(Field field) const;
+    // The chosen row of a list field; none when missing or no row of its list.
+    std::optional<int> listRow(Field field) const;
+    // A list field's chosen entry; empty when none.
+    QString listText(Field field) const;
     // The stored picture names in key order; an empty stored name stays.
     QStringList pictures() const;
 

@@ -82,4 +82,14 @@ const QStringList& fieldKeys();
 // The rows of a list field (Coin Type, Mint Mark, Grade); empty for the others.
 const QStringList& listEntries(Field field);
 
+// One text per field, as a window shows them or a report prints them.
+class FieldTexts {
+public:
+    QString& operator[](Field f) { return m_texts[static_cast<std::size_t>(f)]; }
+    const QString& operator[](Field f) const { return m_texts[static_cast<std::size_t>(f)]; }
+
+private:
+    std::array<QString, kFieldCount> m_texts;
+};
+
 } // namespace store

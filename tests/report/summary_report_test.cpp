@@ -156,7 +156,7 @@ report::ReportItem baseItem() {
         "txtDetail3 txtDetail4 txtDetail5 txtMiscDetail1 txtMiscDetail2 txtMiscDetail3 "
         "txtMiscDetail4 txtMiscDetail5";
     for (const QString& name : names.split(u' ')) {
-        item.texts.insert(name, name.mid(3));
+        item.texts[*store::fieldOfKey(name)] = name.mid(3);
     }
     return item;
 }
@@ -237,14 +237,14 @@ private slots:
             << item << withPictures(picture(1), three + "  </tr>\n  <tr>\n" + cell(picture(4)));
 
         item = baseItem();
-        item.texts["txtMiscNotes"] = " first line\n\nthird <i>line</i>\n ";
+        item.texts[store::Field::MiscNotes] = " first line\n\nthird <i>line</i>\n ";
         QTest::newRow("notes with line breaks")
             << item << Edits{{"</b>MiscNotes\n", "</b> first line\n\nthird <i>line</i>\n \n"}};
         item = baseItem();
-        item.texts["txtDescription"] = "1921 <S> Dollar & Co &amp;";
+        item.texts[store::Field::Description] = "1921 <S> Dollar & Co &amp;";
         QTest::newRow("markup left as typed")
             << item << Edits{{"Description", "1921 <S> Dollar & Co &amp;"}};
-        item.texts["txtDescription"] = QString::fromUtf8("Ōsaka ☃ – €5 café");
+        item.texts[store::Field::Description] = QString::fromUtf8("Ōsaka ☃ – €5 café");
         // A browser shows the references as the letters themselves.
         QTest::newRow("outside Windows-1252")
             << item

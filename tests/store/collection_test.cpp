@@ -172,6 +172,22 @@ private slots:
         QCOMPARE(reloaded.record(0).description(), QStringLiteral("1995 Poland 1 Złoty"));
     }
 
+    // What the program interprets is read through typed accessors.
+    void typedAccess() {
+        Folder f(databaseText({{{"txtCurrentValue", "$1,250.00"},
+                                {"txtPurchasePrice", "lots"},
+                                {"cmbGrade", "2"},
+                                {"cmbMintMark", "999"},
+                                {"txtYear", "1921"}}}));
+        const CoinRecord& r = f.collection.record(0);
+        QCOMPARE(r.amount(store::Field::CurrentValue), 1250.0);
+        QCOMPARE(r.amount(store::Field::PurchasePrice), std::nullopt);
+        QCOMPARE(r.amount(store::Field::LastAppraisal), std::nullopt);
+        QCOMPARE(r.listText(store::Field::Grade), QStringLiteral("Proof (PF-60)"));
+        QCOMPARE(r.listRow(store::Field::MintMark), std::nullopt);
+        QCOMPARE(r.year(), QStringLiteral("1921"));
+    }
+
     // No length limit, and "&#65;" or a reference below 256 stays text.
     void longValuesAndLiteralReferencesRoundTrip() {
         Folder f;

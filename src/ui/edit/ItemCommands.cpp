@@ -39,9 +39,8 @@ InputDialog& ItemCommands::inputDialog() {
     if (m_dialog == nullptr) {
         m_dialog = new InputDialog(m_owner);
         // OK puts the entered text, as typed, into the description box.
-        connect(m_dialog, &InputDialog::okPressed, this, [this](const QString& text) {
-            m_editor.setText(QStringLiteral("txtDescription"), text);
-        });
+        connect(m_dialog, &InputDialog::okPressed, this,
+                [this](const QString& text) { m_editor.setText(store::Field::Description, text); });
     }
     return *m_dialog;
 }
@@ -143,7 +142,7 @@ bool ItemCommands::save() {
     if (stored) {
         m_editor.setPosition(stored);
         m_editor.takeCleanSnapshot();
-        m_editor.setStoredDescription(m_editor.text(QStringLiteral("txtDescription")));
+        m_editor.setStoredDescription(m_editor.text(store::Field::Description));
         return true;
     }
     if (!m_collection.lastFailure()) {
@@ -158,7 +157,7 @@ void ItemCommands::saveCopy() {
     InputDialog& dialog = inputDialog();
     dialog.expectAnswer();
     dialog.setPrompt(QStringLiteral("What is the New Item Name?"));
-    dialog.setText(QStringLiteral("Copy of ") + m_editor.text(QStringLiteral("txtDescription")));
+    dialog.setText(QStringLiteral("Copy of ") + m_editor.text(store::Field::Description));
     platform::modalDialogs().exec(dialog);
     if (dialog.wasCancelled()) {
         commandAborted(QStringLiteral("Copy of Item Aborted.  The Item has not been copied"));

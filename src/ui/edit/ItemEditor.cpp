@@ -21,15 +21,16 @@ ItemEditor::ItemEditor(QWidget* boxParent) : QObject(boxParent) {
     for (const store::FieldInfo& field : store::fields()) {
         m_boxes.push_back(FieldBox::create(field, boxParent));
     }
-    connect(find(QStringLiteral("txtDescription"))->lineEdit(), &QLineEdit::textChanged, this,
+    using store::Field;
+    connect(fieldBox(Field::Description).lineEdit(), &QLineEdit::textChanged, this,
             &ItemEditor::descriptionChanged);
-    for (const char* amount : {"txtPurchasePrice", "txtCurrentValue"}) {
-        connect(find(QString::fromLatin1(amount))->lineEdit(), &QLineEdit::textChanged, this,
+    for (Field amount : {Field::PurchasePrice, Field::CurrentValue}) {
+        connect(fieldBox(amount).lineEdit(), &QLineEdit::textChanged, this,
                 &ItemEditor::updateChangeInValue);
     }
-    for (const char* name :
-         {"txtYear", "txtMiscNotes", "txtDescription", "txtCountry", "txtItemNumber"}) {
-        find(QString::fromLatin1(name))->widget()->installEventFilter(this);
+    for (Field field :
+         {Field::Year, Field::MiscNotes, Field::Description, Field::Country, Field::ItemNumber}) {
+        fieldBox(field).widget()->installEventFilter(this);
     }
 }
 
@@ -41,10 +42,9 @@ bool ItemEditor::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void ItemEditor::updateChangeInValue() const {
-    QLineEdit* box = find(QStringLiteral("txtFinancialChangeInValue"))->lineEdit();
-    const ChangeInValue change =
-        ::updateChangeInValue(text(QStringLiteral("txtCurrentValue")),
-                              text(QStringLiteral("txtPurchasePrice")), box->text());
+    QLineEdit* box = fieldBox(store::Field::ChangeInValue).lineEdit();
+    const ChangeInValue change = ::updateChangeInValue(
+        text(store::Field::CurrentValue), text(store::Field::PurchasePrice), box->text());
     box->setText(change.text);
     ui::setTextColour(box, change.loss ? kLoss : kGain);
 }
@@ -74,10 +74,10 @@ QString ItemEditor::text(const QString& name) const {
     return b != nullptr ? b->text() : QString();
 }
 
-QHash<QString, QString> ItemEditor::texts() const {
-    QHash<QString, QString> texts;
-    for (const FieldBox& b : m_boxes) {
-        texts.insert(b.name(), b.text());
+store::FieldTexts ItemEditor::texts() const {
+    store::FieldTexts texts;
+    for (const store::FieldInfo& f : store::fields()) {
+        texts[f.field] = fieldBox(f.field).text();
     }
     return texts;
 }
@@ -149,9 +149,7 @@ store::CoinRecord ItemEditor::record() const {
 }
 
 void ItemEditor::stampRecordLastUpdated(const QDateTime& when) {
-    if (const FieldBox* b = find(QStringLiteral("txtRecordLastUpdated"))) {
-        b->setText(app::formatGeneralDate(when));
-    }
+    fieldBox(store::Field::RecordLastUpdated).setText(app::formatGeneralDate(when));
 }
 
 QStringList ItemEditor::takeCurrentSnapshot() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/CoinRecord.h"
+#include "store/Fields.h"
 #include "ui/edit/FieldBox.h"
 
 #include <QDateTime>
@@ -22,14 +23,21 @@ public:
     explicit ItemEditor(QWidget* boxParent);
 
     const std::vector<FieldBox>& boxes() const { return m_boxes; }
-    // The box named so; null for a name that is no field.
-    QWidget* box(const QString& name) const;
-    // A box's text as shown; empty for a name that is no field.
-    QString text(const QString& name) const;
-    // Every box's text as shown, by name.
-    QHash<QString, QString> texts() const;
+    // The box of a field; the boxes follow the field table's order.
+    const FieldBox& fieldBox(store::Field field) const {
+        return m_boxes[static_cast<std::size_t>(field)];
+    }
+    QWidget* box(store::Field field) const { return fieldBox(field).widget(); }
+    QString text(store::Field field) const { return fieldBox(field).text(); }
     // Text and notes boxes; runs their change handling as typing would.
+    void setText(store::Field field, const QString& text) const { fieldBox(field).setText(text); }
+    // The same by the box's name (its field's key); null, empty or nothing
+    // for a name that is no field.
+    QWidget* box(const QString& name) const;
+    QString text(const QString& name) const;
     void setText(const QString& name, const QString& text) const;
+    // Every box's text as shown.
+    store::FieldTexts texts() const;
 
     // Every enabled text box emptied, the three lists without a chosen row.
     void clearItemFields();

@@ -41,20 +41,20 @@ constexpr double groupHeight(int rows) {
 }
 
 enum class Column { Left, Right };
-enum class Kind { Text, ReadOnlyText };
 
-struct Field {
-    QString name;
-    QString caption;
+using store::Field;
+
+// A field's place in its group; its caption and kind come from the field table.
+struct Place {
+    Field field;
     Column column;
-    Kind kind = Kind::Text;
 };
 
 // Returns the group's boxes in tab order: down the left column, then down the
 // right one. Groups side by side get the same bandRows so their frames end alike.
 std::vector<QWidget*> buildGroup(const ItemEditor& editor, QWidget* panel, const QString& title,
                                  double top, double left, double width, int bandRows,
-                                 const std::vector<Field>& fields) {
+                                 const std::vector<Place>& fields) {
     auto* group = new QGroupBox(title, panel);
     placeTwips(group, left, top, width, groupHeight(bandRows));
     QFont titleFont;
@@ -75,16 +75,16 @@ std::vector<QWidget*> buildGroup(const ItemEditor& editor, QWidget* panel, const
         const double fieldRight = column == Column::Left ? kRightGroupLeft - kGroupGap - kPadding
                                                          : kContentRight - kPadding;
         int row = 0;
-        for (const Field& f : fields) {
+        for (const Place& f : fields) {
             if (f.column != column) {
                 continue;
             }
             const double y = kFirstRowTop + row * kRowPitch;
-            const QString& name = f.name;
-            QWidget* box = editor.box(name);
+            const store::FieldInfo& info = store::fieldInfo(f.field);
+            QWidget* box = editor.box(f.field);
             box->setParent(group);
             box->show();
-            if (f.kind == Kind::ReadOnlyText) {
+            if (info.kind == store::FieldKind::Computed) {
                 auto* edit = static_cast<QLineEdit*>(box);
                 edit->setReadOnly(true);
                 // A tinted background tells the user the program fills it.
@@ -95,7 +95,7 @@ std::vector<QWidget*> buildGroup(const ItemEditor& editor, QWidget* panel, const
             box->setFont(plain);
             placeTwips(box, fieldLeft - left, y, fieldRight - fieldLeft, kRowHeight);
 
-            auto* label = new QLabel(f.caption, group);
+            auto* label = new QLabel(QString(info.caption), group);
             label->setBuddy(box);
             label->setFont(plain);
             ui::setTextColour(label, Qt::black);
@@ -132,46 +132,48 @@ QFrame* buildDetailedInfoPanel(QWidget* picScrollable, const ItemEditor& editor)
     };
 
     double top = kBandTop;
+    const Column left = Column::Left;
+    const Column right = Column::Right;
     append(buildGroup(editor, panel, QStringLiteral("Coin"), top, kContentLeft, kLeftGroupWidth, 7,
-                      {{"txtDescription", "Description", Column::Left},
-                       {"txtYear", "Year", Column::Left},
-                       {"txtCountry", "Country", Column::Left},
-                       {"cmbCoinType", "Coin Type", Column::Left},
-                       {"cmbMintMark", "Mint Mark", Column::Left},
-                       {"cmbGrade", "Grade", Column::Left},
-                       {"txtItemNumber", "Item #", Column::Left}}));
-    append(buildGroup(
-        editor, panel, QStringLiteral("Financial Information"), top, kRightGroupLeft, rightWidth, 7,
-        {{"txtCurrentValue", "Current Value", Column::Right},
-         {"txtPurchasePrice", "Purchase Price", Column::Right},
-         {"txtFinancialChangeInValue", "Change in Value", Column::Right, Kind::ReadOnlyText},
-         {"txtLastAppraisal", "Last Appraisal", Column::Right},
-         {"txtDateAcquired", "Date Acquired", Column::Right},
-         {"txtValuationSource", "Valuation Source", Column::Right}}));
+                      {{Field::Description, left},
+                       {Field::Year, left},
+                       {Field::Country, left},
+                       {Field::CoinType, left},
+                       {Field::MintMark, left},
+                       {Field::Grade, left},
+                       {Field::ItemNumber, left}}));
+    append(buildGroup(editor, panel, QStringLiteral("Financial Information"), top, kRightGroupLeft,
+                      rightWidth, 7,
+                      {{Field::CurrentValue, right},
+                       {Field::PurchasePrice, right},
+                       {Field::ChangeInValue, right},
+                       {Field::LastAppraisal, right},
+                       {Field::DateAcquired, right},
+                       {Field::ValuationSource, right}}));
 
     top += groupHeight(7) + kGroupGap;
-    std::vector<Field> details;
-    for (const auto& [prefix, caption, column] :
-         {std::tuple{"txtDetail", "Detail ", Column::Left},
-          std::tuple{"txtMiscDetail", "Misc Detail ", Column::Right}}) {
-        for (int n = 1; n <= 5; ++n) {
-            details.push_back({QLatin1StringView(prefix) + QString::number(n),
-                               QLatin1StringView(caption) + QString::number(n), column});
-        }
-    }
     append(buildGroup(editor, panel, QStringLiteral("Coin Details"), top, kContentLeft, fullWidth,
-                      5, details));
+                      5,
+                      {{Field::Detail1, left},
+                       {Field::Detail2, left},
+                       {Field::Detail3, left},
+                       {Field::Detail4, left},
+                       {Field::Detail5, left},
+                       {Field::MiscDetail1, right},
+                       {Field::MiscDetail2, right},
+                       {Field::MiscDetail3, right},
+                       {Field::MiscDetail4, right},
+                       {Field::MiscDetail5, right}}));
 
     top += groupHeight(5) + kGroupGap;
-    append(buildGroup(
-        editor, panel, QStringLiteral("Other"), top, kContentLeft, fullWidth, 4,
-        {{"txtCategory", "Category", Column::Left},
-         {"txtCatalogNumber", "Catalog #", Column::Left},
-         {"txtRelatedItems", "Related Items", Column::Left},
-         {"txtPackagingType", "Packaging Type", Column::Right},
-         {"txtPackagingCondition", "Package Condition", Column::Right},
-         {"txtBoxNumber", "Box #", Column::Right},
-         {"txtRecordLastUpdated", "Record Last Updated", Column::Right, Kind::ReadOnlyText}}));
+    append(buildGroup(editor, panel, QStringLiteral("Other"), top, kContentLeft, fullWidth, 4,
+                      {{Field::Category, left},
+                       {Field::CatalogNumber, left},
+                       {Field::RelatedItems, left},
+                       {Field::PackagingType, right},
+                       {Field::PackagingCondition, right},
+                       {Field::BoxNumber, right},
+                       {Field::RecordLastUpdated, right}}));
 
     for (std::size_t i = 1; i < order.size(); ++i) {
         QWidget::setTabOrder(order[i - 1], order[i]);
@@ -186,23 +188,16 @@ QFrame* buildCommentsPanel(QWidget* picScrollable, const ItemEditor& editor) {
     constexpr double kLabelHeight = 270;
     constexpr double kBoxHeight = 2010;
     constexpr double kSectionGap = 180;
-    const struct {
-        const char* name;
-        const char* caption;
-    } boxes[] = {{"txtMiscNotes", "Notes"},
-                 {"txtMiscNotes2", "More Notes"},
-                 {"txtMiscNotes3", "Further Notes"}};
-
     double top = kBandTop;
     QWidget* previous = nullptr;
-    for (const auto& b : boxes) {
-        QWidget* notes = editor.box(QString::fromLatin1(b.name));
+    for (const Field field : {Field::MiscNotes, Field::MiscNotes2, Field::MiscNotes3}) {
+        QWidget* notes = editor.box(field);
         notes->setParent(panel);
         notes->show();
         placeTwips(notes, kContentLeft, top + kLabelHeight, kContentRight - kContentLeft,
                    kBoxHeight);
 
-        auto* label = new QLabel(QString::fromLatin1(b.caption), panel);
+        auto* label = new QLabel(QString(store::fieldInfo(field).caption), panel);
         label->setBuddy(notes);
         QFont f;
         f.setBold(true);

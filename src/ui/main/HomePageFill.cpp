@@ -15,25 +15,22 @@ namespace {
 enum class Field { Other, Description, CurrentValue, MiscNotes, CoinType, FirstPicture };
 
 Field fieldOf(const QString& key) {
-    // The length test keeps the case-blind comparison off most keys.
-    const auto is = [&key](QLatin1StringView name) {
-        return key.compare(name, Qt::CaseInsensitive) == 0;
-    };
-    switch (key.size()) {
-    case 11:
-        return is(QLatin1StringView("cmbCoinType")) ? Field::CoinType : Field::Other;
-    case 12:
-        return is(QLatin1StringView("txtMiscNotes")) ? Field::MiscNotes : Field::Other;
-    case 14:
-        return is(QLatin1StringView("txtDescription")) ? Field::Description : Field::Other;
-    case 15:
-        return is(QLatin1StringView("txtCurrentValue")) ? Field::CurrentValue : Field::Other;
-    case 25:
-        return is(QLatin1StringView("g_sListOfImagesForItem(1)")) ? Field::FirstPicture
-                                                                  : Field::Other;
-    default:
-        return Field::Other;
+    if (const std::optional<store::Field> field = store::fieldOfKey(key)) {
+        switch (*field) {
+        case store::Field::Description:
+            return Field::Description;
+        case store::Field::CurrentValue:
+            return Field::CurrentValue;
+        case store::Field::MiscNotes:
+            return Field::MiscNotes;
+        case store::Field::CoinType:
+            return Field::CoinType;
+        default:
+            return Field::Other;
+        }
     }
+    return key.compare(store::kFirstPictureKey, Qt::CaseInsensitive) == 0 ? Field::FirstPicture
+                                                                          : Field::Other;
 }
 
 // Records share one copy of each key name (the reader keeps them so), so

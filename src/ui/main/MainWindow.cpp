@@ -13,10 +13,10 @@
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemCommands.h"
 #include "ui/edit/ItemEditor.h"
-#include "ui/main/MainMenus.h"
 #include "ui/main/DetailPanels.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/Layout.h"
+#include "ui/main/MainMenus.h"
 #include "ui/pictures/PictureStrip.h"
 
 #include <QApplication>

@@ -104,6 +104,8 @@ private:
     QFrame* m_comments = nullptr;
     QFrame* m_online = nullptr;
 
+    // The item panel on show; none while the home page is shown.
+    std::optional<Panel> m_shownPanel;
     // Item number on home page card 1 when the last item was opened.
     qsizetype m_homePageFirstItem = 0;
     bool m_loaded = false;

@@ -35,10 +35,10 @@ QFrame* MainWindow::panelFrame(Panel p) const {
 }
 
 bool MainWindow::isPanelShown(Panel p) const {
-    return !panelFrame(p)->isHidden();
+    return m_shownPanel == p;
 }
 bool MainWindow::isHomePageShown() const {
-    return !m_home->frame()->isHidden();
+    return !m_shownPanel.has_value();
 }
 
 std::optional<ChosenItem> MainWindow::chosenItem() const {
@@ -66,17 +66,19 @@ void MainWindow::showDetailPanel(Panel p) {
     const PanelDesign& design = kPanels[static_cast<int>(p)];
     hideAllPanels();
     panelFrame(p)->show();
+    m_shownPanel = p;
     m_nav->markCurrent(p);
     setScrollableHeight(design.height);
     layoutWindow();
     if (p == Panel::DetailedInfo) {
-        m_editor->box(QStringLiteral("txtDescription"))->setFocus();
+        m_editor->box(store::Field::Description)->setFocus();
     } else if (design.focusCorner && m_corner->isVisible()) {
         m_corner->setFocus();
     }
 }
 
 void MainWindow::hideAllPanels() {
+    m_shownPanel.reset();
     m_home->frame()->hide();
     m_comments->hide();
     m_detailedInfo->hide();
