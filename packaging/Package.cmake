@@ -42,6 +42,8 @@ set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # Qt loads the TIFF, WebP and other picture readers as plugins: no library links them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-image-formats-plugins)
+# Help and the report open in the browser through xdg-open.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_COMPONENTS_ALL program)
