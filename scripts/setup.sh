@@ -1,17 +1,44 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever the build and the tests need and
-# this machine lacks.
+# Installs, from Debian's packages, whatever this machine lacks:
+#   setup.sh           to build and start the program
+#   setup.sh package   and to build its Debian package
+#   setup.sh test      and to run every test, the check of the package included
 set -euo pipefail
-packages=(cmake g++ make ccache qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core
-    desktop-file-utils)
+packages=(cmake g++ make ccache qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
+case "${1:-}" in
+"") ;;
+package) packages+=(dpkg-dev file) ;;
+test) packages+=(dpkg-dev file desktop-file-utils lintian) ;;
+*)
+    echo "usage: setup.sh [package|test]" >&2
+    exit 2
+    ;;
+esac
 missing=()
 for p in "${packages[@]}"; do
-    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-        missing+=("$p")
-    fi
+    # "install ok installed", "install ok triggers-pending", "hold ok installed"...:
+    # the last word says whether dpkg has it in place.
+    status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+    case "${status##* }" in
+    installed | triggers-pending | triggers-awaited) ;;
+    *) missing+=("$p") ;;
+    esac
 done
-if ((${#missing[@]})); then
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update
-    apt-get install -y --no-install-recommends "${missing[@]}"
-fi
+((${#missing[@]})) || exit 0
+echo "setup.sh: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive LC_ALL=C
+# Another apt run (an unattended upgrade) may hold the locks: wait up to ten
+# minutes for it. apt-get waits for dpkg's lock itself, but "update" gives up at
+# once on the lock of the package lists, so it is tried again meanwhile.
+waited=0
+until out=$(apt-get -o DPkg::Lock::Timeout=600 update 2>&1); do
+    if ! grep -q 'Could not get lock' <<<"$out" || ((waited >= 600)); then
+        printf '%s\n' "$out" >&2
+        exit 1
+    fi
+    ((waited)) || echo "setup.sh: waiting for another apt run to finish"
+    sleep 5
+    waited=$((waited + 5))
+done
+printf '%s\n' "$out"
+apt-get -o DPkg::Lock::Timeout=600 install -y --no-install-recommends "${missing[@]}"

@@ -5,7 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-bash scripts/build.sh
+# The program and its files only: the tests and the benchmark wait for test.sh.
+bash scripts/build.sh corvantheil
 folder="$HOME/Corvantheil"
 cmake --install build --prefix "$folder" --component portable >/dev/null
 exec "$folder/corvantheil" "$@"

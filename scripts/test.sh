@@ -2,7 +2,7 @@
 # Installs what is missing, builds and runs every test headless.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh test
 bash scripts/build.sh
 cd build
 QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j"$(nproc)"

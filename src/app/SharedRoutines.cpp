@@ -1,6 +1,8 @@
 #include "app/SharedRoutines.h"
 
+#include "app/Constants.h"
 #include "app/ErrorLog.h"
+#include "app/ProgramFolder.h"
 #include "app/Win1252.h"
 #include "platform/Platform.h"
 
@@ -10,6 +12,21 @@ bool isKept(QChar c) {
     const char16_t u = c.unicode();
     return (u >= u'A' && u <= u'Z') || (u >= u'a' && u <= u'z') || (u >= u'0' && u <= u'9') ||
            u == u'&' || u == u'=';
+}
+
+// Without it a Help entry or the report seems to do nothing; the address lets
+// the user open the page by hand.
+void tellNoBrowserStarted(const QString& address) {
+    const bool web = address.startsWith(QStringLiteral("http"), Qt::CaseInsensitive);
+    const QString text =
+        web ? QStringLiteral("Corvantheil could not start a web browser to show this address. "
+                             "You can open it in a web browser by hand:\n\n%1")
+                  .arg(address)
+            : QStringLiteral("Corvantheil could not start a web browser to show this page. "
+                             "You can open it by hand:\n\n%1")
+                  .arg(nativePath(address));
+    platform::messageBoxes().show(
+        {text, kTitle, platform::Buttons::Ok, platform::Icon::Warning, 1});
 }
 } // namespace
 
@@ -23,7 +40,12 @@ bool launchBrowser(const QString& target) {
             address.prepend(QStringLiteral("http://"));
         }
     });
-    guard.step([&] { accepted = platform::shell().open(address); });
+    guard.step([&] {
+        accepted = platform::shell().open(address, [address] { tellNoBrowserStarted(address); });
+    });
+    if (!accepted) {
+        guard.step([&] { tellNoBrowserStarted(address); });
+    }
     return accepted;
 }
 

@@ -24,7 +24,9 @@ public:
 
 class HeadlessShell : public Shell {
 public:
-    bool open(const QString& /*target*/) override { return false; }
+    bool open(const QString& /*target*/, std::function<void()> /*failedLater*/) override {
+        return false;
+    }
 };
 
 class HeadlessModalDialogs : public ModalDialogs {

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QDialog;
@@ -41,8 +42,11 @@ public:
 class Shell {
 public:
     virtual ~Shell() = default;
-    // The shell's "open" action on a web address or a local document.
-    virtual bool open(const QString& target) = 0;
+    // The shell's "open" action on a web address or a local document; false when
+    // nothing could be started. A launcher that starts and then gives up (no
+    // browser, or one that refuses to run) is only known later: failedLater then
+    // runs once, from the event loop.
+    virtual bool open(const QString& target, std::function<void()> failedLater) = 0;
 };
 
 class SettingsStore {

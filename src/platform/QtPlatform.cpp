@@ -4,9 +4,12 @@
 #include <QDesktopServices>
 #include <QDialog>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 
 namespace platform {
@@ -106,13 +109,43 @@ std::optional<QString> QtFileDialogs::openFile(const QString& title, const QStri
     return QDir::toNativeSeparators(path);
 }
 
-bool QtShell::open(const QString& target) {
+bool QtShell::open(const QString& target, std::function<void()> failedLater) {
+    QUrl url;
     if (target.startsWith(QStringLiteral("http"), Qt::CaseInsensitive)) {
-        return QDesktopServices::openUrl(QUrl(target, QUrl::TolerantMode));
+        url = QUrl(target, QUrl::TolerantMode);
+    } else {
+        QString local = target;
+        local.replace(u'\\', u'/');
+        url = QUrl::fromLocalFile(local);
     }
-    QString local = target;
-    local.replace(u'\\', u'/');
-    return QDesktopServices::openUrl(QUrl::fromLocalFile(local));
+    const QString launcher = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (launcher.isEmpty()) {
+        return QDesktopServices::openUrl(url);
+    }
+    // Unparented and deleted only once it ends: where no desktop takes the request,
+    // xdg-open waits for the browser, which must outlive this program.
+    auto* process = new QProcess;
+    process->setProgram(launcher);
+    process->setArguments({QString::fromLatin1(url.toEncoded())});
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, clock, window = m_failureWindow,
+                      failedLater = std::move(failedLater)](int code, QProcess::ExitStatus how) {
+                         const bool failed = how != QProcess::NormalExit || code != 0;
+                         if (failed && clock.elapsed() < window.count() && failedLater) {
+                             failedLater();
+                         }
+                         process->deleteLater();
+                     });
+    process->start();
+    if (!process->waitForStarted()) {
+        delete process;
+        return false;
+    }
+    return true;
 }
 
 int QtModalDialogs::exec(QDialog& dialog) {

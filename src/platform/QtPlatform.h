@@ -2,6 +2,8 @@
 
 #include "platform/Platform.h"
 
+#include <chrono>
+
 // The real seams, on Qt's own classes.
 namespace platform {
 
@@ -15,9 +17,18 @@ public:
     std::optional<QString> openFile(const QString& title, const QStringList& filters) override;
 };
 
+// Runs xdg-open itself and watches it: QDesktopServices lets it go, and so never
+// learns that it found no browser or that the browser refused to run.
 class QtShell : public Shell {
 public:
-    bool open(const QString& target) override;
+    // A launcher that fails later than failureWindow after its start is taken for
+    // a browser that ran and was closed, not one that could not start.
+    explicit QtShell(std::chrono::milliseconds failureWindow = std::chrono::seconds(30))
+        : m_failureWindow(failureWindow) {}
+    bool open(const QString& target, std::function<void()> failedLater) override;
+
+private:
+    std::chrono::milliseconds m_failureWindow;
 };
 
 class QtModalDialogs : public ModalDialogs {

@@ -34,6 +34,14 @@ private slots:
                  QStringList({p.folder.folder() + "\\_reference\\help.html",
                               "http://www.corvantheil.example/support.php"}));
         QCOMPARE(about->text(), QStringLiteral("About Corvantheil"));
+        QVERIFY(p.folder.fakes.boxes.shown.isEmpty());
+
+        // No browser: one message names the page, so the user can open it by hand.
+        p.folder.fakes.shell.result = false;
+        p.trigger("mnuHelpTopics");
+        QCOMPARE(p.folder.fakes.boxes.shown.size(), 1);
+        QVERIFY(p.folder.fakes.boxes.shown[0].text.endsWith(
+            ":\n\n" + app::nativePath(p.folder.folder() + "/_reference/help.html")));
     }
 
     // The same form serves both boxes; whichever comes second shows nothing of

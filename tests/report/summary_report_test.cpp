@@ -262,10 +262,24 @@ private slots:
         report::printReportOnThisItem(item);
         QCOMPARE(run.report(), run.expected(edits));
         QCOMPARE(run.fixture.fakes.shell.opened, QStringList(2, run.reportPath()));
+        QVERIFY(run.fixture.fakes.boxes.shown.isEmpty());
         QVERIFY(run.fixture.log().isEmpty());
         // The logo bitmap is the off-screen box, 2280 by 1455 twips.
         QCOMPARE(QImage(run.fixture.path("\\_reports\\tempImageLOGO.bmp"), "BMP").size(),
                  QSize(152, 97));
+    }
+
+    // With no browser, one message names the report's path, so that the user can
+    // open and print it by hand; the report is whole and nothing is logged.
+    void noBrowser() {
+        Run run;
+        run.fixture.fakes.shell.result = false;
+        report::printReportOnThisItem(baseItem());
+        QCOMPARE(run.fixture.fakes.boxes.shown.size(), 1);
+        QVERIFY(run.fixture.fakes.boxes.shown[0].text.endsWith(":\n\n" +
+                                                               app::nativePath(run.reportPath())));
+        QCOMPARE(run.report(), run.expected({}));
+        QVERIFY(run.fixture.log().isEmpty());
     }
 
     // Each failing step is logged and the next still runs: the browser is

@@ -28,12 +28,14 @@ struct FakeFileDialogs : platform::FileDialogs {
 };
 
 struct FakeShell : platform::Shell {
-    bool open(const QString& target) override {
+    bool open(const QString& target, std::function<void()> failedLater) override {
         opened.append(target);
+        giveUp = std::move(failedLater);
         return result;
     }
     QStringList opened;
     bool result = true;
+    std::function<void()> giveUp; // the last request's: a test calls it as a launcher that gave up
 };
 
 struct FakeSettingsStore : platform::SettingsStore {
