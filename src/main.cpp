@@ -7,7 +7,29 @@
 #include <QApplication>
 #include <QIcon>
 
+namespace {
+
+// --help and --version print and end; they need no window system, so they
+// work where no display is.
+std::optional<int> answerWithoutWindows(int argc, char* argv[]) {
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h" || arg == "--version" || arg == "-v" || arg == "-?") {
+            const QCoreApplication core(argc, argv);
+            QCoreApplication::setApplicationName(app::kTitle);
+            app::Launch launch;
+            return launch.start(QCoreApplication::arguments(), {});
+        }
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    if (const std::optional<int> answered = answerWithoutWindows(argc, argv)) {
+        return *answered;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(app::kTitle);
     QApplication::setDesktopFileName(app::kExecutableName);
