@@ -16,6 +16,8 @@ void writePhoto(const QString& path, int seed);
 void runHomePageBenchmarks();
 void runStartupBenchmarks();
 void runPictureBenchmarks();
+// Ten photos chosen at once, and a phone's HEIC photo, added to an open item.
+void runPictureAddBenchmarks();
 void runItemCommandBenchmarks();
 
 // The child processes of the start-up figures; -1 when argv names none.
