@@ -33,7 +33,9 @@ constexpr int kDistinctPhotos = 10;
 
 class ChosenFile : public platform::FileDialogs {
 public:
-    std::optional<QString> openFile(const QString&, const QStringList&) override { return path; }
+    QStringList openFiles(const QString&, const QStringList&, const QString&) override {
+        return {path};
+    }
     QString path;
 };
 

@@ -1,8 +1,8 @@
 #include "SyntheticCollection.h"
 
 #include "app/ProgramFolder.h"
-#include "store/Collection.h"
 #include "store/AtomicFile.h"
+#include "store/Collection.h"
 #include "store/IniDocument.h"
 
 #include <QDir>

@@ -12,7 +12,8 @@ public:
 
 class QtFileDialogs : public FileDialogs {
 public:
-    std::optional<QString> openFile(const QString& title, const QStringList& filters) override;
+    QStringList openFiles(const QString& title, const QStringList& filters,
+                          const QString& folder) override;
 };
 
 class QtShell : public Shell {

@@ -36,6 +36,7 @@ public:
     void showNewItem() override;
     void refillHomePageFromFirstItem() override;
     void deleteSelectedPicture() override;
+    void pastePicture() override;
     void viewSelectedPictureFullSize() override;
     // The picture named so, relative to the program folder, in the full-size window.
     void showPictureFullSize(const QString& name);

@@ -1,5 +1,6 @@
 #include "ui/pictures/PictureStrip.h"
 
+#include "app/Constants.h"
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
 #include "app/RegionalFormats.h"
@@ -8,15 +9,23 @@
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemEditor.h"
+#include "ui/pictures/DropFrame.h"
 #include "ui/pictures/FittedPicture.h"
 #include "ui/pictures/PictureGeometry.h"
 #include "ui/pictures/PictureList.h"
 #include "ui/pictures/Thumbnail.h"
 
+#include <QClipboard>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <algorithm>
 
 namespace {
@@ -43,6 +52,31 @@ QString pathOf(const QString& name) {
     return app::nativePath(app::programPath(name));
 }
 
+// Where the last pictures were chosen, in the settings store.
+const QString kFolderKey = QStringLiteral("AddPictureFolder");
+
+QString startFolder() {
+    const std::optional<QString> last = platform::settings().get(kFolderKey);
+    if (last && QFileInfo(*last).isDir()) {
+        return *last;
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
+QString labelOf(const ui::PictureSource& source) {
+    const QString name = QFileInfo(source.file).fileName();
+    return name.isEmpty() ? source.file : name;
+}
+
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 void setRaised(QLabel* image, bool raised) {
     image->setFrameStyle(raised ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame | QFrame::Plain);
     image->setLineWidth(raised ? 2 : 1);
@@ -52,7 +86,9 @@ void setRaised(QLabel* image, bool raised) {
 
 PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
     : QObject(picScrollable), m_editor(editor) {
-    m_frame = ui::named(new QFrame(picScrollable), QStringLiteral("frameCoinImages"));
+    auto* panel = ui::named(new DropFrame(picScrollable), QStringLiteral("frameCoinImages"));
+    connect(panel, &DropFrame::picturesDropped, this, &PictureStrip::addPictures);
+    m_frame = panel;
     placeTwips(m_frame, 0, 0, kPanelWidth, kPanelHeight);
     ui::setBackground(m_frame, ui::kWhite);
     m_frame->hide();
@@ -117,23 +153,74 @@ PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
 
 void PictureStrip::addPicture() {
     app::Guard guard;
-    std::optional<QString> chosen;
+    QStringList chosen;
     guard.step([&] {
-        chosen = platform::fileDialogs().openFile(ui::addPictureTitle(), ui::addPictureFilters());
+        chosen = platform::fileDialogs().openFiles(ui::addPictureTitle(), ui::addPictureFilters(),
+                                                   startFolder());
     });
-    if (!chosen) {
+    if (chosen.isEmpty()) {
         return;
     }
-    const QString name = ui::copiedPictureName(m_clock(), *chosen);
-    // A copy that fails is logged; its name is listed all the same.
-    guard.step([&] { ui::copyPictureFile(*chosen, pathOf(name)); });
-    m_editor.setPictures(ui::withPictureFirst(m_editor.pictures(), name));
-    m_editor.markChanged();
-    // The list moved under the marked frame: nothing stays selected.
-    resetPictureSelection();
-    m_offset = 0;
-    fillPictureStrip();
-    emit pictureListChanged();
+    guard.step([&] {
+        if (!platform::settings().set(kFolderKey, QFileInfo(chosen.front()).absolutePath())) {
+            app::raise(app::kPermissionDenied);
+        }
+    });
+    QList<ui::PictureSource> pictures;
+    for (const QString& file : chosen) {
+        pictures.append({file, {}});
+    }
+    addPictures(pictures);
+}
+
+void PictureStrip::addPictures(const QList<ui::PictureSource>& pictures) {
+    app::Guard guard;
+    QStringList list = m_editor.pictures();
+    QList<std::pair<QString, QString>> failures;
+    {
+        const BusyCursor busy;
+        for (const ui::PictureSource& source : pictures) {
+            ui::ImportedPicture added;
+            // A copy that did not reach the disk is logged, and told with the others.
+            guard.step([&] {
+                try {
+                    added = ui::importPicture(source, m_clock(), list);
+                } catch (const app::RuntimeError& e) {
+                    added.refusal = app::failureCause(e);
+                    throw;
+                } catch (const std::bad_alloc&) {
+                    added.refusal = QStringLiteral("there is not enough memory for it");
+                    throw;
+                }
+            });
+            if (!added.name.isEmpty()) {
+                list = ui::withPictureFirst(list, added.name);
+            } else {
+                failures.append({labelOf(source), added.refusal.isEmpty()
+                                                      ? QStringLiteral("it could not be read")
+                                                      : added.refusal});
+            }
+        }
+    }
+    if (failures.size() < pictures.size()) {
+        m_editor.setPictures(list);
+        m_editor.markChanged();
+        // The list moved under the marked frame: nothing stays selected.
+        resetPictureSelection();
+        m_offset = 0;
+        fillPictureStrip();
+        emit pictureListChanged();
+    }
+    if (!failures.isEmpty()) {
+        platform::messageBoxes().show({ui::notAddedText(failures, pictures.size()), app::kTitle,
+                                       platform::Buttons::Ok, platform::Icon::Warning, 1});
+    }
+}
+
+void PictureStrip::pastePicture() {
+    if (const QMimeData* data = QGuiApplication::clipboard()->mimeData()) {
+        addPictures(ui::picturesIn(*data));
+    }
 }
 
 void PictureStrip::fillPictureStrip() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/pictures/PictureImport.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QPixmap>
@@ -37,9 +39,17 @@ public:
     // Where the copy of an added picture gets its time stamp.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
-    // Add Picture: the chosen file copied into the picture folder under a
-    // time-stamped name, which goes first in the list.
+    // Add Picture: the files chosen in the dialog, added by addPictures. The
+    // dialog opens where the last pictures were chosen, at first in the
+    // user's pictures folder.
     void addPicture();
+    // Each picture copied into the picture folder under a time-stamped name
+    // of its own and put first in the list, in the given order, so that the
+    // last ends up first. Those that cannot be added are left out and told in
+    // one message; the strip is refreshed once.
+    void addPictures(const QList<ui::PictureSource>& pictures);
+    // The files copied to the clipboard, or else its picture, as addPictures.
+    void pastePicture();
     // Shows the list in the strip at the scroll bar's offset.
     void fillPictureStrip();
     // Thumbnail k (1 to 4) marked and its picture in the picture panel.
