@@ -7,9 +7,14 @@
 void runPictureStripBenchmarks();
 int runPictureStripChild(int argc, char* argv[]);
 
+class QImage;
+
 namespace bench {
 // A 4000 x 3000 photograph-like JPEG of about 2.6 MB.
 void writePhoto(const QString& path, int seed);
+// A HEIC file laid out as a phone's: 512 x 512 tiles joined by a grid, turned
+// by `anticlockwiseTurns` quarter turns when shown. False without an encoder.
+bool writePhoneHeic(const QString& path, const QImage& image, int anticlockwiseTurns);
 } // namespace bench
 
 // Each prints one "name median_ms" line per figure; a QApplication must exist.
