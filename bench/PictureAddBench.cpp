@@ -46,7 +46,9 @@ void runPictureAddBenchmarks() {
     const QString heic = QDir::toNativeSeparators(dir.filePath(QStringLiteral("phone.heic")));
     // Stored on its side, to be turned a quarter clockwise, as a phone held upright stores it.
     const bool haveHeic = bench::writePhoneHeic(heic, QImage(chosen.files.front()), 3);
+    bench::MemorySettings settings;
     platform::install(&chosen);
+    platform::install(&settings);
     {
         const app::Program program = app::main();
         program.window->openItemByDescription(program.collection->record(0).description());
@@ -71,5 +73,6 @@ void runPictureAddBenchmarks() {
         }
     }
     platform::install(static_cast<platform::FileDialogs*>(nullptr));
+    platform::install(static_cast<platform::SettingsStore*>(nullptr));
     app::setProgramFolder(QString());
 }

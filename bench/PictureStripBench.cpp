@@ -142,7 +142,9 @@ void runPictureStripBenchmarks() {
     ChosenFile chosen;
     chosen.path = QDir::toNativeSeparators(source);
     ShownThenClosed modal;
+    bench::MemorySettings settings;
     platform::install(&chosen);
+    platform::install(&settings);
     platform::install(&modal);
     {
         const app::Program program = openPhotos();
@@ -158,6 +160,7 @@ void runPictureStripBenchmarks() {
         std::fflush(stdout);
     }
     platform::install(static_cast<platform::FileDialogs*>(nullptr));
+    platform::install(static_cast<platform::SettingsStore*>(nullptr));
     platform::install(static_cast<platform::ModalDialogs*>(nullptr));
 
     QProcess child;
