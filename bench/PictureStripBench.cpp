@@ -33,7 +33,9 @@ constexpr int kDistinctPhotos = 10;
 
 class ChosenFile : public platform::FileDialogs {
 public:
-    std::optional<QString> openFile(const QString&, const QStringList&) override { return path; }
+    QStringList openFiles(const QString&, const QStringList&, const QString&) override {
+        return {path};
+    }
     QString path;
 };
 
@@ -145,7 +147,9 @@ void runPictureStripBenchmarks() {
     ChosenFile chosen;
     chosen.path = QDir::toNativeSeparators(source);
     ShownThenClosed modal;
+    bench::MemorySettings settings;
     platform::install(&chosen);
+    platform::install(&settings);
     platform::install(&modal);
     {
         const app::Program program = openPhotos();
@@ -161,6 +165,7 @@ void runPictureStripBenchmarks() {
         std::fflush(stdout);
     }
     platform::install(static_cast<platform::FileDialogs*>(nullptr));
+    platform::install(static_cast<platform::SettingsStore*>(nullptr));
     platform::install(static_cast<platform::ModalDialogs*>(nullptr));
 
     QProcess child;

@@ -152,6 +152,9 @@ int main(int argc, char* argv[]) {
     run("strip", runPictureStripBenchmarks);
     run("startup", runStartupBenchmarks);
     run("home", runHomePageBenchmarks);
-    run("pictures", runPictureBenchmarks);
+    run("pictures", [] {
+        runPictureBenchmarks();
+        runPictureAddBenchmarks();
+    });
     return 0;
 }

@@ -4,7 +4,8 @@
 #   setup.sh package   and to build its Debian package
 #   setup.sh test      and to run every test, the check of the package included
 set -euo pipefail
-packages=(cmake g++ make ccache qt6-base-dev qt6-image-formats-plugins fonts-dejavu-core)
+packages=(cmake g++ make ccache pkgconf qt6-base-dev qt6-image-formats-plugins libheif-dev
+    fonts-dejavu-core)
 case "${1:-}" in
 "") ;;
 package) packages+=(dpkg-dev file) ;;

@@ -16,9 +16,9 @@ public:
 
 class HeadlessFileDialogs : public FileDialogs {
 public:
-    std::optional<QString> openFile(const QString& /*title*/,
-                                    const QStringList& /*filters*/) override {
-        return std::nullopt;
+    QStringList openFiles(const QString& /*title*/, const QStringList& /*filters*/,
+                          const QString& /*folder*/) override {
+        return {};
     }
 };
 

@@ -35,8 +35,10 @@ public:
 class FileDialogs {
 public:
     virtual ~FileDialogs() = default;
-    // filters: "Caption|*.A;*.B" entries in order. No value means cancelled.
-    virtual std::optional<QString> openFile(const QString& title, const QStringList& filters) = 0;
+    // filters: "Caption|*.A;*.B" entries in order. One file or several, in the
+    // order chosen, the dialog opening in `folder`. An empty list means cancelled.
+    virtual QStringList openFiles(const QString& title, const QStringList& filters,
+                                  const QString& folder) = 0;
 };
 
 class Shell {

@@ -68,6 +68,25 @@ Answer toAnswer(int button, Answer fallback) {
     }
 }
 
+// "Caption|patterns" becomes Qt's "Caption (patterns)"; patterns use blanks.
+QString qtFilters(const QStringList& filters) {
+    QStringList qtFilters;
+    for (const QString& f : filters) {
+        const qsizetype bar = f.indexOf(u'|');
+        const QString caption = bar < 0 ? f : f.left(bar);
+        QString patterns = bar < 0 ? f : f.mid(bar + 1);
+        patterns.replace(u';', u' ');
+        // Patterns are matched without regard to letter case, as the caption promises.
+        QStringList both;
+        for (const QString& p : patterns.split(u' ', Qt::SkipEmptyParts)) {
+            both << p << p.toLower();
+        }
+        both.removeDuplicates();
+        qtFilters << QStringLiteral("%1 (%2)").arg(caption, both.join(u' '));
+    }
+    return qtFilters.join(QStringLiteral(";;"));
+}
+
 } // namespace
 
 Answer QtMessageBoxes::show(const MessageRequest& request) {
@@ -85,28 +104,14 @@ Answer QtMessageBoxes::show(const MessageRequest& request) {
     return toAnswer(box.exec(), set.escapeAnswer);
 }
 
-std::optional<QString> QtFileDialogs::openFile(const QString& title, const QStringList& filters) {
-    // "Caption|patterns" becomes Qt's "Caption (patterns)"; patterns use blanks.
-    QStringList qtFilters;
-    for (const QString& f : filters) {
-        const qsizetype bar = f.indexOf(u'|');
-        const QString caption = bar < 0 ? f : f.left(bar);
-        QString patterns = bar < 0 ? f : f.mid(bar + 1);
-        patterns.replace(u';', u' ');
-        // Patterns are matched without regard to letter case, as the caption promises.
-        QStringList both;
-        for (const QString& p : patterns.split(u' ', Qt::SkipEmptyParts)) {
-            both << p << p.toLower();
-        }
-        both.removeDuplicates();
-        qtFilters << QStringLiteral("%1 (%2)").arg(caption, both.join(u' '));
+QStringList QtFileDialogs::openFiles(const QString& title, const QStringList& filters,
+                                     const QString& folder) {
+    QStringList paths = QFileDialog::getOpenFileNames(QApplication::activeWindow(), title, folder,
+                                                      qtFilters(filters));
+    for (QString& path : paths) {
+        path = QDir::toNativeSeparators(path);
     }
-    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, {},
-                                                      qtFilters.join(QStringLiteral(";;")));
-    if (path.isEmpty()) {
-        return std::nullopt;
-    }
-    return QDir::toNativeSeparators(path);
+    return paths;
 }
 
 bool QtShell::open(const QString& target, std::function<void()> failedLater) {

@@ -14,7 +14,8 @@ public:
 
 class QtFileDialogs : public FileDialogs {
 public:
-    std::optional<QString> openFile(const QString& title, const QStringList& filters) override;
+    QStringList openFiles(const QString& title, const QStringList& filters,
+                          const QString& folder) override;
 };
 
 // Runs xdg-open itself and watches it: QDesktopServices lets it go, and so never

@@ -19,12 +19,17 @@ struct FakeMessageBoxes : platform::MessageBoxes {
 };
 
 struct FakeFileDialogs : platform::FileDialogs {
-    std::optional<QString> openFile(const QString& title, const QStringList& filters) override {
+    QStringList openFiles(const QString& title, const QStringList& filters,
+                          const QString& folder) override {
         titles.append(title);
-        return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+        lastFilters = filters;
+        folders.append(folder);
+        return chosen.isEmpty() ? QStringList() : chosen.takeFirst();
     }
     QStringList titles;
-    QList<std::optional<QString>> answers; // empty list means cancelled
+    QStringList lastFilters;
+    QStringList folders;       // where each dialog opened
+    QList<QStringList> chosen; // taken front first; cancelled when empty
 };
 
 struct FakeShell : platform::Shell {

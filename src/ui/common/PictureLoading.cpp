@@ -1,6 +1,7 @@
 #include "ui/common/PictureLoading.h"
 
 #include "app/ProgramFolder.h"
+#include "ui/common/HeifPicture.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -167,10 +168,25 @@ struct Decoded {
 
 // Safe on any thread: no pixmap, no cache. An empty device size means the
 // natural size.
+// A HEIF picture is decoded whole by libheif, then reduced.
+Decoded decodeHeifScaled(const QString& nativePath, QSize device, qint64 wholeDecodeBytesAllowed) {
+    HeifPicture heif = readHeif(nativePath, wholeDecodeBytesAllowed);
+    if (heif.image.isNull()) {
+        return {QImage(), PictureStatus::NotAPicture};
+    }
+    if (device.isValid() && !device.isEmpty()) {
+        heif.image = fitted(std::move(heif.image), device);
+    }
+    return {std::move(heif.image), PictureStatus::Loaded};
+}
+
 Decoded decodeScaled(const QString& nativePath, QSize device, qint64 wholeDecodeBytesAllowed) {
     QImageReader reader(nativePath);
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
+    if (!stored.isValid() && isHeifFile(nativePath)) {
+        return decodeHeifScaled(nativePath, device, wholeDecodeBytesAllowed);
+    }
     // A header that gave no size gave no trustworthy format either.
     const QImage::Format format = stored.isValid() ? reader.imageFormat() : QImage::Format_Invalid;
     if (stored.isValid() && qint64(stored.width()) * stored.height() > kMaxPixels) {
@@ -298,11 +314,30 @@ QSize pictureNaturalSize(const QString& nativePath) {
     reader.setAutoTransform(true);
     const QSize stored = reader.size();
     if (!stored.isValid()) {
-        return {};
+        return isHeifFile(nativePath) ? heifSize(nativePath) : QSize();
     }
     return reader.transformation().testFlag(QImageIOHandler::TransformationRotate90)
                ? stored.transposed()
                : stored;
+}
+
+QString pictureProblem(const QString& nativePath) {
+    setLimitsOnce();
+    const QSize stored = QImageReader(nativePath).size();
+    if (stored.isValid() && qint64(stored.width()) * stored.height() > kMaxPixels) {
+        return QStringLiteral("it is larger than 16384 by 16384 pixels");
+    }
+    switch (decodeScaled(nativePath, QSize(32, 32), qint64(kWholeDecodeLimitMb) << 20).status) {
+    case PictureStatus::Loaded:
+        return {};
+    case PictureStatus::NotAPicture:
+        return stored.isValid()
+                   ? QStringLiteral("the picture in it is damaged or too large to show")
+                   : QStringLiteral("it is not a picture the program can read");
+    case PictureStatus::OtherFailure:
+        break;
+    }
+    return QStringLiteral("the file could not be read");
 }
 
 QString programImagePath(const QString& fileName) {

@@ -7,8 +7,8 @@
 
 // Pictures are decoded at the size they are shown and kept in a small cache so
 // that paging back and forth costs nothing. JPEG and opaque PNG are reduced
-// while they are read; other pictures are read whole, up to 256 MB decoded,
-// and reduced at once. A file that cannot be read as a picture, one whose
+// while they are read; other pictures (HEIF through libheif) are read whole,
+// up to 256 MB decoded, and reduced at once. A file that cannot be read as a picture, one whose
 // header claims more than 16384 x 16384 pixels and one too large to read whole
 // are NotAPicture.
 namespace ui {
@@ -40,6 +40,10 @@ LoadedPicture loadPictureOrInvalid(const QString& nativePath, QSize shownSize,
 // The size a picture has when shown upright, read from its header without
 // decoding it; an invalid size when the file is missing or no picture.
 QSize pictureNaturalSize(const QString& nativePath);
+
+// Why a file is no picture the program can show, in plain words ("it is not
+// a picture the program can read"); empty when it is one. Decodes it small.
+QString pictureProblem(const QString& nativePath);
 
 // Path texts of the program's own pictures.
 QString programImagePath(const QString& fileName); // program folder + "\_images\" + name

@@ -34,6 +34,8 @@ public:
     virtual void collectionReadAgain() = 0;
     // Removes the selected thumbnail's picture from the open item.
     virtual void deleteSelectedPicture() = 0;
+    // Adds the files copied to the clipboard, or its picture, to the open item.
+    virtual void pastePicture() = 0;
     // The selected thumbnail's picture on the Coin Images panel, or the
     // highlighted card's on the home page, in the full-size window.
     virtual void viewSelectedPictureFullSize() = 0;

@@ -6,7 +6,10 @@
 #include <QClipboard>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QUrl>
+#include <algorithm>
 
 namespace {
 
@@ -24,6 +27,17 @@ void invokeOnFocusedBox(const char* slot) {
     if (qobject_cast<QLineEdit*>(box) != nullptr || qobject_cast<QPlainTextEdit*>(box) != nullptr) {
         QMetaObject::invokeMethod(box, slot);
     }
+}
+
+// Files copied in a file manager, or a picture copied in another program.
+bool clipboardHoldsPictures() {
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    if (data == nullptr) {
+        return false;
+    }
+    const QList<QUrl> urls = data->urls();
+    return data->hasImage() ||
+           std::any_of(urls.begin(), urls.end(), [](const QUrl& url) { return url.isLocalFile(); });
 }
 
 } // namespace
@@ -50,6 +64,7 @@ EditCommands::States EditCommands::enablingRule() const {
         states.selectAll = !notes->document()->isEmpty();
     } else {
         states.deleteSelection = picturesSelected();
+        states.paste = m_window.isCoinImagesShown() && clipboardHoldsPictures();
     }
     return states;
 }
@@ -66,8 +81,14 @@ void EditCommands::copy() const {
     invokeOnFocusedBox("copy");
 }
 
+// On the Coin Images panel, with no text box focused, the clipboard's
+// pictures are added to the item.
 void EditCommands::paste() const {
-    invokeOnFocusedBox("paste");
+    if (focusedLine() != nullptr || focusedNotes() != nullptr) {
+        invokeOnFocusedBox("paste");
+    } else if (m_window.isCoinImagesShown()) {
+        m_window.pastePicture();
+    }
 }
 
 void EditCommands::deleteSelection() const {

@@ -6,8 +6,9 @@ class CommandWindow;
 class QWidget;
 
 // The Edit menu's commands. Each acts on the text box that has the keyboard
-// focus, as the box itself would; Delete Selection on the Coin Images panel
-// removes the selected picture instead when no text box has the focus.
+// focus, as the box itself would; on the Coin Images panel, when no text box
+// has the focus, Delete Selection removes the selected picture instead and
+// Paste adds the clipboard's pictures.
 class EditCommands : public QObject {
     Q_OBJECT
 public:

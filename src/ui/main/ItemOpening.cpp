@@ -69,6 +69,10 @@ void MainWindow::deleteSelectedPicture() {
     m_strip->deleteSelectedPicture();
 }
 
+void MainWindow::pastePicture() {
+    m_strip->pastePicture();
+}
+
 void MainWindow::cornerAfterPictureChange() {
     app::Guard guard;
     guard.step([&] {

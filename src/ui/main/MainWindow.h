@@ -37,6 +37,7 @@ public:
     void refillHomePageFromFirstItem() override;
     void collectionReadAgain() override;
     void deleteSelectedPicture() override;
+    void pastePicture() override;
     void viewSelectedPictureFullSize() override;
     // The picture named so, relative to the program folder, in the full-size window.
     void showPictureFullSize(const QString& name);

@@ -1,12 +1,9 @@
 #include "ui/pictures/PictureList.h"
 
-#include "app/ErrorLog.h"
 #include "app/Win1252.h"
+#include "ui/common/HeifPicture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
+#include <algorithm>
 
 namespace ui {
 namespace {
@@ -16,11 +13,6 @@ bool fitsAFileName(QChar c) {
     return c.unicode() >= 0x20 && !kForbidden.contains(c) && app::win1252Byte(c) != '?';
 }
 
-int errorNumberOf(const QFileDevice& file) {
-    return file.error() == QFileDevice::PermissionsError ? app::kPermissionDenied
-                                                         : app::kPathFileAccessError;
-}
-
 } // namespace
 
 QString addPictureTitle() {
@@ -28,9 +20,13 @@ QString addPictureTitle() {
 }
 
 QStringList addPictureFilters() {
+    QString all = QStringLiteral(
+        "All Picture Files|*.JPG;*.JPEG;*.JPE;*.JFIF;*.GIF;*.TIF;*.TIFF;*.BMP;*.PNG");
+    for (const QString& pattern : heifPatterns()) {
+        all += u';' + pattern;
+    }
     return {
-        QStringLiteral(
-            "All Picture Files|*.JPG;*.JPEG;*.JPE;*.JFIF;*.GIF;*.TIF;*.TIFF;*.BMP;*.PNG"),
+        all,
         QStringLiteral("JPEG (*.JPG;*.JPEG;*.JPE;*.JFIF)|*.JPG;*.JPEG;*.JPE;*.JFIF"),
         QStringLiteral("GIF (*.GIF)|*.GIF"),
         QStringLiteral("TIFF (*.TIF;*.TIFF)|*.TIF;*.TIFF"),
@@ -40,15 +36,27 @@ QStringList addPictureFilters() {
     };
 }
 
-QString copiedPictureName(const QDateTime& now, const QString& chosenPath) {
-    QString ending = chosenPath.right(4);
+QString copiedPictureEnding(const QString& chosenPath) {
+    const qsizetype dot = chosenPath.lastIndexOf(u'.');
+    const qsizetype separator =
+        std::max(chosenPath.lastIndexOf(u'/'), chosenPath.lastIndexOf(u'\\'));
+    const bool longExtension = dot > separator + 1 && chosenPath.size() - dot > 4;
+    QString ending = longExtension ? chosenPath.mid(dot) : chosenPath.right(4);
     for (QChar& c : ending) {
         if (!fitsAFileName(c)) {
             c = u'_';
         }
     }
-    return QStringLiteral("_data\\_userImages\\") + now.toString(QStringLiteral("yyyyMMddHHmmss")) +
-           ending;
+    return ending;
+}
+
+QString copiedPictureName(const QDateTime& now, const QString& ending, int suffix) {
+    QString name =
+        QStringLiteral("_data\\_userImages\\") + now.toString(QStringLiteral("yyyyMMddHHmmss"));
+    if (suffix > 1) {
+        name += u'-' + QString::number(suffix);
+    }
+    return name + ending;
 }
 
 QStringList withPictureFirst(const QStringList& list, const QString& name) {
@@ -73,41 +81,6 @@ QStringList withPictureRemoved(const QStringList& list, qsizetype index) {
         out << QString();
     }
     return out;
-}
-
-void copyPictureFile(const QString& source, const QString& target) {
-    const QFileInfo from(source);
-    if (!from.exists()) {
-        app::raise(app::kFileNotFound);
-    }
-    QFile in(source);
-    if (from.isDir() || !in.open(QIODevice::ReadOnly)) {
-        app::raise(from.isDir() ? app::kPathFileAccessError : errorNumberOf(in));
-    }
-    if (!QFileInfo(target).absoluteDir().exists()) {
-        app::raise(app::kPathNotFound);
-    }
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly)) {
-        const bool refused = out.error() == QFileDevice::PermissionsError ||
-                             !QFileInfo(QFileInfo(target).absolutePath()).isWritable();
-        app::raise(refused ? app::kPermissionDenied : app::kPathFileAccessError);
-    }
-    constexpr qint64 kChunk = qint64(1) << 20;
-    QByteArray buffer(kChunk, Qt::Uninitialized);
-    for (;;) {
-        const qint64 got = in.read(buffer.data(), kChunk);
-        if (got < 0 || (got > 0 && out.write(buffer.constData(), got) != got)) {
-            out.cancelWriting();
-            app::raise(app::kPathFileAccessError);
-        }
-        if (got == 0) {
-            break;
-        }
-    }
-    if (!out.commit()) {
-        app::raise(errorNumberOf(out));
-    }
 }
 
 } // namespace ui

@@ -4,19 +4,25 @@
 #include <QString>
 #include <QStringList>
 
-// The open item's picture list and the copies of the user's pictures in the
-// picture folder. Qt Core only.
+// The open item's picture list and the names of the copies of the user's
+// pictures in the picture folder.
 namespace ui {
 
-// Title and filters of the file dialog that chooses a picture to add.
+// Title and filters of the file dialog that chooses pictures to add; the
+// first filter lists the phone formats this system's libheif can read.
 QString addPictureTitle();
 QStringList addPictureFilters();
 
+// How a copy's name ends: the chosen path's last four characters (".jpg"),
+// or the whole extension with its dot where it is longer (".jpeg"). A
+// character that could not stand in a file name, or in the collection's
+// files, becomes "_".
+QString copiedPictureEnding(const QString& chosenPath);
+
 // The list element, and the copy's path below the program folder:
-// "_data\_userImages\" + the 14-digit local time + the chosen path's last four
-// characters (".jpg", or "jpeg" without a dot). A character of those four that
-// could not stand in a file name, or in the collection's files, becomes "_".
-QString copiedPictureName(const QDateTime& now, const QString& chosenPath);
+// "_data\_userImages\" + the 14-digit local time, then "-2", "-3", ... for a
+// suffix above 1, then the ending.
+QString copiedPictureName(const QDateTime& now, const QString& ending, int suffix = 1);
 
 // The list with `name` in front.
 QStringList withPictureFirst(const QStringList& list, const QString& name);
@@ -25,10 +31,5 @@ QStringList withPictureFirst(const QStringList& list, const QString& name);
 // names in order first, empty names in the places left over. An index outside
 // the list leaves it as it is.
 QStringList withPictureRemoved(const QStringList& list, qsizetype index);
-
-// Copies a file, streaming it, over whatever file `target` names. Raises 53
-// when the source is missing, 76 when the target's folder is, 70 when either
-// side is refused, 75 for any other failure; the target is then untouched.
-void copyPictureFile(const QString& source, const QString& target);
 
 } // namespace ui

@@ -1,5 +1,6 @@
 #include "ui/pictures/PictureStrip.h"
 
+#include "app/Constants.h"
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
 #include "app/RegionalFormats.h"
@@ -8,16 +9,24 @@
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemEditor.h"
+#include "ui/pictures/DropFrame.h"
 #include "ui/pictures/FittedPicture.h"
 #include "ui/pictures/PictureGeometry.h"
 #include "ui/pictures/PictureList.h"
+#include "ui/pictures/Thumbnail.h"
 
+#include <QClipboard>
+#include <QCursor>
+#include <QDir>
+#include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QLabel>
-#include <QMouseEvent>
+#include <QMimeData>
 #include <QPushButton>
 #include <QScrollBar>
-#include <vector>
+#include <QStandardPaths>
+#include <algorithm>
 
 namespace {
 
@@ -43,6 +52,31 @@ QString pathOf(const QString& name) {
     return app::nativePath(app::programPath(name));
 }
 
+// Where the last pictures were chosen, in the settings store.
+const QString kFolderKey = QStringLiteral("AddPictureFolder");
+
+QString startFolder() {
+    const std::optional<QString> last = platform::settings().get(kFolderKey);
+    if (last && QFileInfo(*last).isDir()) {
+        return *last;
+    }
+    const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QFileInfo(pictures).isDir() ? pictures : QDir::homePath();
+}
+
+QString labelOf(const ui::PictureSource& source) {
+    const QString name = QFileInfo(source.file).fileName();
+    return name.isEmpty() ? source.file : name;
+}
+
+class BusyCursor {
+public:
+    BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
+    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
 void setRaised(QLabel* image, bool raised) {
     image->setFrameStyle(raised ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame | QFrame::Plain);
     image->setLineWidth(raised ? 2 : 1);
@@ -52,7 +86,9 @@ void setRaised(QLabel* image, bool raised) {
 
 PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
     : QObject(picScrollable), m_editor(editor) {
-    m_frame = ui::named(new QFrame(picScrollable), QStringLiteral("frameCoinImages"));
+    auto* panel = ui::named(new DropFrame(picScrollable), QStringLiteral("frameCoinImages"));
+    connect(panel, &DropFrame::picturesDropped, this, &PictureStrip::addPictures);
+    m_frame = panel;
     placeTwips(m_frame, 0, 0, kPanelWidth, kPanelHeight);
     ui::setBackground(m_frame, ui::kWhite);
     m_frame->hide();
@@ -63,17 +99,20 @@ PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
     placeTwips(m_strip, kCentre - kStripWidth / 2, kStripTop, kStripWidth, kStripHeight);
     ui::setBackground(m_strip, ui::kWhite);
 
-    for (int k = 1; k <= kThumbnails; ++k) {
-        Thumbnail& t = m_thumbs[static_cast<std::size_t>(k - 1)];
-        t.frame = ui::element(new QFrame(m_strip), QStringLiteral("frmSelectPropertyImage"), k);
-        placeTwips(t.frame, thumbnailLeft(kThumbnails, k), kThumbTop, kThumbWidth, kThumbHeight);
+    for (int s = 0; s < kThumbnails; ++s) {
+        SlotWidgets& t = m_thumbs[static_cast<std::size_t>(s)];
+        t.frame = ui::element(new QFrame(m_strip), QStringLiteral("frmSelectPropertyImage"), s + 1);
+        placeTwips(t.frame, thumbnailLeft(kThumbnails, s + 1), kThumbTop, kThumbWidth,
+                   kThumbHeight);
         ui::setBackground(t.frame, ui::kWhite);
         t.frame->hide();
-        t.image = ui::element(new QLabel(t.frame), QStringLiteral("imgPropertyListItem"), k);
+        t.image = ui::element(new Thumbnail(t.frame), QStringLiteral("imgPropertyListItem"), s + 1);
         placeTwips(t.image, kImageLeft, kImageTop, kImageWidth, kImageHeight);
         t.image->setScaledContents(true);
         setRaised(t.image, true);
-        t.image->installEventFilter(this);
+        connect(t.image, &Thumbnail::clicked, this, [this, s] { selectThumbnail(s + 1); });
+        connect(t.image, &Thumbnail::doubleClicked, this,
+                [this, s] { showThumbnailFullSize(s + 1); });
     }
 
     m_scroll =
@@ -106,7 +145,7 @@ PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
 
     connect(m_add, &QPushButton::clicked, this, &PictureStrip::addPicture);
     connect(m_delete, &QPushButton::clicked, this, [this] {
-        if (!m_showFrame->isHidden() && selectedThumbnail() != 0) {
+        if (m_panelShown && m_selected >= 0) {
             deleteSelectedPicture();
         }
     });
@@ -114,92 +153,146 @@ PictureStrip::PictureStrip(QWidget* picScrollable, ItemEditor& editor)
 
 void PictureStrip::addPicture() {
     app::Guard guard;
-    std::optional<QString> chosen;
+    QStringList chosen;
     guard.step([&] {
-        chosen = platform::fileDialogs().openFile(ui::addPictureTitle(), ui::addPictureFilters());
+        chosen = platform::fileDialogs().openFiles(ui::addPictureTitle(), ui::addPictureFilters(),
+                                                   startFolder());
     });
-    if (!chosen) {
+    if (chosen.isEmpty()) {
         return;
     }
-    const QString name = ui::copiedPictureName(m_clock(), *chosen);
-    // A copy that fails is logged; its name is listed all the same.
-    guard.step([&] { ui::copyPictureFile(*chosen, pathOf(name)); });
-    m_editor.setPictures(ui::withPictureFirst(m_editor.pictures(), name));
-    m_editor.markChanged();
-    // The list moved under the marked frame: nothing stays selected.
-    resetPictureSelection();
-    m_filling = true;
-    m_scroll->setValue(0);
-    m_filling = false;
-    fillPictureStrip();
-    emit pictureListChanged();
+    guard.step([&] {
+        if (!platform::settings().set(kFolderKey, QFileInfo(chosen.front()).absolutePath())) {
+            app::raise(app::kPermissionDenied);
+        }
+    });
+    QList<ui::PictureSource> pictures;
+    for (const QString& file : chosen) {
+        pictures.append({file, {}});
+    }
+    addPictures(pictures);
+}
+
+void PictureStrip::addPictures(const QList<ui::PictureSource>& pictures) {
+    app::Guard guard;
+    QStringList list = m_editor.pictures();
+    QList<std::pair<QString, QString>> failures;
+    {
+        const BusyCursor busy;
+        for (const ui::PictureSource& source : pictures) {
+            ui::ImportedPicture added;
+            // A copy that did not reach the disk is logged, and told with the others.
+            guard.step([&] {
+                try {
+                    added = ui::importPicture(source, m_clock(), list);
+                } catch (const app::RuntimeError& e) {
+                    added.refusal = app::failureCause(e);
+                    throw;
+                } catch (const std::bad_alloc&) {
+                    added.refusal = QStringLiteral("there is not enough memory for it");
+                    throw;
+                }
+            });
+            if (!added.name.isEmpty()) {
+                list = ui::withPictureFirst(list, added.name);
+            } else {
+                failures.append({labelOf(source), added.refusal.isEmpty()
+                                                      ? QStringLiteral("it could not be read")
+                                                      : added.refusal});
+            }
+        }
+    }
+    if (failures.size() < pictures.size()) {
+        m_editor.setPictures(list);
+        m_editor.markChanged();
+        // The list moved under the marked frame: nothing stays selected.
+        resetPictureSelection();
+        m_offset = 0;
+        fillPictureStrip();
+        emit pictureListChanged();
+    }
+    if (!failures.isEmpty()) {
+        platform::messageBoxes().show({ui::notAddedText(failures, pictures.size()), app::kTitle,
+                                       platform::Buttons::Ok, platform::Icon::Warning, 1});
+    }
+}
+
+void PictureStrip::pastePicture() {
+    if (const QMimeData* data = QGuiApplication::clipboard()->mimeData()) {
+        addPictures(ui::picturesIn(*data));
+    }
 }
 
 void PictureStrip::fillPictureStrip() {
     const QStringList& list = m_editor.pictures();
     const int n = static_cast<int>(list.size());
 
+    // A hidden scroll bar keeps its offset for when it shows again.
+    m_scrolling = n >= 5;
+    if (m_scrolling) {
+        m_offset = std::clamp(m_offset, 0, n - 4);
+    }
     m_filling = true;
-    if (n < 5) {
-        m_scroll->hide();
-    } else {
-        m_scroll->show();
-        m_scroll->setRange(0, n - 4); // QAbstractSlider clamps the value into the range
+    m_scroll->setVisible(m_scrolling);
+    if (m_scrolling) {
+        m_scroll->setRange(0, n - 4);
+        m_scroll->setValue(m_offset);
     }
     m_filling = false;
 
-    for (const Thumbnail& t : m_thumbs) {
-        t.frame->hide();
-    }
-
-    const int o = m_scroll->isHidden() ? 0 : m_scroll->value();
-    const int last = n >= 4 ? o + 4 : n;
+    const int o = m_scrolling ? m_offset : 0;
+    const int shownCount = std::min(n - o, int(kThumbnails));
     const QSize shown(ui::px(kImageWidth), ui::px(kImageHeight));
     const qreal dpr = m_frame->devicePixelRatioF();
     QStringList paths;
-    for (int i = o + 1; i <= last; ++i) {
-        if (!list[i - 1].isEmpty()) {
-            paths << pathOf(list[i - 1]);
+    for (int s = 0; s < shownCount; ++s) {
+        if (!list[o + s].isEmpty()) {
+            paths << pathOf(list[o + s]);
         }
     }
     ui::preloadPicturesScaled(paths, shown, dpr);
-    for (int i = last; i >= o + 1; --i) {
-        const Thumbnail& t = thumbnail(i - o);
-        ui::setTag(t.image, QString::number(i));
-        const QString& name = list[i - 1];
+    int onShow = 0;
+    for (int s = kThumbnails - 1; s >= 0; --s) {
+        Slot& slot = m_slots[static_cast<std::size_t>(s)];
+        slot = {};
+        if (s >= shownCount) {
+            continue;
+        }
+        slot.element = o + s;
+        Thumbnail* image = m_thumbs[static_cast<std::size_t>(s)].image;
+        ui::setTag(image, QString::number(slot.element + 1));
+        const QString& name = list[slot.element];
         // An empty name is no file: its slot and tag stay, its frame is not shown.
         if (name.isEmpty()) {
-            t.image->clear();
+            image->clear();
             continue;
         }
         const ui::LoadedPicture picture = ui::loadPictureOrInvalid(pathOf(name), shown, dpr);
         if (picture.status == ui::PictureStatus::Loaded) {
-            t.image->setPixmap(picture.pixmap);
+            image->setPixmap(picture.pixmap);
         }
-        t.frame->show();
+        slot.onShow = true;
+        ++onShow;
     }
 
     // The frames on show close up and are centred as a group.
-    std::vector<const Thumbnail*> onShow;
-    for (const Thumbnail& t : m_thumbs) {
-        if (!t.frame->isHidden()) {
-            onShow.push_back(&t);
+    for (int s = 0, place = 1; s < kThumbnails; ++s) {
+        QFrame* frame = m_thumbs[static_cast<std::size_t>(s)].frame;
+        const bool visible = m_slots[static_cast<std::size_t>(s)].onShow;
+        if (visible) {
+            placeTwips(frame, thumbnailLeft(onShow, place++), kThumbTop, kThumbWidth, kThumbHeight);
         }
+        frame->setVisible(visible);
     }
-    const int count = static_cast<int>(onShow.size());
-    for (int k = 1; k <= count; ++k) {
-        placeTwips(onShow[static_cast<std::size_t>(k - 1)]->frame, thumbnailLeft(count, k),
-                   kThumbTop, kThumbWidth, kThumbHeight);
-    }
-    m_delete->setEnabled(count > 0);
+    m_delete->setEnabled(onShow > 0);
 }
 
-qsizetype PictureStrip::elementOf(int k) const {
-    const qsizetype number = app::cLng(thumbnailTag(k));
-    if (number < 1 || number > m_editor.pictures().size()) {
+qsizetype PictureStrip::elementOf(int slot) const {
+    const qsizetype element = m_slots.at(static_cast<std::size_t>(slot)).element;
+    if (element < 0 || element >= m_editor.pictures().size()) {
         app::raise(app::kSubscriptOutOfRange);
     }
-    return number;
+    return element;
 }
 
 void PictureStrip::selectThumbnail(int k) {
@@ -208,10 +301,10 @@ void PictureStrip::selectThumbnail(int k) {
     }
     app::Guard guard;
     resetPictureSelection();
-    thumbnail(k).frame->setFrameShape(QFrame::Box);
+    m_selected = k - 1;
+    showSelection();
     m_delete->setEnabled(true);
-    setRaised(thumbnail(k).image, false);
-    guard.step([&] { showPictureInPanel(m_editor.pictures()[elementOf(k) - 1]); });
+    guard.step([&] { showPictureInPanel(m_editor.pictures()[elementOf(m_selected)]); });
     emit thumbnailClicked();
 }
 
@@ -219,6 +312,7 @@ void PictureStrip::showPictureInPanel(const QString& name) {
     m_showImage->move(m_showImage->x(), 0);
     m_showImage->hide();
     m_showFrame->hide();
+    m_panelShown = false;
     const auto placementFor = [](QSize natural) {
         return ui::fitInPanel(static_cast<float>(ui::twips(natural.width())),
                               static_cast<float>(ui::twips(natural.height())),
@@ -238,16 +332,16 @@ void PictureStrip::showPictureInPanel(const QString& name) {
     }
     m_showImage->show();
     m_showFrame->show();
+    m_panelShown = true;
 }
 
 void PictureStrip::deleteSelectedPicture() {
-    const int k = selectedThumbnail();
-    if (k == 0) {
+    if (m_selected < 0) {
         return;
     }
     app::Guard guard;
     const bool removed = guard.step([&] {
-        m_editor.setPictures(ui::withPictureRemoved(m_editor.pictures(), elementOf(k) - 1));
+        m_editor.setPictures(ui::withPictureRemoved(m_editor.pictures(), elementOf(m_selected)));
         m_editor.markChanged();
     });
     if (!removed) {
@@ -262,90 +356,66 @@ void PictureStrip::showThumbnailFullSize(int k) {
         return;
     }
     app::Guard guard;
-    guard.step([&] { emit fullSizeRequested(m_editor.pictures()[elementOf(k) - 1]); });
+    guard.step([&] { emit fullSizeRequested(m_editor.pictures()[elementOf(k - 1)]); });
 }
 
 void PictureStrip::resetPictureSelection() {
     removeThumbnailFrameBorders();
-    for (const Thumbnail& t : m_thumbs) {
-        setRaised(t.image, true);
-    }
     m_delete->setEnabled(false);
     m_showFrame->hide();
+    m_panelShown = false;
 }
 
 void PictureStrip::clearThumbnails() {
-    for (const Thumbnail& t : m_thumbs) {
+    for (const SlotWidgets& t : m_thumbs) {
         t.image->clear();
     }
 }
 
 void PictureStrip::removeThumbnailFrameBorders() {
-    for (const Thumbnail& t : m_thumbs) {
-        t.frame->setFrameShape(QFrame::NoFrame);
+    m_selected = -1;
+    showSelection();
+}
+
+void PictureStrip::showSelection() {
+    for (int s = 0; s < kThumbnails; ++s) {
+        const SlotWidgets& t = m_thumbs[static_cast<std::size_t>(s)];
+        t.frame->setFrameShape(s == m_selected ? QFrame::Box : QFrame::NoFrame);
+        setRaised(t.image, s != m_selected);
     }
 }
 
 bool PictureStrip::thumbnailFrameVisible(int k) const {
-    return k >= 1 && k <= kThumbnails && !thumbnail(k).frame->isHidden();
+    return k >= 1 && k <= kThumbnails && m_slots[static_cast<std::size_t>(k - 1)].onShow;
 }
 
 bool PictureStrip::thumbnailSelected(int k) const {
-    return k >= 1 && k <= kThumbnails && thumbnail(k).frame->frameShape() == QFrame::Box;
+    return k >= 1 && k <= kThumbnails && m_selected == k - 1;
 }
 
 QPixmap PictureStrip::thumbnailPicture(int k) const {
-    return k >= 1 && k <= kThumbnails ? thumbnail(k).image->pixmap() : QPixmap();
+    return k >= 1 && k <= kThumbnails ? m_thumbs[static_cast<std::size_t>(k - 1)].image->pixmap()
+                                      : QPixmap();
 }
 
 int PictureStrip::selectedThumbnail() const {
-    for (int k = 1; k <= kThumbnails; ++k) {
-        if (thumbnailSelected(k)) {
-            return k;
-        }
-    }
-    return 0;
+    return m_selected + 1;
 }
 
 QString PictureStrip::thumbnailTag(int k) const {
-    return k >= 1 && k <= kThumbnails ? ui::tag(thumbnail(k).image) : QString();
+    if (k < 1 || k > kThumbnails || m_slots[static_cast<std::size_t>(k - 1)].element < 0) {
+        return {};
+    }
+    return QString::number(m_slots[static_cast<std::size_t>(k - 1)].element + 1);
 }
 
-void PictureStrip::onScrolled() {
+void PictureStrip::onScrolled(int value) {
+    m_offset = value;
     // Only the user's scrolling counts; the strip's own range changes do not.
-    if (m_filling || m_scroll->isHidden()) {
+    if (m_filling || !m_scrolling) {
         return;
     }
     fillPictureStrip();
     resetPictureSelection();
     emit scrolled();
-}
-
-bool PictureStrip::eventFilter(QObject* watched, QEvent* event) {
-    int k = 0;
-    for (int slot = 1; slot <= kThumbnails; ++slot) {
-        k = thumbnail(slot).image == watched ? slot : k;
-    }
-    const QEvent::Type type = event->type();
-    if (k == 0 || (type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
-                   type != QEvent::MouseButtonDblClick)) {
-        return QObject::eventFilter(watched, event);
-    }
-    const auto* mouse = static_cast<QMouseEvent*>(event);
-    if (mouse->button() != Qt::LeftButton) {
-        return false;
-    }
-    if (type == QEvent::MouseButtonPress) {
-        m_pressed = k;
-    } else if (type == QEvent::MouseButtonDblClick) {
-        // The release that ends a double click is no click of its own.
-        m_pressed = 0;
-        showThumbnailFullSize(k);
-    } else if (m_pressed == k) {
-        m_pressed = 0;
-        if (thumbnail(k).image->rect().contains(mouse->position().toPoint())) {
-            selectThumbnail(k);
-        }
-    }
-    return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/pictures/PictureImport.h"
+
 #include <QDateTime>
 #include <QObject>
 #include <QPixmap>
@@ -12,10 +14,13 @@ class QPushButton;
 class QScrollBar;
 class QWidget;
 class ItemEditor;
+class Thumbnail;
 
 // The Coin Images panel (frameCoinImages): the strip of four thumbnails over
 // the open item's picture list, its scroll bar, the Add and Delete Picture
-// buttons and the picture panel. Thumbnail tags number the pictures from 1.
+// buttons and the picture panel. The strip keeps what it shows and which
+// thumbnail is marked itself, counted from 0; the public thumbnail numbers k
+// and the thumbnails' tags count from 1, as the window's controls do.
 class PictureStrip : public QObject {
     Q_OBJECT
 public:
@@ -34,9 +39,17 @@ public:
     // Where the copy of an added picture gets its time stamp.
     void setClock(std::function<QDateTime()> clock) { m_clock = std::move(clock); }
 
-    // Add Picture: the chosen file copied into the picture folder under a
-    // time-stamped name, which goes first in the list.
+    // Add Picture: the files chosen in the dialog, added by addPictures. The
+    // dialog opens where the last pictures were chosen, at first in the
+    // user's pictures folder.
     void addPicture();
+    // Each picture copied into the picture folder under a time-stamped name
+    // of its own and put first in the list, in the given order, so that the
+    // last ends up first. Those that cannot be added are left out and told in
+    // one message; the strip is refreshed once.
+    void addPictures(const QList<ui::PictureSource>& pictures);
+    // The files copied to the clipboard, or else its picture, as addPictures.
+    void pastePicture();
     // Shows the list in the strip at the scroll bar's offset.
     void fillPictureStrip();
     // Thumbnail k (1 to 4) marked and its picture in the picture panel.
@@ -73,17 +86,22 @@ signals:
     // The picture named so (relative to the program folder) at full size.
     void fullSizeRequested(const QString& name);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
-    void onScrolled();
-    // The list element thumbnail k shows, by its tag; raises when there is none.
-    qsizetype elementOf(int k) const;
+    void onScrolled(int value);
+    // The list element slot s (from 0) shows; raises when it shows none.
+    qsizetype elementOf(int slot) const;
+    // Frames and looks after the marked slot.
+    void showSelection();
 
-    struct Thumbnail {
-        QFrame* frame = nullptr; // frmSelectPropertyImage
-        QLabel* image = nullptr; // imgPropertyListItem
+    struct SlotWidgets {
+        QFrame* frame = nullptr;    // frmSelectPropertyImage
+        Thumbnail* image = nullptr; // imgPropertyListItem
+    };
+    // What a slot shows: a list element (from 0) or none, and whether its
+    // frame is on show (an empty name keeps its element but shows no frame).
+    struct Slot {
+        qsizetype element = -1;
+        bool onShow = false;
     };
 
     ItemEditor& m_editor;
@@ -94,9 +112,13 @@ private:
     QPushButton* m_delete = nullptr;
     QFrame* m_showFrame = nullptr; // frameShowImage
     QLabel* m_showImage = nullptr; // imgShowImage
-    const Thumbnail& thumbnail(int k) const { return m_thumbs.at(static_cast<std::size_t>(k - 1)); }
-    std::array<Thumbnail, kThumbnails> m_thumbs{};
+    std::array<SlotWidgets, kThumbnails> m_thumbs{};
     std::function<QDateTime()> m_clock = [] { return QDateTime::currentDateTime(); };
-    bool m_filling = false;
-    int m_pressed = 0; // the thumbnail a click began on
+
+    std::array<Slot, kThumbnails> m_slots{};
+    int m_offset = 0;          // list elements scrolled past
+    bool m_scrolling = false;  // the scroll bar is on show
+    int m_selected = -1;       // the marked slot, -1 for none
+    bool m_panelShown = false; // the picture panel shows the marked slot's picture
+    bool m_filling = false;    // the strip sets its own scroll bar
 };

@@ -1,17 +1,24 @@
-// Every kind of picture decoded, the list, the full-size window, and the strip.
+// Every kind of picture decoded, the list, the full-size window, the strip, and
+// pictures added: chosen, dropped, pasted, from a phone, or refused.
+#include "HeifFixture.h"
 #include "TestSupport.h"
 #include "app/ErrorLog.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
+#include "ui/edit/EditCommands.h"
 #include "ui/edit/ItemEditor.h"
 #include "ui/pictures/PictureGeometry.h"
 #include "ui/pictures/PictureList.h"
 #include "ui/pictures/PictureStrip.h"
 
+#include <QClipboard>
 #include <QFrame>
+#include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QtTest>
+#include <unistd.h>
 
 namespace {
 
@@ -164,10 +171,17 @@ struct Strip {
         editor.setPictures(list);
         strip.fillPictureStrip();
     }
-    void addChosen(const QString& chosen) {
-        folder.fakes.dialogs.answers = {chosen};
+    // Files chosen together in the Add File dialog, by their paths in the folder.
+    void addChosen(const QStringList& chosen) {
+        QStringList paths;
+        for (const QString& file : chosen) {
+            paths << folder.path(file);
+        }
+        folder.fakes.dialogs.chosen = {paths};
         QTest::mouseClick(strip.addButton(), Qt::LeftButton);
     }
+    QStringList copies() const { return QDir(folder.path(kFolder)).entryList(QDir::Files); }
+    QString shownText() const { return folder.fakes.boxes.shown.value(0).text; }
     // Each frame shown, as "left edge in twips=tag".
     QString frames() const {
         QStringList shown;
@@ -286,84 +300,244 @@ private slots:
         }
     }
 
-    // Two copies in one second share the name; Delete Picture takes the marked one.
+    // Copies made in one second get names of their own, and a file there
+    // already, of any letter case, stays. A click marks a thumbnail, a double
+    // click asks for the full size, Delete Picture takes the marked one.
     void addingAndDeleting() {
         Strip s;
         s.editor.setPictures({""}); // an item stored without pictures
+        s.folder.write(kFolder + "20240305090807.JPG", "another coin's");
         for (const QColor& colour : {QColor(Qt::red), QColor(Qt::blue)}) {
             s.folder.write("coin.jpg", encoded(filled(64, 48, colour)));
-            s.addChosen(s.folder.path("coin.jpg"));
+            s.addChosen({"coin.jpg"});
         }
-        const QString name = kFolder + "20240305090807.jpg";
+        const QString first = kFolder + "20240305090807-2.jpg";
+        const QString second = kFolder + "20240305090807-3.jpg";
         QCOMPARE(s.folder.fakes.dialogs.titles, QStringList({"Add File", "Add File"}));
-        QCOMPARE(s.editor.pictures(), (QStringList{name, name, ""}));
-        QCOMPARE(centreColour(s.strip.thumbnailPicture(2)), QColor(Qt::blue)); // overwritten
-        s.strip.selectThumbnail(2);
+        QCOMPARE(s.editor.pictures(), (QStringList{second, first, ""}));
+        QCOMPARE(s.folder.read(kFolder + "20240305090807.JPG"), "another coin's");
+        QCOMPARE(centreColour(s.strip.thumbnailPicture(2)), QColor(Qt::red));
+        QSignalSpy fullSize(&s.strip, &PictureStrip::fullSizeRequested);
+        auto* thumbnail = child<QLabel>(*s.strip.frame(), "imgPropertyListItem", 2);
+        QTest::mouseClick(thumbnail, Qt::LeftButton);
+        QVERIFY(s.strip.thumbnailSelected(2) && s.strip.deleteButton()->isEnabled());
+        QTest::mouseDClick(thumbnail, Qt::LeftButton);
+        QCOMPARE(fullSize.value(0).value(0).toString(), first);
         QTest::mouseClick(s.strip.deleteButton(), Qt::LeftButton);
-        QCOMPARE(s.editor.pictures(), (QStringList{name, ""}));
+        QCOMPARE(s.editor.pictures(), (QStringList{second, ""}));
         QVERIFY(s.editor.hasUnsavedChanges());
     }
 
-    // The copy takes the time and the chosen path's last four characters, those
-    // a file name cannot hold as "_". A file that is no picture shows the
-    // invalid-picture image; a copy that fails is logged and leaves nothing.
+    // The copy takes the time and the chosen path's last four characters, or
+    // its whole longer extension, those a file name cannot hold as "_".
     void choosingAFile_data() {
         QTest::addColumn<QString>("chosen");
-        QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("ending");
-        QTest::addColumn<QColor>("shown"); // none for the invalid-picture image
-        QTest::addColumn<int>("logged");
-        const QByteArray red = encoded(filled(64, 48, Qt::red));
-        const QByteArray jpeg = encoded(filled(640, 480, Qt::green), "JPEG");
-        QTest::newRow("accents, 3 MB copied in pieces")
-            << "Münze 1878.png" << red + QByteArray(3 << 20, 'x') << ".png" << QColor(Qt::red) << 0;
-        QTest::newRow("CJK") << "硬币照片" << red << "____" << QColor(Qt::red) << 0;
-        QTest::newRow("a separator") << "p\\ab" << red << "p_ab" << QColor(Qt::red) << 0;
-        QTest::newRow("zero bytes") << "empty.jpg" << QByteArray("") << ".jpg" << QColor() << 0;
-        QTest::newRow("text named .png")
-            << "notes.png" << QByteArray("Liberty\n") << ".png" << QColor() << 0;
-        QTest::newRow("truncated JPEG, .jpeg without a dot")
-            << "cut.jpeg" << jpeg.left(300) << "jpeg" << QColor() << 0;
-        QTest::newRow("PNG claiming 30000 x 30000")
-            << "huge.png" << hugeClaimingPng() << ".png" << QColor() << 0;
-        QTest::newRow("deleted after choosing")
-            << "gone.jpg" << QByteArray() << ".jpg" << QColor() << int(app::kFileNotFound);
-        QTest::newRow("read-only picture folder")
-            << "coin.jpg" << jpeg << ".jpg" << QColor() << int(app::kPermissionDenied);
+        QTest::newRow("accents, 3 MB copied in pieces") << "Münze 1878.png"
+                                                        << ".png";
+        QTest::newRow("CJK") << "硬币照片"
+                             << "____";
+        QTest::newRow("a separator") << "p\\ab"
+                                     << "p_ab";
+        QTest::newRow("a four-letter extension") << "coin.jpeg"
+                                                 << ".jpeg";
     }
     void choosingAFile() {
         QFETCH(QString, chosen);
-        QFETCH(QByteArray, bytes);
         QFETCH(QString, ending);
-        QFETCH(QColor, shown);
-        QFETCH(int, logged);
-        if (logged == app::kPermissionDenied && ::geteuid() == 0) {
-            return rerunAsOrdinaryUser();
-        }
         Strip s;
-        if (!bytes.isNull()) {
-            s.folder.write(chosen, bytes);
-        }
-        if (logged == app::kPermissionDenied) {
-            QFile::setPermissions(s.folder.path(kFolder), QFileDevice::Permissions(0x5555));
-        }
-        s.addChosen(s.folder.path(chosen));
+        const QByteArray bytes = encoded(filled(64, 48, Qt::red)) + QByteArray(3 << 20, 'x');
+        s.folder.write(chosen, bytes);
+        s.addChosen({chosen});
         const QString name = kFolder + "20240305090807" + ending;
         QCOMPARE(s.editor.pictures(), QStringList{name});
         s.strip.selectThumbnail(1);
-        const QLabel* panel = s.strip.pictureImage();
-        if (shown.isValid()) {
-            QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), shown);
-            QCOMPARE(centreColour(panel->pixmap()), shown);
-        } else {
-            QCOMPARE(s.strip.thumbnailPicture(1).toImage(), invalidPicture(QSize(116, 104)));
-            // Fitted by the invalid-picture image's own proportions, 300 x 285.
-            QCOMPARE(panel->geometry(), QRect(0, 0, 265, 252));
-            QCOMPARE(panel->pixmap().toImage(), invalidPicture(QSize(265, 252)));
+        QCOMPARE(centreColour(s.strip.thumbnailPicture(1)), QColor(Qt::red));
+        QCOMPARE(centreColour(s.strip.pictureImage()->pixmap()), QColor(Qt::red));
+        QCOMPARE(s.folder.read(name), bytes);
+    }
+
+    // Files chosen together go in, in their order, so the last comes first;
+    // those that are no pictures are told in one message and leave nothing.
+    // The dialog opens where pictures were chosen last.
+    void choosingSeveralFiles() {
+        Strip s;
+        s.editor.setPictures({kFolder + "gone.jpg"});
+        s.folder.write("in/a.png", encoded(filled(64, 48, Qt::red)));
+        s.folder.write("in/b.jpeg", encoded(filled(64, 48, Qt::green), "JPEG"));
+        s.folder.write("in/empty.jpg", "");
+        s.folder.write("in/notes.heic", "Liberty\n");
+        s.folder.write("in/cut.jpg", encoded(colourField(), "JPEG").left(300));
+        s.folder.write("in/huge.png", hugeClaimingPng());
+        QVERIFY(QDir().mkpath(s.folder.path("in/sub")));
+        s.addChosen({"in/a.png", "in/empty.jpg", "in/notes.heic", "in/sub", "in/cut.jpg",
+                     "in/huge.png", "in/b.jpeg"});
+        QCOMPARE(s.editor.pictures(),
+                 (QStringList{kFolder + "20240305090807.jpeg", kFolder + "20240305090807.png",
+                              kFolder + "gone.jpg"}));
+        QCOMPARE(s.copies(), (QStringList{"20240305090807.jpeg", "20240305090807.png"}));
+        QCOMPARE(s.shownText(), "5 of the 7 pictures could not be added:\n\n"
+                                "\"empty.jpg\": the file is empty.\n"
+                                "\"notes.heic\": it is not a picture the program can read.\n"
+                                "\"sub\": it is a folder, not a picture.\n"
+                                "\"cut.jpg\": it is not a picture the program can read.\n"
+                                "\"huge.png\": it is larger than 16384 by 16384 pixels.\n\n"
+                                "The other 2 were added.");
+        // A name whose file is gone shows the invalid-picture image, fitted by its proportions.
+        s.strip.selectThumbnail(3);
+        QCOMPARE(s.strip.thumbnailPicture(3).toImage(), invalidPicture(QSize(116, 104)));
+        QCOMPARE(s.strip.pictureImage()->geometry(), QRect(0, 0, 265, 252));
+        QCOMPARE(s.strip.pictureImage()->pixmap().toImage(), invalidPicture(QSize(265, 252)));
+
+        const QString patterns = "*.JPG;*.JPEG;*.JPE;*.JFIF;*.GIF;*.TIF;*.TIFF;*.BMP;*.PNG";
+        QCOMPARE(s.folder.fakes.dialogs.lastFilters.value(0),
+                 "All Picture Files|" + patterns + ";*.HEIC;*.HEIF;*.AVIF");
+        QStringList many;
+        for (int n = 1; n <= 200; ++n) {
+            many << QStringLiteral("many/%1.jpg").arg(n);
+            s.folder.write(many.back(), "not a picture");
         }
-        const QByteArray number = '"' + QByteArray::number(logged) + '"';
-        QCOMPARE(s.folder.log().contains(number), logged != 0);
-        QCOMPARE(s.folder.read(name), logged ? QByteArray() : bytes);
+        s.folder.fakes.boxes.shown.clear();
+        s.addChosen(many);
+        QVERIFY(s.shownText().startsWith("None of the 200 pictures could be added:\n\n\"1.jpg\""));
+        QVERIFY(s.shownText().endsWith("\n\"10.jpg\": it is not a picture the program can "
+                                       "read.\n...and 190 more."));
+        QCOMPARE(s.editor.pictures().size(), 3);
+        QCOMPARE(s.copies().size(), 2);
+        const QString pictures = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+        QCOMPARE(s.folder.fakes.dialogs.folders,
+                 (QStringList{QFileInfo(pictures).isDir() ? pictures : QDir::homePath(),
+                              s.folder.path("in")}));
+    }
+
+    // A phone's photo, stored on its side with a quarter turn in its boxes,
+    // becomes an upright JPEG; one cut short is refused. A copy kept as HEIC
+    // before shows as it is.
+    void heicBecomesAnUprightJpeg() {
+        Strip s;
+        QImage sideways = filled(64, 32, Qt::red);
+        QPainter(&sideways).fillRect(32, 0, 32, 32, Qt::blue);
+        if (!writeHeic(s.folder.path("phone.heic"), sideways, 6)) {
+            QSKIP("libheif has no HEVC encoder here to make the phone's photo");
+        }
+        s.addChosen({"phone.heic"});
+        const QString name = kFolder + "20240305090807.jpg";
+        QCOMPARE(s.editor.pictures(), QStringList{name});
+        QVERIFY(s.folder.read(name).startsWith("\xff\xd8\xff"));
+        const auto upright = [](const QImage& image) {
+            return image.size() == QSize(32, 64) && image.pixelColor(16, 8).red() > 200 &&
+                   image.pixelColor(16, 56).blue() > 200;
+        };
+        QVERIFY(upright(QImage(s.folder.path(name))));
+
+        s.folder.write("cut.heic", s.folder.read("phone.heic").chopped(100));
+        s.addChosen({"cut.heic"});
+        QCOMPARE(s.shownText(), "The picture \"cut.heic\" could not be added: the picture in it "
+                                "is damaged or incomplete.");
+        QCOMPARE(s.copies(), QStringList{"20240305090807.jpg"});
+
+        const QString old = s.folder.path("phone.heic");
+        QCOMPARE(ui::pictureNaturalSize(old), QSize(32, 64));
+        QVERIFY(upright(ui::loadPictureScaled(old, QSize(32, 64), 1).pixmap.toImage()));
+    }
+
+    // A copy that did not reach the disk is not listed, and the user is told why.
+    void copyThatFailsIsTold_data() {
+        QTest::addColumn<QString>("cause");
+        QTest::addColumn<int>("logged");
+        QTest::newRow("read-only picture folder")
+            << "the folder or file may not be written to" << int(app::kPermissionDenied);
+        QTest::newRow("full disk") << "the disk is full" << int(app::kPathFileAccessError);
+        QTest::newRow("a file in the folder's place")
+            << "the folder is missing" << int(app::kPathNotFound);
+    }
+    void copyThatFailsIsTold() {
+        QFETCH(QString, cause);
+        QFETCH(int, logged);
+        const bool asRoot = ::geteuid() == 0;
+        if (logged == app::kPermissionDenied && asRoot) {
+            return rerunAsOrdinaryUser();
+        }
+        Strip s;
+        s.editor.setPictures({kFolder + "kept.jpg"});
+        s.editor.takeCleanSnapshot();
+        s.folder.write("coin.png", encoded(colourField()));
+        const QString pictures = s.folder.path(kFolder);
+        bool mounted = false;
+        const auto unmount = qScopeGuard([&] {
+            if (mounted) {
+                QProcess::execute("umount", {pictures});
+            }
+        });
+        if (logged == app::kPermissionDenied) {
+            QFile::setPermissions(pictures, QFileDevice::Permissions(0x5555));
+        } else if (logged == app::kPathNotFound) {
+            QVERIFY(QDir(pictures).removeRecursively());
+            s.folder.write(kFolder.chopped(1), "a file");
+        } else if (!asRoot || QProcess::execute(
+                                  "mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", pictures})) {
+            QSKIP("a small tmpfs could not be mounted to fill");
+        }
+        s.addChosen({"coin.png"});
+        QCOMPARE(s.shownText(), "The picture \"coin.png\" could not be added: " + cause + '.');
+        QCOMPARE(s.editor.pictures(), QStringList{kFolder + "kept.jpg"});
+        QVERIFY(!s.editor.hasUnsavedChanges());
+        QCOMPARE(s.copies(), QStringList());
+        QVERIFY(s.folder.log().contains('"' + QByteArray::number(logged) + '"'));
+    }
+
+    // Files dropped from a file manager, or a picture dragged out of another
+    // program, are added as chosen ones, and so is a picture pasted on the
+    // panel; in a text box Paste pastes text.
+    void droppingAndPasting() {
+        RunningProgram p(std::vector<TestItem>{{{"txtDescription", "Morgan"}}});
+        p.doubleClickCard(1);
+        p.window().showDetailPanel(Panel::CoinImages);
+        PictureStrip& strip = p.window().pictureStrip();
+        strip.setClock([] { return QDateTime(QDate(2024, 3, 5), QTime(9, 8, 7)); });
+        const auto drop = [&](const QMimeData& data) {
+            const QPointF at = strip.scrollBar()->parentWidget()->geometry().center();
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(strip.frame(), &enter);
+            QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+            QCoreApplication::sendEvent(strip.frame(), &dropped);
+            QCoreApplication::processEvents();
+            return enter.isAccepted();
+        };
+        p.folder.write("a.png", encoded(filled(64, 48, Qt::red)));
+        p.folder.write("b.png", encoded(filled(64, 48, Qt::green)));
+        QMimeData files;
+        files.setUrls({QUrl::fromLocalFile(p.folder.path("a.png")),
+                       QUrl("https://coins.example/c.jpg"),
+                       QUrl::fromLocalFile(p.folder.path("b.png"))});
+        QVERIFY(drop(files));
+        QMimeData dragged;
+        dragged.setImageData(filled(20, 10, Qt::blue));
+        QVERIFY(drop(dragged));
+        QMimeData text;
+        text.setText("Morgan");
+        QVERIFY(!drop(text));
+        const QString stamp = kFolder + "20240305090807";
+        QCOMPARE(p.window().editor().pictures(),
+                 (QStringList{stamp + "-3.png", stamp + "-2.png", stamp + ".png"}));
+        QCOMPARE(QImage(p.folder.path(stamp + "-3.png")), filled(20, 10, Qt::blue));
+
+        QGuiApplication::clipboard()->setImage(filled(30, 20, Qt::yellow));
+        auto* corner = p.control("picUpperLeftCorner");
+        corner->setFocus();
+        QVERIFY(p.window().menus().editCommands().enablingRule().paste);
+        QTest::keyClick(corner, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(p.window().editor().pictures().value(0), stamp + "-4.png");
+        QCOMPARE(QImage(p.folder.path(stamp + "-4.png")), filled(30, 20, Qt::yellow));
+
+        QGuiApplication::clipboard()->setText("1921");
+        QVERIFY(!p.window().menus().editCommands().enablingRule().paste);
+        p.window().showDetailPanel(Panel::DetailedInfo);
+        auto* year = p.control<QLineEdit>("txtYear");
+        year->setFocus();
+        p.trigger("mnuEditPaste");
+        QCOMPARE(year->text(), QStringLiteral("1921"));
+        QCOMPARE(p.window().editor().pictures().size(), 4);
     }
 };
 
