@@ -76,9 +76,9 @@ private slots:
         QVERIFY(f.datedBackups().front().endsWith("_1-coin"));
 
         f.collection.save(CoinRecord(item("second")), std::nullopt);
+        QTest::qWait(20); // file times are only so fine, and they order the backups
         f.collection.save(CoinRecord(item("third")), std::nullopt);
         const QByteArray before = f.read(kDatabase);
-        QTest::qWait(20); // file times are only so fine
         QVERIFY(f.collection.remove(1));
         QCOMPARE(f.read(kDatabase), databaseText({morgan, item("third")}));
         QCOMPARE(f.read(kBackup), before);
