@@ -3,6 +3,9 @@
 #   setup.sh           to build and start the program
 #   setup.sh package   and to build its Debian package
 #   setup.sh test      and to run every test, the check of the package included
+#   setup.sh fuzz      and to build and run the fuzz target (clang, libFuzzer)
+#   setup.sh check     and for scripts/check.sh: formatting, sanitizers, fuzzing
+#   setup.sh tidy      and for clang-tidy
 set -euo pipefail
 packages=(cmake g++ make ccache pkgconf qt6-base-dev qt6-image-formats-plugins libheif-dev
     fonts-dejavu-core)
@@ -10,8 +13,11 @@ case "${1:-}" in
 "") ;;
 package) packages+=(dpkg-dev file) ;;
 test) packages+=(dpkg-dev file desktop-file-utils lintian) ;;
+fuzz) packages+=(clang libclang-rt-14-dev) ;;
+check) packages+=(clang-format clang libclang-rt-14-dev) ;;
+tidy) packages+=(clang-tidy) ;;
 *)
-    echo "usage: setup.sh [package|test]" >&2
+    echo "usage: setup.sh [package|test|fuzz|check|tidy]" >&2
     exit 2
     ;;
 esac

@@ -413,22 +413,29 @@ void Collection::takeNewFile(const DatabaseImage& image, const std::vector<qsize
     }
     const qsizetype unread =
         std::count_if(newSlots.begin(), newSlots.end(), [](const Slot& s) { return !s.read; });
+    // The image views the old preamble and the old converted copy: take what
+    // is needed of it before they go.
+    QByteArray preamble = image.slice(0, image.preambleEnd);
+    const QString native = app::nativePath(m_databasePath);
+    auto file = std::make_unique<QFile>(native);
+    QByteArray fallback;
+    if (unread > 0 && !file->open(QIODevice::ReadOnly)) {
+        fallback = image.slice(0, image.size); // read on from what was written
+    }
     reset();
     // What this program wrote reads whole: the stray lines of a hand-edited
     // section are the collector's own and stay.
     m_damage = FileDamage::None;
     m_records = std::move(records);
     m_slots = std::move(newSlots);
-    m_preamble = image.slice(0, image.preambleEnd);
+    m_preamble = std::move(preamble);
     m_unreadCount = unread;
-    const QString native = app::nativePath(m_databasePath);
     m_identity = identityOf(native);
-    if (m_unreadCount > 0) {
-        auto file = std::make_unique<QFile>(native);
-        if (file->open(QIODevice::ReadOnly)) {
+    if (unread > 0) {
+        if (file->isOpen()) {
             m_file = std::move(file);
         } else {
-            m_converted = image.slice(0, image.size); // read on from what was written
+            m_converted = std::move(fallback);
         }
     }
 }

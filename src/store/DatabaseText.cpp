@@ -32,6 +32,9 @@ TextForm textFormOf(QByteArrayView head) {
     if (startsWith(head, "\xFE\xFF")) {
         return TextForm::Utf16BigEndian;
     }
+    if (head.isEmpty()) {
+        return TextForm::Native;
+    }
     // Lines ended by a lone CR: the first line break tells.
     const char* cr = static_cast<const char*>(std::memchr(head.data(), '\r', head.size()));
     const char* lf = static_cast<const char*>(std::memchr(head.data(), '\n', head.size()));
