@@ -123,8 +123,14 @@ CollectionList::CollectionList(store::Collection& collection, QWidget* parent)
     m_search->setPlaceholderText(QStringLiteral("Search (Ctrl+F)"));
     m_search->setClearButtonEnabled(true);
     m_search->installEventFilter(this);
+    m_search->setMinimumWidth(140);
     m_filter = makeBox(this, QStringLiteral("cmbListFilter"), ui::homeFilterList());
     m_group = makeBox(this, QStringLiteral("cmbListGrouping"), ui::groupingCaptions());
+    // The long filter rows would otherwise push the search box aside.
+    for (QComboBox* box : {m_filter, m_group}) {
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(12);
+    }
     auto* home = ui::named(new LinkLabel(QStringLiteral("Home Page"), this),
                            QStringLiteral("lblListHomePage"));
     ui::setTextColour(home, ui::kNavy);
@@ -170,6 +176,7 @@ CollectionList::CollectionList(store::Collection& collection, QWidget* parent)
     m_topRow = new QWidget(this);
     auto* top = new QHBoxLayout(m_topRow);
     top->setContentsMargins(0, 0, 8, 0);
+    top->setSpacing(6);
     top->addWidget(m_search, 3);
     top->addWidget(m_filter, 3);
     top->addWidget(m_group, 2);
@@ -180,7 +187,7 @@ CollectionList::CollectionList(store::Collection& collection, QWidget* parent)
     bottom->addWidget(m_progress);
     auto* page = new QVBoxLayout(this);
     page->setContentsMargins(0, 0, 0, 0);
-    page->setSpacing(4);
+    page->setSpacing(0);
     page->addWidget(m_topRow);
     page->addWidget(m_view, 1);
     page->addLayout(bottom);
@@ -213,9 +220,9 @@ CollectionList::CollectionList(store::Collection& collection, QWidget* parent)
     buildHeaderMenu();
 }
 
-void CollectionList::setTopLeftMargin(int pixels) {
-    m_topRow->layout()->setContentsMargins(pixels, 6, 8, 6);
-    m_topRow->setFixedHeight(std::max(m_topRow->sizeHint().height(), 0));
+void CollectionList::setCornerSize(QSize pixels) {
+    m_topRow->layout()->setContentsMargins(pixels.width(), 0, 8, 0);
+    m_topRow->setFixedHeight(std::max(pixels.height(), m_topRow->minimumSizeHint().height()));
 }
 
 void CollectionList::buildHeaderMenu() {
@@ -282,6 +289,7 @@ void CollectionList::afterReset() {
     }
     m_selected = selected;
     if (m_keepScroll) {
+        m_view->doItemsLayout(); // the scroll range follows the new rows now, not later
         m_view->verticalScrollBar()->setValue(m_scroll);
     } else if (index.isValid()) {
         m_view->scrollTo(index);

@@ -37,8 +37,9 @@ public:
     // Reads the collection again when it changed; the search, sort, grouping,
     // scroll and selection stay.
     void refresh();
-    // Room at the top left for the window's corner picture, in pixels.
-    void setTopLeftMargin(int pixels);
+    // Room for the window's corner picture at the top left: the boxes stand
+    // beside it, the list below it; in pixels.
+    void setCornerSize(QSize pixels);
 
     // The columns shown, their widths and the sort order, in the settings store.
     void restoreSettings();

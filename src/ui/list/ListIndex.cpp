@@ -73,7 +73,8 @@ qint16 listRow(QByteArrayView bytes, Field field) {
 }
 
 QCollator textCollator() {
-    QCollator collator{QLocale()};
+    // The "C" locale of a bare environment knows no alphabet: the program's own then.
+    QCollator collator{QLocale().language() == QLocale::C ? us() : QLocale()};
     collator.setCaseSensitivity(Qt::CaseInsensitive);
     collator.setNumericMode(true);
     return collator;
@@ -490,8 +491,11 @@ std::vector<ListIndex::Group> ListIndex::group(std::vector<quint32>& rows, ListG
         Group g;
         g.begin = static_cast<qsizetype>(i);
         g.end = static_cast<qsizetype>(j);
+        // Spelt as the group's first coin in the file spells it.
+        const quint32 first =
+            *std::min_element(rows.begin() + std::ptrdiff_t(i), rows.begin() + std::ptrdiff_t(j));
         g.name = key.first == 2 ? QStringLiteral("No ") + caption
-                                : app::trimBlanks(shownText(collection.record(rows[i]), *field));
+                                : app::trimBlanks(shownText(collection.record(first), *field));
         groups.push_back(std::move(g));
         i = j;
     }

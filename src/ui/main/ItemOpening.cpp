@@ -186,7 +186,7 @@ void MainWindow::leaveItem() {
 void MainWindow::placeCollectionList() {
     const int top = ui::px(610);
     m_list->setGeometry(0, top, m_central->width(), std::max(m_central->height() - top, 0));
-    m_list->setTopLeftMargin(ui::px(2285) + 8);
+    m_list->setCornerSize(QSize(m_corner->width() + 8, m_corner->height() - top));
 }
 
 std::optional<std::vector<qsizetype>> MainWindow::shownItems() const {
