@@ -207,6 +207,12 @@ CollectionList::CollectionList(store::Collection& collection, QWidget* parent)
             [this](const QModelIndex& index) { m_collapsed.insert(m_model->groupName(index)); });
     connect(m_view, &QTreeView::expanded, this,
             [this](const QModelIndex& index) { m_collapsed.remove(m_model->groupName(index)); });
+    connect(m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) {
+                if (const auto position = m_model->positionAt(current)) {
+                    m_selected = position;
+                }
+            });
     connect(m_model, &QAbstractItemModel::modelAboutToBeReset, this, &CollectionList::beforeReset);
     connect(m_model, &QAbstractItemModel::modelReset, this, &CollectionList::afterReset);
     connect(m_model, &CollectionListModel::readingProgressed, this, &CollectionList::showProgress);
@@ -297,14 +303,6 @@ void CollectionList::afterReset() {
         m_view->scrollToTop();
     }
     m_totals->setText(m_model->totalsText());
-    connect(
-        m_view->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-        [this](const QModelIndex& current) {
-            if (const auto position = m_model->positionAt(current)) {
-                m_selected = position;
-            }
-        },
-        Qt::UniqueConnection);
 }
 
 void CollectionList::showProgress() {
@@ -386,5 +384,6 @@ void CollectionList::storeSettings() const {
                      ? QStringLiteral("-1")
                      : QStringLiteral("%1 %2")
                            .arg(m_model->sortColumn())
-                           .arg(m_model->sortOrder() == Qt::DescendingOrder ? u'D' : u'A'));
+                           .arg(m_model->sortOrder() == Qt::DescendingOrder ? QStringLiteral("D")
+                                                                            : QStringLiteral("A")));
 }

@@ -288,7 +288,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     app::Guard guard;
     bool cancel = false;
     guard.step([&] {
-        if (isHomePageShown()) {
+        if (isHomePageShown() || isCollectionListShown()) {
             return;
         }
         if (!m_editor->hasUnsavedChanges()) {
