@@ -17,6 +17,9 @@ void runHomePageBenchmarks();
 void runStartupBenchmarks();
 void runPictureBenchmarks();
 void runItemCommandBenchmarks();
+// The collection list at 100,000 coins, each run in a fresh process.
+void runListBenchmarks();
+int runListChild(int argc, char* argv[]);
 
 // The child processes of the start-up figures; -1 when argv names none.
 int runStartupChild(int argc, char* argv[]);
