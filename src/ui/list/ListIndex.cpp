@@ -63,8 +63,21 @@ qint64 centsOf(QByteArrayView bytes) {
     return std::llround(*v * 100.0);
 }
 
+std::size_t listIndex(Field list) {
+    return list == Field::CoinType ? 0 : list == Field::MintMark ? 1 : 2;
+}
+
 // A list's stored row, or -1 when it names no entry.
 qint16 listRow(QByteArrayView bytes, Field field) {
+    // Rows are written as plain digits; anything else is read as a number.
+    if (!bytes.isEmpty() && bytes.size() <= 4 &&
+        std::all_of(bytes.begin(), bytes.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        int row = 0;
+        for (const char c : bytes) {
+            row = row * 10 + (c - '0');
+        }
+        return row < store::listEntries(field).size() ? static_cast<qint16>(row) : qint16{-1};
+    }
     const std::optional<double> v = numberOf(bytes);
     if (!v || *v != std::floor(*v) || *v < 0 || *v >= double(store::listEntries(field).size())) {
         return -1;
@@ -112,7 +125,7 @@ const std::vector<quint32>& entryRanks(Field field) {
         collationRanks(store::listEntries(Field::MintMark)),
         collationRanks(store::listEntries(Field::Grade)),
     };
-    return ranks[field == Field::CoinType ? 0 : field == Field::MintMark ? 1 : 2];
+    return ranks[listIndex(field)];
 }
 
 const std::vector<QByteArray>& foldedEntries(Field field) {
@@ -126,7 +139,7 @@ const std::vector<QByteArray>& foldedEntries(Field field) {
         }
         return all;
     }();
-    return entries[field == Field::CoinType ? 0 : field == Field::MintMark ? 1 : 2];
+    return entries[listIndex(field)];
 }
 
 qint16 listKey(const CoinKeys& k, Field field) {
@@ -144,31 +157,6 @@ std::optional<QByteArrayView> storedBytes(const store::CoinRecord& record, Field
     }
     return std::nullopt;
 }
-
-// Records share one copy of each key name, so a key is known by where its text
-// lives; the memo holds the names it has seen, so their addresses stay theirs.
-class FieldMemo {
-public:
-    static constexpr int kPicture = -2;
-    static constexpr int kOther = -1;
-    int of(const QString& key) {
-        Seen& seen = m_seen[(reinterpret_cast<quintptr>(key.constData()) >> 4) % m_seen.size()];
-        if (seen.key.constData() != key.constData() || seen.key.size() != key.size()) {
-            const std::optional<Field> field = store::fieldOfKey(key);
-            seen = {key, field                      ? static_cast<int>(*field)
-                         : store::isPictureKey(key) ? kPicture
-                                                    : kOther};
-        }
-        return seen.field;
-    }
-
-private:
-    struct Seen {
-        QString key;
-        int field = kOther;
-    };
-    std::array<Seen, 64> m_seen{};
-};
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
@@ -236,18 +224,18 @@ std::optional<qint32> julianDayOf(QByteArrayView stored) {
 }
 
 CoinKeys coinKeys(const store::CoinRecord& record) {
-    thread_local FieldMemo fields;
+    thread_local KeyMemo fields;
     CoinKeys k;
     for (qsizetype i = 0; i < record.size(); ++i) {
         const QByteArrayView v = record.valueBytes(i);
         const int f = fields.of(record.key(i));
-        if (f == FieldMemo::kPicture) {
+        if (f == KeyMemo::kPicture) {
             if (!isBlank(v)) {
                 ++k.pictures;
             }
             continue;
         }
-        if (f == FieldMemo::kOther) {
+        if (f == KeyMemo::kOther) {
             continue;
         }
         const std::optional<Field> field = static_cast<Field>(f);
@@ -603,26 +591,57 @@ bool CollectorFilter::passes(const CoinKeys& k) const {
     return true;
 }
 
-SearchScan::SearchScan(std::vector<SearchWord> words) : m_words(std::move(words)) {}
-
-int SearchScan::searchedField(const QString& key) {
-    Seen& seen = m_seen[(reinterpret_cast<quintptr>(key.constData()) >> 4) % m_seen.size()];
-    if (seen.key.constData() != key.constData() || seen.key.size() != key.size()) {
-        int field = -1;
-        if (const std::optional<Field> f = store::fieldOfKey(key)) {
-            const store::FieldGroup group = store::fieldInfo(*f).group;
-            if (group == store::FieldGroup::Coin || group == store::FieldGroup::CoinDetails ||
-                group == store::FieldGroup::Notes) {
-                field = static_cast<int>(*f);
+SearchScan::SearchScan(std::vector<SearchWord> words)
+    : m_words(std::move(words)), m_searched(store::kFieldCount, -1) {
+    for (const store::FieldInfo& f : store::fields()) {
+        if (f.group == store::FieldGroup::Coin || f.group == store::FieldGroup::CoinDetails ||
+            f.group == store::FieldGroup::Notes) {
+            m_searched[static_cast<std::size_t>(f.field)] = static_cast<int>(f.field);
+        }
+    }
+    for (const SearchWord& word : m_words) {
+        std::array<std::vector<bool>, 3>& hits = m_entryHits.emplace_back();
+        for (const Field list : {Field::CoinType, Field::MintMark, Field::Grade}) {
+            for (const QByteArray& entry : foldedEntries(list)) {
+                hits[listIndex(list)].push_back(foldedContains(entry, word));
             }
         }
-        seen = {key, field};
     }
-    return seen.field;
+}
+
+int KeyMemo::of(const QString& key) {
+    const auto address = reinterpret_cast<quintptr>(key.constData());
+    // Names live side by side in memory: a multiplicative hash spreads them.
+    std::size_t slot = static_cast<std::size_t>((quint64(address) * 0x9E3779B97F4A7C15ULL) >> 57);
+    for (;; slot = (slot + 1) % m_seen.size()) {
+        Seen& seen = m_seen[slot];
+        if (seen.key.constData() == key.constData() && seen.key.size() == key.size()) {
+            return seen.field;
+        }
+        if (seen.key.isNull()) {
+            break;
+        }
+    }
+    if (++m_used > static_cast<int>(m_seen.size()) * 3 / 4) {
+        m_seen = {};
+        m_used = 1;
+        slot = static_cast<std::size_t>((quint64(address) * 0x9E3779B97F4A7C15ULL) >> 57);
+    }
+    const std::optional<Field> field = store::fieldOfKey(key);
+    m_seen[slot] = {key, field                      ? static_cast<int>(*field)
+                         : store::isPictureKey(key) ? kPicture
+                                                    : kOther};
+    return m_seen[slot].field;
+}
+
+int SearchScan::searchedField(const QString& key) {
+    const int field = m_keys.of(key);
+    return field < 0 ? -1 : m_searched[static_cast<std::size_t>(field)];
 }
 
 bool SearchScan::matches(const store::CoinRecord& record) {
-    for (const SearchWord& word : m_words) {
+    for (std::size_t w = 0; w < m_words.size(); ++w) {
+        const SearchWord& word = m_words[w];
         bool found = false;
         for (qsizetype i = 0; i < record.size() && !found; ++i) {
             const int f = searchedField(record.key(i));
@@ -631,9 +650,10 @@ bool SearchScan::matches(const store::CoinRecord& record) {
             }
             const auto field = static_cast<Field>(f);
             if (store::fieldInfo(field).kind == store::FieldKind::List) {
+                const std::vector<bool>& hits = m_entryHits[w][listIndex(field)];
                 const qint16 row = listRow(record.valueBytes(i), field);
-                found = row >= 0 &&
-                        foldedContains(foldedEntries(field)[static_cast<std::size_t>(row)], word);
+                found = row >= 0 && static_cast<std::size_t>(row) < hits.size() &&
+                        hits[static_cast<std::size_t>(row)];
             } else {
                 found = valueContains(record.valueBytes(i), word);
             }

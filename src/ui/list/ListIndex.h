@@ -129,6 +129,25 @@ private:
     std::array<std::vector<quint32>, store::kFieldCount> m_ranks;
 };
 
+// The field of each key name seen. Records share one copy of each key name,
+// so a key is known by where its text lives; the memo holds the names it has
+// seen, so that their addresses stay theirs.
+class KeyMemo {
+public:
+    static constexpr int kPicture = -2;
+    static constexpr int kOther = -1;
+    // The key's field, kPicture or kOther.
+    int of(const QString& key);
+
+private:
+    struct Seen {
+        QString key;
+        int field = kOther;
+    };
+    std::array<Seen, 128> m_seen{};
+    int m_used = 0;
+};
+
 // A row of the home page's filter list, as a collector means it: a coin without
 // a stored coin type is of no "ONLY" type, one without a current value is below
 // no limit, one without a picture is not "With Images".
@@ -153,14 +172,13 @@ public:
     bool matches(const store::CoinRecord& record);
 
 private:
-    struct Seen {
-        QString key; // held, so that its address names it while it is remembered
-        int field = -1;
-    };
     int searchedField(const QString& key);
 
     std::vector<SearchWord> m_words;
-    std::array<Seen, 64> m_seen{};
+    std::vector<int> m_searched; // by field: -1 not searched, else the field
+    // By word, list and entry: the entry's text holds the word.
+    std::vector<std::array<std::vector<bool>, 3>> m_entryHits;
+    KeyMemo m_keys;
 };
 
 } // namespace ui

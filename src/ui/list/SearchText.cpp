@@ -3,6 +3,7 @@
 #include "app/Win1252.h"
 
 #include <array>
+#include <bit>
 #include <cstring>
 
 namespace ui {
@@ -118,6 +119,30 @@ bool valueContains(QByteArrayView stored, const SearchWord& word) {
         const auto* p = reinterpret_cast<const unsigned char*>(stored.data());
         const auto* last = p + (stored.size() - n);
         const unsigned char first = w[0];
+        // Eight plain ASCII bytes at a time: their folding is lower case.
+        constexpr quint64 kOnes = 0x0101010101010101ULL;
+        constexpr quint64 kHigh = kOnes * 0x80;
+        for (; p + 8 <= last + 1; p += 8) {
+            quint64 x = 0;
+            std::memcpy(&x, p, 8);
+            if ((x & kHigh) != 0) {
+                for (int k = 0; k < 8; ++k) {
+                    if (fold[p[k]] == first && matchesAt(p + k, w, n, fold)) {
+                        return true;
+                    }
+                }
+                continue;
+            }
+            const quint64 upper =
+                ((x + kOnes * (128 - 'A')) ^ (x + kOnes * (128 - 'Z' - 1))) & kHigh;
+            const quint64 y = (x | (upper >> 2)) ^ (kOnes * first);
+            for (quint64 hits = (y - kOnes) & ~y & kHigh; hits != 0; hits &= hits - 1) {
+                const int k = std::countr_zero(hits) / 8;
+                if (matchesAt(p + k, w, n, fold)) {
+                    return true;
+                }
+            }
+        }
         for (; p <= last; ++p) {
             if (fold[*p] == first && matchesAt(p, w, n, fold)) {
                 return true;
