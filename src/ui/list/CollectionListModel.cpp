@@ -368,6 +368,9 @@ QVariant CollectionListModel::coinData(qsizetype position, ListColumn column, in
     if (role == Qt::TextAlignmentRole) {
         return QVariant::fromValue(Qt::AlignVCenter | (number ? Qt::AlignRight : Qt::AlignLeft));
     }
+    if (role != Qt::DisplayRole && role != kPictureRole) {
+        return {};
+    }
     const store::CoinRecord& record = m_collection.record(position);
     if (role == kPictureRole) {
         for (const QString& name : record.pictures()) {
@@ -376,9 +379,6 @@ QVariant CollectionListModel::coinData(qsizetype position, ListColumn column, in
             }
         }
         return QString();
-    }
-    if (role != Qt::DisplayRole) {
-        return {};
     }
     const std::optional<store::Field> field = ui::columnField(column);
     switch (column) {
