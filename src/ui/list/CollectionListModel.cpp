@@ -314,7 +314,7 @@ QModelIndex CollectionListModel::index(int row, int column, const QModelIndex& p
         return {};
     }
     const ui::ListIndex::Group& g = m_groups[static_cast<std::size_t>(parent.row())];
-    return row < g.end - g.begin ? createIndex(row, column, quintptr(parent.row() + 1))
+    return row < g.end - g.begin ? createIndex(row, column, quintptr(parent.row()) + 1)
                                  : QModelIndex();
 }
 
@@ -336,7 +336,7 @@ int CollectionListModel::rowCount(const QModelIndex& parent) const {
     return static_cast<int>(g.end - g.begin);
 }
 
-int CollectionListModel::columnCount(const QModelIndex&) const {
+int CollectionListModel::columnCount(const QModelIndex& /*parent*/) const {
     return ui::kListColumns;
 }
 

@@ -285,7 +285,7 @@ CoinKeys coinKeys(const store::CoinRecord& record) {
 }
 
 QString shownText(const store::CoinRecord& record, Field field) {
-    const QString stored = record.value(field);
+    QString stored = record.value(field);
     switch (store::fieldInfo(field).kind) {
     case store::FieldKind::List: {
         const std::optional<double> row = app::parseNumber(stored);
