@@ -42,6 +42,9 @@ void runPictureBenchmarks();
 // Ten photos chosen at once, and a phone's HEIC photo, added to an open item.
 void runPictureAddBenchmarks();
 void runItemCommandBenchmarks();
+// The collection list at 100,000 coins, each run in a fresh process.
+void runListBenchmarks();
+int runListChild(int argc, char* argv[]);
 
 // The child processes of the start-up figures; -1 when argv names none.
 int runStartupChild(int argc, char* argv[]);

@@ -125,6 +125,10 @@ int main(int argc, char* argv[]) {
         QCoreApplication application(argc, argv);
         return loadChild(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3]).toInt());
     }
+    const int listChild = runListChild(argc, argv);
+    if (listChild >= 0) {
+        return listChild;
+    }
     const int stripChild = runPictureStripChild(argc, argv);
     if (stripChild >= 0) {
         return stripChild;
@@ -152,6 +156,7 @@ int main(int argc, char* argv[]) {
     run("strip", runPictureStripBenchmarks);
     run("startup", runStartupBenchmarks);
     run("home", runHomePageBenchmarks);
+    run("list", runListBenchmarks);
     run("pictures", [] {
         runPictureBenchmarks();
         runPictureAddBenchmarks();

@@ -57,6 +57,11 @@ void CoinRecord::removeAt(qsizetype i) {
     m_fields.erase(m_fields.begin() + i);
 }
 
+void CoinRecord::squeeze() {
+    m_fields.shrink_to_fit();
+    m_bytes.squeeze();
+}
+
 std::vector<IniEntry> CoinRecord::entries() const {
     std::vector<IniEntry> entries;
     entries.reserve(m_fields.size());

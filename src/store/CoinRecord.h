@@ -50,6 +50,8 @@ public:
     // A value already in the file's form.
     void appendBytes(const QString& key, QByteArrayView value);
     void removeAt(qsizetype i);
+    // Gives back what the appends reserved beyond the record's size.
+    void squeeze();
     std::vector<IniEntry> entries() const;
 
     // The first value stored under the key, letter case ignored.

@@ -9,8 +9,12 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <atomic>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 namespace store {
@@ -37,7 +41,21 @@ public:
     void load();
 
     qsizetype count() const { return static_cast<qsizetype>(m_records.size()); }
+    // May be called from two threads at once; a record once given does not change
+    // until the collection does.
     const CoinRecord& record(qsizetype position) const;
+    // Every record has been read from the file.
+    bool isFullyRead() const;
+    // Counts the loads and the changes written, so that a view knows when to read again.
+    quint64 revision() const { return m_revision; }
+
+    // Reads every record on a thread of its own and hands each to `visit` there, in
+    // order; record() stays usable meanwhile. `finished` runs on that thread last,
+    // with false when the reading was stopped. A load, a change and the end of the
+    // collection stop it first.
+    void readAllInBackground(std::function<void(qsizetype, const CoinRecord&)> visit,
+                             std::function<void(bool complete)> finished);
+    void stopBackgroundReading();
 
     // Stores the record in place of the one at `position`, or as a new last
     // record without one. Keys of the old record that no box of the window
@@ -111,6 +129,10 @@ private:
     mutable std::vector<quint32> m_keySeen; // by key id: the record that last had it
     mutable quint32 m_recordSerial = 0;
     std::optional<app::RuntimeError> m_lastFailure;
+    quint64 m_revision = 0;
+    mutable std::mutex m_readLock; // the reading state above, shared with the reader thread
+    std::thread m_reader;
+    std::atomic<bool> m_stopReader = false;
 };
 
 } // namespace store

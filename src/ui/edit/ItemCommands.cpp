@@ -171,7 +171,7 @@ void ItemCommands::saveCopy() {
 void ItemCommands::closeItem() {
     app::Guard guard;
     if (!m_editor.hasUnsavedChanges()) {
-        m_window.showHomePage();
+        m_window.leaveItem();
         return;
     }
     platform::Answer answer = platform::Answer::Cancel;
@@ -179,10 +179,10 @@ void ItemCommands::closeItem() {
     if (answer == platform::Answer::Yes) {
         // A save that failed keeps the item open with its edits.
         if (save()) {
-            m_window.showHomePage();
+            m_window.leaveItem();
         }
     } else if (answer == platform::Answer::No) {
-        m_window.showHomePage();
+        m_window.leaveItem();
     }
 }
 

@@ -29,14 +29,14 @@ public:
 
     // A new, empty item in the editor; nothing is stored until it is saved.
     void addNewItem();
-    // After a question, removes the highlighted card's item from the collection.
+    // After a question, removes the highlighted card's (selected row's) item from the collection.
     void removeSelectedItem();
     // Stores the open item (stamped now) and makes it the unchanged state.
     // False, after telling the user why, when it did not reach the file.
     bool save();
     // Stores the open item as a new one under a description asked for.
     void saveCopy();
-    // Back to the home page, asking first about unsaved changes; an answer
+    // Back to where the item was opened, asking first about unsaved changes; an answer
     // Yes whose save failed stays on the item.
     void closeItem();
     // File > Open: the highlighted card's item.

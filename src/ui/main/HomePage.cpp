@@ -118,6 +118,10 @@ HomePage::HomePage(QWidget* picScrollable, const store::Collection& collection)
                               Qt::AlignLeft, 240, &HomePage::onPreviousPage);
     m_next = makePageLink(QStringLiteral("Next Page >"), QStringLiteral("lblNextPage"),
                           Qt::AlignRight, 8880, &HomePage::onNextPage);
+    // Between the paging links, where the design has nothing.
+    makePageLink(QStringLiteral("Collection List"), QStringLiteral("lblCollectionList"),
+                 Qt::AlignHCenter, (kPageWidth - 1905) / 2, &HomePage::onCollectionList)
+        ->show();
 
     // A new collector's first look: where the first coin comes from.
     m_emptyHint = ui::named(

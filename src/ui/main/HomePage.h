@@ -90,6 +90,8 @@ signals:
     // Double-click on a card's picture or lines, or Enter in the filter box
     // while a card is highlighted.
     void openCardRequested(int n);
+    // The Collection List link below the cards.
+    void collectionListRequested();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -100,6 +102,7 @@ private:
     }
     void onPreviousPage();
     void onNextPage();
+    void onCollectionList() { emit collectionListRequested(); }
     // A paging link below the cards: navy, hover look, its action on release over it.
     LinkLabel* makePageLink(const QString& text, const QString& name, Qt::Alignment alignment,
                             double left, void (HomePage::*action)());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ui/common/FilterList.h"
+
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -16,10 +18,6 @@ class Collection;
 namespace ui {
 
 constexpr int kHomeCards = 6;
-
-// The filter box's rows: "Show All Coins", an "ONLY " row per coin type, the
-// value ceilings, then the rows for items with and without pictures.
-const QStringList& homeFilterList();
 
 // What a card shows. A card the scan does not reach is hidden but keeps its texts.
 struct CardContent {

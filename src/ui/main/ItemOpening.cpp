@@ -5,7 +5,9 @@
 #include "app/RegionalFormats.h"
 #include "store/Collection.h"
 #include "ui/common/PictureLoading.h"
+#include "ui/common/Twips.h"
 #include "ui/edit/ItemEditor.h"
+#include "ui/list/CollectionList.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/MainWindow.h"
 #include "ui/pictures/PictureStrip.h"
@@ -14,9 +16,14 @@
 #include <QFrame>
 #include <QLabel>
 #include <QScrollBar>
+#include <QTreeView>
 
 void MainWindow::openItem(qsizetype position) {
     app::Guard guard;
+    if (m_view != View::Item) {
+        m_itemOpenedFrom = m_view;
+    }
+    m_view = View::Item;
     // A card tag that is not a number leaves the page to come back to as it was.
     guard.step([&] { m_homePageFirstItem = app::cLng(m_home->cardTag(1)); });
     m_editor->setPictures({});
@@ -37,6 +44,10 @@ void MainWindow::openItem(qsizetype position) {
 }
 
 void MainWindow::showNewItem() {
+    if (m_view != View::Item) {
+        m_itemOpenedFrom = m_view;
+    }
+    m_view = View::Item;
     resetPictureSelection();
     m_strip->clearThumbnails();
     m_strip->scrollBar()->setValue(0);
@@ -55,6 +66,10 @@ void MainWindow::showNewItem() {
 }
 
 void MainWindow::refillHomePageFromFirstItem() {
+    if (m_view == View::CollectionList) {
+        m_list->refresh();
+        return;
+    }
     m_home->loadPropertiesOnMainPage(1);
 }
 
@@ -62,6 +77,8 @@ void MainWindow::collectionReadAgain() {
     if (isHomePageShown()) {
         m_home->selectCard(-1);
         m_home->loadPropertiesOnMainPage(m_homePageFirstItem, m_home->filterRow());
+    } else if (isCollectionListShown()) {
+        m_list->refresh();
     }
 }
 
@@ -116,6 +133,7 @@ void MainWindow::setCornerPicture(const QString& pathText) {
 
 void MainWindow::showHomePage() {
     app::Guard guard;
+    m_view = View::HomePage;
     m_home->frame()->show();
     setScrollableHeight(m_homeFrameHeight - 660);
     hideAllPanels();
@@ -129,4 +147,55 @@ void MainWindow::showHomePage() {
     }
     m_homePageFirstItem = std::max<qsizetype>(m_homePageFirstItem, 1);
     m_home->loadPropertiesOnMainPage(m_homePageFirstItem, m_home->filterRow());
+}
+
+void MainWindow::showCollectionList() {
+    if (m_view == View::Item) {
+        return;
+    }
+    app::Guard guard;
+    if (m_list == nullptr) {
+        m_list = new CollectionList(m_collection, m_central);
+        m_list->restoreSettings();
+        connect(m_list, &CollectionList::openRequested, this, &MainWindow::openItem);
+        connect(m_list, &CollectionList::homePageRequested, this, &MainWindow::showHomePage);
+    }
+    m_view = View::CollectionList;
+    hideAllPanels();
+    setScrollableHeight(0);
+    m_nav->itemBar()->hide();
+    m_nav->homeBar()->show();
+    guard.step([&] { setCornerPicture(app::defaultImagePath()); });
+    layoutWindow();
+    m_list->show();
+    // Beneath the bars and the corner picture, above the empty scrolling area.
+    m_list->stackUnder(m_nav->itemBar());
+    m_list->refresh();
+    if (const std::optional<qsizetype> open = m_editor->position();
+        open && m_itemOpenedFrom == View::CollectionList) {
+        m_list->selectPosition(*open);
+    }
+    m_list->view()->setFocus();
+}
+
+void MainWindow::leaveItem() {
+    if (m_itemOpenedFrom == View::CollectionList) {
+        m_view = View::CollectionList; // leaves the item before the list shows
+        showCollectionList();
+    } else {
+        showHomePage();
+    }
+}
+
+void MainWindow::placeCollectionList() {
+    const int top = ui::px(610);
+    m_list->setGeometry(0, top, m_central->width(), std::max(m_central->height() - top, 0));
+    m_list->setCornerSize(QSize(m_corner->width() + 8, m_corner->height() - top));
+}
+
+std::optional<std::vector<qsizetype>> MainWindow::shownItems() const {
+    if (!isCollectionListShown()) {
+        return std::nullopt;
+    }
+    return m_list->model().shownPositions();
 }

@@ -2,11 +2,13 @@
 
 #include "app/Constants.h"
 #include "report/SummaryReport.h"
+#include "store/Collection.h"
 #include "ui/collection/CollectionCommands.h"
 #include "ui/edit/CommandWindow.h"
 #include "ui/edit/EditCommands.h"
 #include "ui/edit/ItemCommands.h"
 #include "ui/edit/ItemEditor.h"
+#include "ui/list/StoredItemReport.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -41,7 +43,8 @@ void connectEntries(const MainMenus& menus, Target* target,
 } // namespace
 
 MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& commands,
-                     CollectionCommands& collection, const ItemEditor& editor)
+                     CollectionCommands& collection, const ItemEditor& editor,
+                     const store::Collection& coins)
     : QObject(bar), m_bar(bar), m_edit(new EditCommands(window, this)), m_window(window),
       m_editor(editor) {
     QMenu* file = addMenu(QStringLiteral("&File"), QStringLiteral("mnuFile"));
@@ -75,6 +78,11 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
     addAction(edit, QStringLiteral("Select All"), QStringLiteral("mnuEditSelectAll"),
               QKeySequence(Qt::CTRL | Qt::Key_A));
 
+    QMenu* view = addMenu(QStringLiteral("&View"), QStringLiteral("mnuView"));
+    addAction(view, QStringLiteral("&Home Page"), QStringLiteral("mnuViewHomePage"));
+    addAction(view, QStringLiteral("Collection &List"), QStringLiteral("mnuViewCollectionList"),
+              QKeySequence(Qt::CTRL | Qt::Key_L));
+
     QMenu* tools = addMenu(QStringLiteral("&Tools"), QStringLiteral("mnuTools"));
     addAction(tools, QStringLiteral("&View Full-Size Version of Selected Picture"),
               QStringLiteral("mnuToolsViewImageDetails"));
@@ -106,14 +114,23 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
             &CollectionCommands::restoreFromBackup);
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, bar->window(),
             &QWidget::close);
-    // The report shows the boxes as they are, unsaved edits included.
+    // The report shows the boxes as they are, unsaved edits included; from the
+    // list, the selected coin as stored.
     connect(action(QStringLiteral("mnuToolsmnuPrintAnalysis")), &QAction::triggered, this,
-            [&editor] {
+            [this, &editor, &coins] {
+                if (m_window.isCollectionListShown()) {
+                    if (const std::optional<ChosenItem> chosen = m_window.chosenItem()) {
+                        report::printReportOnThisItem(
+                            ui::storedItemReport(coins.record(chosen->position)));
+                    }
+                    return;
+                }
                 report::printReportOnThisItem({editor.texts(), editor.pictures()});
             });
     connect(action(QStringLiteral("mnuToolsViewImageDetails")), &QAction::triggered, this,
             [this] { m_window.viewSelectedPictureFullSize(); });
     wireEditMenu(edit);
+    wireViewMenu(view);
     for (const FieldBox& box : editor.boxes()) {
         if (box.isTextBox()) {
             m_edit->takeDeleteKeyOf(box.widget());
@@ -136,6 +153,39 @@ void MainMenus::wireEditMenu(QMenu* edit) {
             a->setEnabled(true);
         }
     });
+}
+
+void MainMenus::wireViewMenu(QMenu* view) {
+    // A shortcut runs the entry outside the open menu, so the commands look again.
+    connect(action(QStringLiteral("mnuViewHomePage")), &QAction::triggered, this, [this] {
+        if (!isItemShown()) {
+            m_window.showHomePage();
+        }
+    });
+    connect(action(QStringLiteral("mnuViewCollectionList")), &QAction::triggered, this, [this] {
+        if (!isItemShown()) {
+            m_window.showCollectionList();
+        }
+    });
+    connect(view, &QMenu::aboutToShow, this, &MainMenus::viewEnablingRule);
+    connect(view, &QMenu::aboutToHide, this, [view] {
+        for (QAction* a : view->actions()) {
+            a->setEnabled(true);
+        }
+    });
+}
+
+bool MainMenus::isItemShown() const {
+    return !isHomeOrListShown();
+}
+
+bool MainMenus::isHomeOrListShown() const {
+    return m_window.isHomePageShown() || m_window.isCollectionListShown();
+}
+
+void MainMenus::viewEnablingRule() {
+    action(QStringLiteral("mnuViewHomePage"))->setEnabled(m_window.isCollectionListShown());
+    action(QStringLiteral("mnuViewCollectionList"))->setEnabled(m_window.isHomePageShown());
 }
 
 QMenu* MainMenus::addMenu(const QString& caption, const QString& name) {
@@ -188,7 +238,7 @@ QMenu* MainMenus::menu(const QString& name) const {
 }
 
 void MainMenus::fileEnablingRule() {
-    const bool home = m_window.isHomePageShown();
+    const bool home = isHomeOrListShown();
     const bool highlighted = home && m_window.chosenItem().has_value();
     const struct {
         const char* name;
@@ -218,11 +268,12 @@ void MainMenus::toolsEnablingRule() {
     bool view = false;
     if (m_window.isCoinImagesShown()) {
         view = m_window.isThumbnailSelected();
-    } else if (m_window.isHomePageShown()) {
+    } else if (isHomeOrListShown()) {
         view = m_window.chosenItem().has_value();
     }
     action(QStringLiteral("mnuToolsViewImageDetails"))->setEnabled(view);
     QAction* report = action(QStringLiteral("mnuToolsmnuPrintAnalysis"));
     report->setText(QStringLiteral("&Print Report on This Item"));
-    report->setEnabled(!m_window.isHomePageShown());
+    report->setEnabled(m_window.isCollectionListShown() ? m_window.chosenItem().has_value()
+                                                        : !m_window.isHomePageShown());
 }

@@ -13,6 +13,7 @@
 #include "ui/common/Twips.h"
 #include "ui/edit/ItemCommands.h"
 #include "ui/edit/ItemEditor.h"
+#include "ui/list/CollectionList.h"
 #include "ui/main/DetailPanels.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/Layout.h"
@@ -91,6 +92,7 @@ void MainWindow::buildWindow() {
     connect(m_vScroll, &QScrollBar::valueChanged, this, [this] { onVerticalScroll(); });
     connect(m_hScroll, &QScrollBar::valueChanged, this, [this] { onHorizontalScroll(); });
 
+    connect(m_home, &HomePage::collectionListRequested, this, &MainWindow::showCollectionList);
     connect(m_home, &HomePage::openCardRequested, this, [this](int n) {
         if (const auto item = m_home->cardItem(n)) {
             openItem(*item);
@@ -113,7 +115,8 @@ void MainWindow::buildWindow() {
 
     m_commands = new ItemCommands(*m_editor, m_collection, *this, this);
     auto* collectionCommands = new CollectionCommands(m_collection, *this, this);
-    m_menus = new MainMenus(menuBar(), *this, *m_commands, *collectionCommands, *m_editor);
+    m_menus =
+        new MainMenus(menuBar(), *this, *m_commands, *collectionCommands, *m_editor, m_collection);
     wireHelpMenu(m_menus->menu(QStringLiteral("mnuHelp")), this);
 
     // The content lies beneath the bars and the corner picture.
@@ -231,6 +234,12 @@ void MainWindow::layoutWindow() {
     onVerticalScroll();
     onHorizontalScroll();
     m_scrollable->move(ui::px(r.scrollableLeft), m_scrollable->y());
+    if (m_view == View::CollectionList) {
+        // The list scrolls by itself.
+        m_vScroll->hide();
+        m_hScroll->hide();
+        placeCollectionList();
+    }
 }
 
 void MainWindow::onVerticalScroll() {
@@ -279,7 +288,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     app::Guard guard;
     bool cancel = false;
     guard.step([&] {
-        if (isHomePageShown()) {
+        if (isHomePageShown() || isCollectionListShown()) {
             return;
         }
         if (!m_editor->hasUnsavedChanges()) {
@@ -311,6 +320,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     if (!isMinimized()) {
         storePlacement();
+        if (m_list != nullptr) {
+            m_list->storeSettings();
+        }
     }
     if (cancel) {
         event->ignore();

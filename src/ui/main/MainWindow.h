@@ -8,6 +8,7 @@
 class QFrame;
 class QLabel;
 class QScrollBar;
+class CollectionList;
 class HomePage;
 class ItemCommands;
 class ItemEditor;
@@ -33,6 +34,10 @@ public:
     // Opening an item and the way back to the home page.
     void openItem(qsizetype position) override;
     void showHomePage() override;
+    // The collection list, made when first shown; not while an item is open.
+    void showCollectionList() override;
+    void leaveItem() override;
+    std::optional<std::vector<qsizetype>> shownItems() const override;
     void showNewItem() override;
     void refillHomePageFromFirstItem() override;
     void collectionReadAgain() override;
@@ -48,6 +53,7 @@ public:
     void resetPictureSelection();
     bool isPanelShown(Panel p) const;
     bool isHomePageShown() const override;
+    bool isCollectionListShown() const override;
 
     // What the commands and menus read of the window.
     std::optional<ChosenItem> chosenItem() const override;
@@ -60,6 +66,8 @@ public:
     void onHorizontalScroll();
 
     HomePage& homePage() const { return *m_home; }
+    // Null until the list was first shown.
+    CollectionList* collectionList() const { return m_list; }
     ItemEditor& editor() const { return *m_editor; }
     PictureStrip& pictureStrip() const { return *m_strip; }
     MainMenus& menus() const { return *m_menus; }
@@ -85,6 +93,8 @@ private:
     QFrame* panelFrame(Panel p) const;
     void setScrollableHeight(float twips);
     void storePlacement();
+    // Below the bars, beside the corner picture, over the whole inner width.
+    void placeCollectionList();
     // The four panel titles (lblBigDescription 0 to 3).
     void setPanelTitles(const QString& text);
 
@@ -104,6 +114,12 @@ private:
     QFrame* m_detailedInfo = nullptr;
     QFrame* m_comments = nullptr;
     QFrame* m_online = nullptr;
+    CollectionList* m_list = nullptr;
+
+    // What the window shows; an item remembers the view it was opened from.
+    enum class View { HomePage, CollectionList, Item };
+    View m_view = View::HomePage;
+    View m_itemOpenedFrom = View::HomePage;
 
     // The item panel on show; none while the home page is shown.
     std::optional<Panel> m_shownPanel;

@@ -1,5 +1,8 @@
 // Choosing the item panel on show, and the shared resets.
+#include "app/TextUtil.h"
+#include "store/Collection.h"
 #include "ui/edit/ItemEditor.h"
+#include "ui/list/CollectionList.h"
 #include "ui/main/HomePage.h"
 #include "ui/main/MainWindow.h"
 #include "ui/pictures/FullSizeView.h"
@@ -38,10 +41,21 @@ bool MainWindow::isPanelShown(Panel p) const {
     return m_shownPanel == p;
 }
 bool MainWindow::isHomePageShown() const {
-    return !m_shownPanel.has_value();
+    return m_view == View::HomePage;
+}
+
+bool MainWindow::isCollectionListShown() const {
+    return m_view == View::CollectionList;
 }
 
 std::optional<ChosenItem> MainWindow::chosenItem() const {
+    if (isCollectionListShown()) {
+        const std::optional<qsizetype> row = m_list->selectedPosition();
+        if (!row || *row >= m_collection.count()) {
+            return std::nullopt;
+        }
+        return ChosenItem{*row, m_collection.record(*row).description()};
+    }
     const int card = m_home->highlightedCard();
     const std::optional<qsizetype> item = m_home->cardItem(card);
     if (!isHomePageShown() || !item) {
@@ -79,6 +93,9 @@ void MainWindow::showDetailPanel(Panel p) {
 
 void MainWindow::hideAllPanels() {
     m_shownPanel.reset();
+    if (m_list != nullptr) {
+        m_list->hide();
+    }
     m_home->frame()->hide();
     m_comments->hide();
     m_detailedInfo->hide();
@@ -101,6 +118,13 @@ void MainWindow::viewSelectedPictureFullSize() {
         if (const int n = m_home->highlightedCard()) {
             showPictureFullSize(m_home->cardPictureTag(n));
         }
+    } else if (const std::optional<ChosenItem> chosen = chosenItem()) {
+        // As a card shows it: the first picture, or none.
+        const QString first = m_collection.record(chosen->position)
+                                  .value(store::kFirstPictureKey)
+                                  .value_or(QString());
+        showPictureFullSize(app::isBlankText(first) ? QStringLiteral("noImageAvailable.jpg")
+                                                    : first);
     }
 }
 
