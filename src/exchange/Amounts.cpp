@@ -1,0 +1,237 @@
+#include "exchange/Amounts.h"
+
+#include "app/RegionalFormats.h"
+
+#include <algorithm>
+
+namespace exchange {
+namespace {
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool isDigit(QChar c) {
+    return c >= u'0' && c <= u'9';
+}
+
+// Digits between two marks of one kind, as grouping leaves them: three each.
+bool groupsOfThree(QByteArrayView span, char mark) {
+    int digits = -1; // before the first mark any number will do
+    for (const char c : span) {
+        if (c == mark) {
+            if (digits >= 0 && digits != 3) {
+                return false;
+            }
+            digits = 0;
+        } else if (isDigit(c) && digits >= 0) {
+            ++digits;
+        }
+    }
+    return digits == 3;
+}
+
+struct Digits {
+    bool negative = false;
+    QString whole;
+    QString cents; // every decimal
+};
+
+QString currencyText(const Digits& d) {
+    qsizetype lead = 0;
+    while (lead + 1 < d.whole.size() && d.whole[lead] == u'0') {
+        ++lead;
+    }
+    QString whole = d.whole.isEmpty() ? QStringLiteral("0") : d.whole.mid(lead);
+    for (qsizetype i = whole.size() - 3; i > 0; i -= 3) {
+        whole.insert(i, u',');
+    }
+    QString cents = d.cents;
+    while (cents.size() < 2) {
+        cents += u'0';
+    }
+    const bool zero =
+        std::all_of(d.whole.begin(), d.whole.end(), [](QChar c) { return c == u'0'; }) &&
+        std::all_of(d.cents.begin(), d.cents.end(), [](QChar c) { return c == u'0'; });
+    const QString text = u'$' + whole + u'.' + cents;
+    return d.negative && !zero ? u'(' + text + u')' : text;
+}
+
+bool isGroupingBlank(QChar c) {
+    return c == u' ' || c == QChar(0x00A0) || c == QChar(0x202F) || c == u'\'' ||
+           c == QChar(0x2019);
+}
+
+// Currency signs, codes and blanks before or after the number; a code must
+// not touch the digits ("12abc" is no amount). False when one does.
+bool stripEdges(QStringView& s) {
+    const auto strippable = [](QChar c) {
+        return c.isSpace() || c.category() == QChar::Symbol_Currency || c.isLetter();
+    };
+    qsizetype b = 0;
+    while (b < s.size() && (strippable(s[b]) || (s[b] == u'.' && b > 0 && s[b - 1].isLetter()))) {
+        ++b;
+    }
+    qsizetype e = s.size();
+    while (e > b && (strippable(s[e - 1]) || (s[e - 1] == u'.' && e >= 2 && s[e - 2].isLetter()))) {
+        --e;
+    }
+    const bool touching = (b > 0 && s[b - 1].isLetter()) || (e < s.size() && s[e].isLetter());
+    s = s.sliced(b, e - b);
+    return !touching;
+}
+
+std::optional<Digits> readDigits(QStringView body, DecimalMark mark) {
+    const QChar decimal = mark == DecimalMark::Point ? u'.' : u',';
+    const QChar grouping = mark == DecimalMark::Point ? u',' : u'.';
+    Digits d;
+    bool inCents = false;
+    bool grouped = false;
+    int run = 0; // digits since the last grouping mark
+    for (const QChar c : body) {
+        if (isDigit(c)) {
+            (inCents ? d.cents : d.whole) += c;
+            ++run;
+        } else if (c == decimal && !inCents) {
+            if (grouped && run != 3) {
+                return std::nullopt;
+            }
+            inCents = true;
+        } else if ((c == grouping || isGroupingBlank(c)) && !inCents) {
+            if (run == 0 || (grouped ? run != 3 : run > 3)) {
+                return std::nullopt;
+            }
+            grouped = true;
+            run = 0;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if ((!inCents && grouped && run != 3) || (d.whole.isEmpty() && d.cents.isEmpty())) {
+        return std::nullopt;
+    }
+    return d;
+}
+
+} // namespace
+
+void voteOnCell(QByteArrayView cell, MarkVotes& votes) {
+    qsizetype first = 0;
+    while (first < cell.size() && !isDigit(cell[first])) {
+        ++first;
+    }
+    qsizetype last = cell.size() - 1;
+    while (last > first && !isDigit(cell[last])) {
+        --last;
+    }
+    if (first >= cell.size()) {
+        return;
+    }
+    const QByteArrayView span = cell.sliced(first, last - first + 1);
+    int points = 0;
+    int commas = 0;
+    qsizetype lastPoint = -1;
+    qsizetype lastComma = -1;
+    for (qsizetype i = 0; i < span.size(); ++i) {
+        const char c = span[i];
+        if (c == '.') {
+            ++points;
+            lastPoint = i;
+        } else if (c == ',') {
+            ++commas;
+            lastComma = i;
+        } else if (!isDigit(c) && c != ' ' && c != '\'' && static_cast<unsigned char>(c) < 0x80) {
+            return; // a date, a time, a range: no amount
+        }
+    }
+    if (points > 0 && commas > 0) {
+        (lastPoint > lastComma ? votes.point : votes.comma) += 1;
+        return;
+    }
+    if (points + commas == 0) {
+        return;
+    }
+    const char mark = points > 0 ? '.' : ',';
+    if (points + commas > 1) {
+        // Repeated, it groups thousands, so the other one parts the cents.
+        if (groupsOfThree(span, mark)) {
+            (mark == '.' ? votes.comma : votes.point) += 1;
+        }
+        return;
+    }
+    const qsizetype at = mark == '.' ? lastPoint : lastComma;
+    if (span.size() - at - 1 != 3) {
+        (mark == '.' ? votes.point : votes.comma) += 1;
+    }
+}
+
+DecimalMark decimalMarkOf(const MarkVotes& votes) {
+    return votes.comma > votes.point ? DecimalMark::Comma : DecimalMark::Point;
+}
+
+QString amountForSheet(const QString& stored) {
+    const std::optional<double> value = app::parseNumber(stored);
+    if (!value) {
+        return stored;
+    }
+    if (stored.contains(u'e', Qt::CaseInsensitive)) {
+        // As few decimals as give the same number back, at least two.
+        QString plain;
+        for (int decimals = 2; decimals <= 17; ++decimals) {
+            plain = QString::number(*value, 'f', decimals);
+            if (plain.toDouble() == *value) {
+                break;
+            }
+        }
+        return plain;
+    }
+    // The digits as typed: a double would change a long number's last ones.
+    Digits d;
+    d.negative = *value < 0;
+    bool inCents = false;
+    for (const QChar c : stored) {
+        if (isDigit(c)) {
+            (inCents ? d.cents : d.whole) += c;
+        } else if (c == u'.') {
+            inCents = true;
+        }
+    }
+    QString text = currencyText(d);
+    // "$1,250.00" becomes "1250.00", "($5.00)" "-5.00".
+    text.remove(u'$').remove(u',');
+    if (text.startsWith(u'(')) {
+        text = u'-' + text.mid(1, text.size() - 2);
+    }
+    return text;
+}
+
+std::optional<QString> amountForStore(QStringView text, DecimalMark mark) {
+    QStringView s = text.trimmed();
+    bool negative = false;
+    if (s.size() >= 2 && s.startsWith(u'(') && s.endsWith(u')')) {
+        negative = true;
+        s = s.sliced(1, s.size() - 2).trimmed();
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        if (!stripEdges(s)) {
+            return std::nullopt;
+        }
+        // The sign may stand before or after the currency sign: "-$5", "$-5", "5-".
+        if (!s.isEmpty() &&
+            (s.front() == u'-' || s.front() == u'+' || s.front() == QChar(0x2212))) {
+            negative = negative || s.front() != u'+';
+            s = s.sliced(1).trimmed();
+        } else if (!s.isEmpty() && s.back() == u'-') {
+            negative = true;
+            s = s.chopped(1).trimmed();
+        }
+    }
+    std::optional<Digits> d = readDigits(s, mark);
+    if (!d) {
+        return std::nullopt;
+    }
+    d->negative = negative;
+    return currencyText(*d);
+}
+
+} // namespace exchange
