@@ -20,6 +20,10 @@ public:
                                     const QStringList& /*filters*/) override {
         return std::nullopt;
     }
+    std::optional<QString> saveFile(const QString& /*title*/, const QStringList& /*filters*/,
+                                    const QString& /*suggested*/) override {
+        return std::nullopt;
+    }
 };
 
 class HeadlessShell : public Shell {

@@ -36,6 +36,10 @@ public:
     virtual ~FileDialogs() = default;
     // filters: "Caption|*.A;*.B" entries in order. No value means cancelled.
     virtual std::optional<QString> openFile(const QString& title, const QStringList& filters) = 0;
+    // The file-save dialog, which asks before a file is replaced; `suggested`
+    // is the path it proposes. No value means cancelled.
+    virtual std::optional<QString> saveFile(const QString& title, const QStringList& filters,
+                                            const QString& suggested) = 0;
 };
 
 class Shell {

@@ -65,6 +65,25 @@ Answer toAnswer(int button, Answer fallback) {
     }
 }
 
+// "Caption|patterns" becomes Qt's "Caption (patterns)"; patterns use blanks.
+QString qtFilters(const QStringList& filters) {
+    QStringList qtFilters;
+    for (const QString& f : filters) {
+        const qsizetype bar = f.indexOf(u'|');
+        const QString caption = bar < 0 ? f : f.left(bar);
+        QString patterns = bar < 0 ? f : f.mid(bar + 1);
+        patterns.replace(u';', u' ');
+        // Patterns are matched without regard to letter case, as the caption promises.
+        QStringList both;
+        for (const QString& p : patterns.split(u' ', Qt::SkipEmptyParts)) {
+            both << p << p.toLower();
+        }
+        both.removeDuplicates();
+        qtFilters << QStringLiteral("%1 (%2)").arg(caption, both.join(u' '));
+    }
+    return qtFilters.join(QStringLiteral(";;"));
+}
+
 } // namespace
 
 Answer QtMessageBoxes::show(const MessageRequest& request) {
@@ -83,27 +102,29 @@ Answer QtMessageBoxes::show(const MessageRequest& request) {
 }
 
 std::optional<QString> QtFileDialogs::openFile(const QString& title, const QStringList& filters) {
-    // "Caption|patterns" becomes Qt's "Caption (patterns)"; patterns use blanks.
-    QStringList qtFilters;
-    for (const QString& f : filters) {
-        const qsizetype bar = f.indexOf(u'|');
-        const QString caption = bar < 0 ? f : f.left(bar);
-        QString patterns = bar < 0 ? f : f.mid(bar + 1);
-        patterns.replace(u';', u' ');
-        // Patterns are matched without regard to letter case, as the caption promises.
-        QStringList both;
-        for (const QString& p : patterns.split(u' ', Qt::SkipEmptyParts)) {
-            both << p << p.toLower();
-        }
-        both.removeDuplicates();
-        qtFilters << QStringLiteral("%1 (%2)").arg(caption, both.join(u' '));
-    }
-    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, {},
-                                                      qtFilters.join(QStringLiteral(";;")));
+    const QString path =
+        QFileDialog::getOpenFileName(QApplication::activeWindow(), title, {}, qtFilters(filters));
     if (path.isEmpty()) {
         return std::nullopt;
     }
     return QDir::toNativeSeparators(path);
+}
+
+std::optional<QString> QtFileDialogs::saveFile(const QString& title, const QStringList& filters,
+                                               const QString& suggested) {
+    QFileDialog dialog(QApplication::activeWindow(), title, {}, qtFilters(filters));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an ending gets the first filter's, before the
+    // dialog asks whether to replace a file of that name.
+    const QString first = filters.value(0).section(u'|', 1).section(u';', 0, 0);
+    if (first.startsWith(QStringLiteral("*."))) {
+        dialog.setDefaultSuffix(first.mid(2).toLower());
+    }
+    dialog.selectFile(suggested);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 bool QtShell::open(const QString& target) {

@@ -13,6 +13,8 @@ public:
 class QtFileDialogs : public FileDialogs {
 public:
     std::optional<QString> openFile(const QString& title, const QStringList& filters) override;
+    std::optional<QString> saveFile(const QString& title, const QStringList& filters,
+                                    const QString& suggested) override;
 };
 
 class QtShell : public Shell {

@@ -23,8 +23,16 @@ struct FakeFileDialogs : platform::FileDialogs {
         titles.append(title);
         return answers.isEmpty() ? std::nullopt : answers.takeFirst();
     }
+    std::optional<QString> saveFile(const QString& title, const QStringList& /*filters*/,
+                                    const QString& suggested) override {
+        titles.append(title);
+        suggestions.append(suggested);
+        return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.takeFirst();
+    }
     QStringList titles;
-    QList<std::optional<QString>> answers; // empty list means cancelled
+    QList<std::optional<QString>> answers;     // empty list means cancelled
+    QStringList suggestions;                   // paths the save dialog proposed
+    QList<std::optional<QString>> saveAnswers; // the same for the save dialog
 };
 
 struct FakeShell : platform::Shell {

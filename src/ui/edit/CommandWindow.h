@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <optional>
+#include <vector>
 
 // The coin a command acts on: where it stands in the collection, and the
 // description the user sees for it.
@@ -21,6 +22,9 @@ public:
     virtual std::optional<ChosenItem> chosenItem() const = 0;
     virtual bool isCoinImagesShown() const = 0;
     virtual bool isThumbnailSelected() const = 0;
+    // The positions of the coins the collection list shows, in the list's
+    // order; none when the list is not shown.
+    virtual std::optional<std::vector<qsizetype>> shownItems() const = 0;
 
     // The coin at that position into the editor, on the item panels.
     virtual void openItem(qsizetype position) = 0;

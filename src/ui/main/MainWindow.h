@@ -52,6 +52,7 @@ public:
     std::optional<ChosenItem> chosenItem() const override;
     bool isCoinImagesShown() const override { return isPanelShown(Panel::CoinImages); }
     bool isThumbnailSelected() const override;
+    std::optional<std::vector<qsizetype>> shownItems() const override { return std::nullopt; }
 
     // Layout on resize and the two scroll handlers.
     void layoutWindow();
