@@ -62,23 +62,68 @@ bool isGroupingBlank(QChar c) {
            c == QChar(0x2019);
 }
 
-// Currency signs, codes and blanks before or after the number; a code must
-// not touch the digits ("12abc" is no amount). False when one does.
+// "EUR", "USD", "kr", "Fr": letters that stand for a currency. Other words
+// ("about 50", "ca. 50") make a text no amount.
+bool isCurrencyCode(QStringView letters) {
+    if (letters.size() == 3 &&
+        std::all_of(letters.begin(), letters.end(), [](QChar c) { return c.isUpper(); })) {
+        return true;
+    }
+    static const QStringList codes = {QStringLiteral("us"),      QStringLiteral("kr"),
+                                      QStringLiteral("fr"),      QStringLiteral("sfr"),
+                                      QStringLiteral("z\u0142"), QStringLiteral("k\u010d"),
+                                      QStringLiteral("ft"),      QStringLiteral("rs"),
+                                      QStringLiteral("dm"),      QStringLiteral("lei")};
+    return codes.contains(letters.toString().toLower());
+}
+
+bool isSignOrBlank(QChar c) {
+    return c.isSpace() || c.category() == QChar::Symbol_Currency;
+}
+
+// Strips currency signs, codes and blanks before and after the number; false
+// when letters are no currency code or touch the digits ("12abc").
 bool stripEdges(QStringView& s) {
-    const auto strippable = [](QChar c) {
-        return c.isSpace() || c.category() == QChar::Symbol_Currency || c.isLetter();
-    };
     qsizetype b = 0;
-    while (b < s.size() && (strippable(s[b]) || (s[b] == u'.' && b > 0 && s[b - 1].isLetter()))) {
-        ++b;
+    while (b < s.size()) {
+        if (isSignOrBlank(s[b])) {
+            ++b;
+        } else if (s[b].isLetter()) {
+            qsizetype e = b;
+            while (e < s.size() && s[e].isLetter()) {
+                ++e;
+            }
+            if (!isCurrencyCode(s.sliced(b, e - b))) {
+                return false;
+            }
+            b = e < s.size() && s[e] == u'.' ? e + 1 : e; // "Fr. 5"
+            if (b < s.size() && isDigit(s[b])) {
+                return false;
+            }
+        } else {
+            break;
+        }
     }
     qsizetype e = s.size();
-    while (e > b && (strippable(s[e - 1]) || (s[e - 1] == u'.' && e >= 2 && s[e - 2].isLetter()))) {
-        --e;
+    while (e > b) {
+        if (isSignOrBlank(s[e - 1])) {
+            --e;
+        } else if (s[e - 1].isLetter() || (s[e - 1] == u'.' && e - 2 >= b && s[e - 2].isLetter())) {
+            qsizetype r = s[e - 1] == u'.' ? e - 1 : e; // "5 kr."
+            const qsizetype runEnd = r;
+            while (r > b && s[r - 1].isLetter()) {
+                --r;
+            }
+            if (!isCurrencyCode(s.sliced(r, runEnd - r)) || (r > b && isDigit(s[r - 1]))) {
+                return false;
+            }
+            e = r;
+        } else {
+            break;
+        }
     }
-    const bool touching = (b > 0 && s[b - 1].isLetter()) || (e < s.size() && s[e].isLetter());
     s = s.sliced(b, e - b);
-    return !touching;
+    return true;
 }
 
 std::optional<Digits> readDigits(QStringView body, DecimalMark mark) {

@@ -181,7 +181,10 @@ private slots:
         QTest::newRow("CHF 1'250.125") << "CHF 1'250.125" << false << "$1,250.125";
         QTest::newRow("(5.00)") << "(5.00)" << false << "($5.00)";
         QTest::newRow("-$5") << "-$5" << false << "($5.00)";
+        QTest::newRow("USD 1,250") << "USD 1,250" << false << "$1,250.00";
+        QTest::newRow("5 kr.") << "5 kr." << false << "$5.00";
         QTest::newRow("12abc") << "12abc" << false << "";
+        QTest::newRow("about 50") << "about 50" << false << "";
         QTest::newRow("1,5 read with a point") << "1,5" << false << "";
         QTest::newRow("3/15/2024") << "3/15/2024" << false << "";
     }
