@@ -17,6 +17,7 @@ void runHomePageBenchmarks();
 void runStartupBenchmarks();
 void runPictureBenchmarks();
 void runItemCommandBenchmarks();
+void runExchangeBenchmarks();
 
 // The child processes of the start-up figures; -1 when argv names none.
 int runStartupChild(int argc, char* argv[]);

@@ -34,6 +34,9 @@ constexpr int kDistinctPhotos = 10;
 class ChosenFile : public platform::FileDialogs {
 public:
     std::optional<QString> openFile(const QString&, const QStringList&) override { return path; }
+    std::optional<QString> saveFile(const QString&, const QStringList&, const QString&) override {
+        return std::nullopt;
+    }
     QString path;
 };
 

@@ -153,5 +153,6 @@ int main(int argc, char* argv[]) {
     run("startup", runStartupBenchmarks);
     run("home", runHomePageBenchmarks);
     run("pictures", runPictureBenchmarks);
+    run("exchange", runExchangeBenchmarks);
     return 0;
 }

@@ -250,6 +250,57 @@ QString amountForSheet(const QString& stored) {
     return text;
 }
 
+bool appendPlainAmount(QByteArray& out, QByteArrayView stored) {
+    QByteArrayView s = stored.trimmed();
+    bool negative = false;
+    if (s.size() >= 2 && s.front() == '(' && s.back() == ')') {
+        negative = true;
+        s = s.sliced(1, s.size() - 2);
+    } else if (!s.isEmpty() && s.front() == '-') {
+        negative = true;
+        s = s.sliced(1);
+    }
+    if (!s.isEmpty() && s.front() == '$') {
+        s = s.sliced(1);
+    }
+    const qsizetype point = s.indexOf('.');
+    const QByteArrayView whole = point < 0 ? s : s.first(point);
+    const QByteArrayView cents = point < 0 ? QByteArrayView() : s.sliced(point + 1);
+    if (whole.isEmpty() || (point >= 0 && cents.isEmpty())) {
+        return false;
+    }
+    for (qsizetype i = 0; i < whole.size(); ++i) {
+        const bool grouping = whole[i] == ',' && i > 0 && i + 1 < whole.size() &&
+                              isDigit(whole[i - 1]) && isDigit(whole[i + 1]);
+        if (!isDigit(whole[i]) && !grouping) {
+            return false;
+        }
+    }
+    if (!std::all_of(cents.begin(), cents.end(), [](char c) { return isDigit(c); })) {
+        return false;
+    }
+    const qsizetype start = out.size();
+    for (const char c : whole) {
+        if (c != ',' && (c != '0' || out.size() > start)) {
+            out += c;
+        }
+    }
+    const bool zero = out.size() == start &&
+                      std::all_of(cents.begin(), cents.end(), [](char c) { return c == '0'; });
+    if (out.size() == start) {
+        out += '0';
+    }
+    out += '.';
+    out += cents;
+    for (qsizetype n = cents.size(); n < 2; ++n) {
+        out += '0';
+    }
+    if (negative && !zero) {
+        out.insert(start, '-');
+    }
+    return true;
+}
+
 std::optional<QString> amountForStore(QStringView text, DecimalMark mark) {
     QStringView s = text.trimmed();
     bool negative = false;

@@ -32,6 +32,9 @@ DecimalMark decimalMarkOf(const MarkVotes& votes);
 // "1250.00", at least two decimals, none of the stored ones dropped. A text
 // the program does not read as a number is given back as it is.
 QString amountForSheet(const QString& stored);
+// The same for the usual stored forms ("$1,250.00", "1250", "($5.00)") read
+// straight from the file's bytes; false for any other form.
+bool appendPlainAmount(QByteArray& out, QByteArrayView stored);
 
 // A sheet's amount in the program's currency form: "$1,250.00", "($5.00)";
 // every decimal kept, at least two. Reads "$1,250.00", "1250", "1.250,00 €",

@@ -2,6 +2,7 @@
 
 #include "app/ProgramFolder.h"
 #include "app/RegionalFormats.h"
+#include "app/Win1252.h"
 #include "exchange/Amounts.h"
 #include "exchange/CsvWriter.h"
 #include "exchange/SheetColumns.h"
@@ -10,101 +11,270 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
+#include <numeric>
 
 namespace exchange {
 namespace {
 
-struct CoinCells {
-    std::array<QString, store::kFieldCount> values; // as stored
-    QStringList pictures;
-    QStringList otherLines;
+// What a key of a stored coin is, known once per distinct key: a collection
+// shares one copy of each key name among its coins.
+constexpr int kPicture = -1;
+constexpr int kOther = -2;
+
+class KeyKinds {
+public:
+    // Most coins list their keys in the order of the coin before: the key
+    // at the same place is tried first.
+    int of(const QString& key, qsizetype place) {
+        const auto at = static_cast<std::size_t>(place);
+        if (at < m_byPlace.size() && m_byPlace[at].first == key.constData()) {
+            return m_byPlace[at].second;
+        }
+        const auto it = m_known.constFind(key.constData());
+        int kind = 0;
+        if (it != m_known.cend()) {
+            kind = *it;
+        } else {
+            const std::optional<store::Field> f = store::fieldOfKey(key);
+            kind = store::isPictureKey(key) ? kPicture : f ? static_cast<int>(*f) : kOther;
+            if (m_known.size() < 4096) {
+                m_known.insert(key.constData(), kind);
+            }
+        }
+        if (at < 256) {
+            m_byPlace.resize(std::max(m_byPlace.size(), at + 1));
+            m_byPlace[at] = {key.constData(), kind};
+        }
+        return kind;
+    }
+
+private:
+    QHash<const QChar*, int> m_known;
+    std::vector<std::pair<const QChar*, int>> m_byPlace;
 };
 
 // A stored list value that names no row of its list goes with the other
 // keys, so that it comes back as it was.
-std::optional<int> listRow(store::Field field, const QString& stored) {
-    const std::optional<qint32> row = app::toLong(stored);
+std::optional<int> listRow(store::Field field, QByteArrayView stored) {
+    std::optional<qint32> row;
+    if (!stored.isEmpty() && stored.size() < 6 &&
+        std::all_of(stored.begin(), stored.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        row = static_cast<qint32>(stored.toInt());
+    } else {
+        row = app::toLong(app::fromWin1252(stored.data(), stored.size()));
+    }
     return row && *row >= 0 && *row < store::listEntries(field).size() ? row : std::nullopt;
 }
 
-CoinCells cellsOf(const store::CoinRecord& record) {
-    CoinCells cells;
-    std::array<bool, store::kFieldCount> seen{};
-    for (qsizetype k = 0; k < record.size(); ++k) {
-        const QString& key = record.key(k);
-        if (store::isPictureKey(key)) {
-            const QString name = record.value(k);
-            if (!name.isEmpty()) {
-                cells.pictures << app::nativePath(app::programPath(name));
-            }
-        } else if (const std::optional<store::Field> field = store::fieldOfKey(key)) {
-            const auto i = static_cast<std::size_t>(*field);
-            if (!seen[i]) {
-                seen[i] = true;
-                cells.values[i] = record.value(k);
-            }
-        } else {
-            cells.otherLines << key + u'=' + record.value(k);
-        }
-    }
-    for (store::Field f : {store::Field::CoinType, store::Field::MintMark, store::Field::Grade}) {
-        QString& value = cells.values[static_cast<std::size_t>(f)];
-        if (!value.isEmpty() && !listRow(f, value)) {
-            cells.otherLines << QString(store::fieldInfo(f).key) + u'=' + value;
-            value.clear();
-        }
-    }
-    return cells;
-}
+// One coin's cells. Most stored values are plain ASCII and are copied as
+// they are; anything else goes through the text.
+class RowWriter {
+public:
+    explicit RowWriter(QByteArray& out) : m_out(out) {}
 
-QString sheetText(store::Field field, const QString& stored) {
-    if (stored.isEmpty()) {
-        return stored;
+    void separator() { m_out += ','; }
+    void end() { m_out += "\r\n"; }
+
+    // A text field: "~|" is a line break.
+    void text(QByteArrayView stored) {
+        bool quoted = false;
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            const char c = stored[i];
+            if (static_cast<unsigned char>(c) >= 0x80 || c == '&') {
+                value(store::decodeText(
+                    app::fromWin1252WithReferences(stored.data(), stored.size())));
+                return;
+            }
+            quoted = quoted || c == ',' || c == '"' ||
+                     (c == '~' && i + 1 < stored.size() && stored[i + 1] == '|');
+        }
+        if (!quoted) {
+            m_out += stored;
+            return;
+        }
+        m_out += '"';
+        for (qsizetype i = 0; i < stored.size(); ++i) {
+            if (stored[i] == '~' && i + 1 < stored.size() && stored[i + 1] == '|') {
+                m_out += '\n';
+                ++i;
+                continue;
+            }
+            if (stored[i] == '"') {
+                m_out += '"';
+            }
+            m_out += stored[i];
+        }
+        m_out += '"';
     }
-    switch (store::fieldInfo(field).kind) {
-    case store::FieldKind::Amount:
-        return amountForSheet(stored);
-    case store::FieldKind::List:
-        return store::listEntries(field)[*listRow(field, stored)];
-    default:
-        return store::decodeText(stored);
+    // Pictures as full paths; plain names are joined to the folder as bytes.
+    void pictures(const store::CoinRecord& record, const std::vector<qsizetype>& keys,
+                  const QByteArray& folder) {
+        const char separator = QDir::separator().toLatin1();
+        bool first = true;
+        const qsizetype start = m_out.size();
+        bool quoted = false;
+        for (const qsizetype k : keys) {
+            const QByteArrayView name = record.valueBytes(k);
+            const bool plain =
+                !name.isEmpty() && name.front() != '\\' && name.front() != '/' &&
+                std::all_of(name.begin(), name.end(), [](char c) {
+                    return static_cast<unsigned char>(c) < 0x80 && c != '&' && c != '"';
+                });
+            if (!plain) {
+                m_out.truncate(start);
+                QStringList paths;
+                for (const qsizetype j : keys) {
+                    paths << app::nativePath(app::programPath(record.value(j)));
+                }
+                value(paths.join(QStringLiteral("; ")));
+                return;
+            }
+            if (!first) {
+                m_out += "; ";
+            }
+            first = false;
+            m_out += folder;
+            for (const char c : name) {
+                m_out += c == '\\' ? separator : c;
+                quoted = quoted || c == ',';
+            }
+        }
+        if (quoted) {
+            m_out.insert(start, '"');
+            m_out += '"';
+        }
     }
-}
+    void amount(const store::CoinRecord& record, qsizetype k) {
+        if (!appendPlainAmount(m_out, record.valueBytes(k))) {
+            value(amountForSheet(record.value(k)));
+        }
+    }
+    void value(const QString& text) {
+        m_cell.clear();
+        appendCsvValue(m_cell, text);
+        m_out += m_cell.toUtf8();
+    }
+
+private:
+    QByteArray& m_out;
+    QString m_cell;
+};
 
 } // namespace
 
 QByteArray collectionSheet(const store::Collection& collection,
                            const std::vector<qsizetype>& positions) {
-    std::vector<CoinCells> coins;
-    coins.reserve(positions.size());
-    bool otherFields = false;
+    // The lists' entries as cells, made once.
+    std::array<QList<QByteArray>, store::kFieldCount> entries;
+    for (const store::FieldInfo& f : store::fields()) {
+        for (const QString& entry : store::listEntries(f.field)) {
+            QString cell;
+            appendCsvValue(cell, entry);
+            entries[static_cast<std::size_t>(f.field)] << cell.toUtf8();
+        }
+    }
+    QByteArray out;
+    RowWriter row(out);
+    KeyKinds kinds;
+    std::array<qsizetype, store::kFieldCount> at{};
+    std::vector<qsizetype> pictures;
+    QStringList others;
+    // Keys no field owns get a column only when a coin has one: their cells
+    // wait beside the rows until the end shows whether it is needed.
+    std::vector<std::pair<qsizetype, QByteArray>> otherCells;
+    // The program folder with its separator, as a path below it begins.
+    QString folder = app::nativePath(app::programPath(QStringLiteral("x")));
+    folder.chop(1);
+    const QByteArray folderBytes = folder.toUtf8();
     for (const qsizetype position : positions) {
-        coins.push_back(cellsOf(collection.record(position)));
-        otherFields = otherFields || !coins.back().otherLines.isEmpty();
-    }
-    CsvWriter sheet;
-    QStringList row;
-    for (store::Field f : fieldsInWindowOrder()) {
-        row << QString(store::fieldInfo(f).caption);
-    }
-    row << picturesCaption();
-    if (otherFields) {
-        row << otherFieldsCaption();
-    }
-    sheet.addRow(row);
-    for (CoinCells& coin : coins) {
-        row.clear();
+        const store::CoinRecord& record = collection.record(position);
+        if (out.capacity() - out.size() < 64 * 1024) {
+            out.reserve(out.size() + (out.size() / 8) + 1024 * 1024);
+        }
+        at.fill(-1);
+        pictures.clear();
+        others.clear();
+        for (qsizetype k = 0; k < record.size(); ++k) {
+            const int kind = kinds.of(record.key(k), k);
+            if (kind == kPicture) {
+                if (!record.valueBytes(k).isEmpty()) {
+                    pictures.push_back(k);
+                }
+            } else if (kind == kOther) {
+                others << record.key(k) + u'=' + record.value(k);
+            } else if (at[static_cast<std::size_t>(kind)] < 0) {
+                at[static_cast<std::size_t>(kind)] = k;
+            }
+        }
+        bool first = true;
         for (store::Field f : fieldsInWindowOrder()) {
-            row << sheetText(f, coin.values[static_cast<std::size_t>(f)]);
+            if (!first) {
+                row.separator();
+            }
+            first = false;
+            const qsizetype k = at[static_cast<std::size_t>(f)];
+            if (k < 0) {
+                continue;
+            }
+            const QByteArrayView stored = record.valueBytes(k);
+            switch (store::fieldInfo(f).kind) {
+            case store::FieldKind::Amount:
+                row.amount(record, k);
+                break;
+            case store::FieldKind::List:
+                if (const std::optional<int> r = listRow(f, stored)) {
+                    out += entries[static_cast<std::size_t>(f)][*r];
+                } else if (!stored.isEmpty()) {
+                    others << QString(store::fieldInfo(f).key) + u'=' + record.value(k);
+                }
+                break;
+            default:
+                row.text(stored);
+            }
         }
-        row << coin.pictures.join(QStringLiteral("; "));
-        if (otherFields) {
-            row << coin.otherLines.join(u'\n');
+        row.separator();
+        row.pictures(record, pictures, folderBytes);
+        if (!others.isEmpty()) {
+            QString cell;
+            appendCsvValue(cell, others.join(u'\n'));
+            otherCells.emplace_back(out.size(), cell.toUtf8());
         }
-        sheet.addRow(row);
-        coin = {}; // the sheet has it now
+        row.end();
     }
-    return sheet.take();
+
+    CsvWriter header;
+    QStringList captions;
+    for (store::Field f : fieldsInWindowOrder()) {
+        captions << QString(store::fieldInfo(f).caption);
+    }
+    captions << picturesCaption();
+    if (!otherCells.empty()) {
+        captions << otherFieldsCaption();
+    }
+    header.addRow(captions);
+    QByteArray sheet = header.take();
+    if (otherCells.empty()) {
+        return sheet + out;
+    }
+    // Every row gains the cell, empty for most.
+    sheet.reserve(sheet.size() + out.size() + static_cast<qsizetype>(positions.size()) +
+                  std::accumulate(otherCells.begin(), otherCells.end(), qsizetype{0},
+                                  [](qsizetype n, const auto& c) { return n + c.second.size(); }));
+    auto next = otherCells.begin();
+    qsizetype from = 0;
+    while (from < out.size()) {
+        const qsizetype rowEnd = out.indexOf("\r\n", from);
+        sheet.append(QByteArrayView(out).sliced(from, rowEnd - from));
+        sheet += ',';
+        if (next != otherCells.end() && next->first == rowEnd) {
+            sheet += next->second;
+            ++next;
+        }
+        sheet += "\r\n";
+        from = rowEnd + 2;
+    }
+    return sheet;
 }
 
 void writeSheetFile(const QString& path, const QByteArray& bytes) {
