@@ -72,6 +72,27 @@ void runExchangeBenchmarks() {
         bench::printFigure(QStringLiteral("export_csv_mb_100000"),
                            static_cast<double>(QFileInfo(sheet).size()) / (1024.0 * 1024.0));
     }
+    // A large file up to the import dialog: read, rows found, the first coins shown.
+    bench::printFigure(QStringLiteral("import_preview_csv_100000"), bench::medianMs(kRuns, [&] {
+                           QFile file(sheet);
+                           file.open(QIODevice::ReadOnly);
+                           const exchange::ImportPlan plan(exchange::CsvSheet::read(file.readAll()),
+                                                           QString());
+                           const std::vector<qsizetype> rows = plan.rowsToImport();
+                           const std::vector<exchange::RowRemark> remarks = plan.remarks();
+                           for (std::size_t i = 0; i < 20 && i < rows.size(); ++i) {
+                               plan.coin(rows[i]);
+                           }
+                       }));
+    if (qEnvironmentVariableIsSet("CORVANTHEIL_BENCH_IMPORT_ALL")) {
+        const QString folder = root.filePath(QStringLiteral("all"));
+        QDir().mkpath(folder + QStringLiteral("/_data"));
+        app::setProgramFolder(folder);
+        store::Collection target(store::itemDatabasePath());
+        target.load();
+        bench::printFigure(QStringLiteral("import_csv_100000"),
+                           bench::medianMs(1, [&] { importSheet(sheet, target); }));
+    }
     {
         bench::writeSyntheticCollection(root.filePath(QStringLiteral("c20000")), 20000);
         QDir().mkpath(root.filePath(QStringLiteral("c20000/_reports")));

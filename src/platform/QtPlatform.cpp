@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QUrl>
@@ -120,7 +121,11 @@ std::optional<QString> QtFileDialogs::saveFile(const QString& title, const QStri
     if (first.startsWith(QStringLiteral("*."))) {
         dialog.setDefaultSuffix(first.mid(2).toLower());
     }
-    dialog.selectFile(suggested);
+    // The proposed folder, or the home folder where that is missing.
+    const QFileInfo proposed(suggested);
+    dialog.setDirectory(proposed.absoluteDir().exists() ? proposed.absolutePath()
+                                                        : QDir::homePath());
+    dialog.selectFile(proposed.fileName());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }

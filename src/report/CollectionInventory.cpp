@@ -34,17 +34,18 @@ thead { display: table-header-group; }
 tfoot { display: table-row-group; }
 tr { break-inside: avoid; page-break-inside: avoid; }
 th, td { border: 1px solid #a0a0a0; padding: 3px 5px; text-align: left; vertical-align: middle;
-         overflow-wrap: anywhere; }
+         overflow-wrap: break-word; }
 th { background: #e6e6f0; }
-.n { text-align: right; white-space: nowrap; }
+.n { text-align: right; }
+td.n { white-space: nowrap; }
 td.pic { padding: 2px; text-align: center; }
 td.pic img { object-fit: contain; display: block; margin: 0 auto; }
 tfoot td { font-weight: bold; border-top: 2px solid #000; }
 .note { font-size: 9pt; margin-top: 8px; }
 .print { margin: 0 0 12px 0; font-size: 10pt; }
-@page { margin: 12mm; }
+@page { size: landscape; margin: 10mm; }
 @media print {
-  body { margin: 0; }
+  body { margin: 0; font-size: 9pt; }
   .print { display: none; }
   th { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
 }
@@ -54,7 +55,7 @@ tfoot td { font-weight: bold; border-top: 2px solid #000; }
 )";
 
 const char* const kTableHead = R"(<table>
-<colgroup><col style="width:4%"><col style="width:7%"><col style="width:25%"><col style="width:6%"><col style="width:11%"><col style="width:15%"><col style="width:8%"><col style="width:12%"><col style="width:12%"></colgroup>
+<colgroup><col style="width:4%"><col style="width:7%"><col style="width:21%"><col style="width:6%"><col style="width:10%"><col style="width:15%"><col style="width:11%"><col style="width:13%"><col style="width:13%"></colgroup>
 <thead><tr><th class="n">No.</th><th>Picture</th><th>Description</th><th>Year</th><th>Country</th><th>Grade</th><th>Item #</th><th class="n">Purchase Price</th><th class="n">Current Value</th></tr></thead>
 <tbody>
 )";

@@ -212,11 +212,22 @@ private slots:
                               << "12345678901234567890.50";
         QTest::newRow("not a number") << "about 50"
                                       << "about 50";
+        QTest::newRow("minus, zeros") << " -$007.5 "
+                                      << "-7.50";
+        QTest::newRow("negative zero") << "($0.00)"
+                                       << "0.00";
+        QTest::newRow("grouping without digits after") << "1,,250"
+                                                       << "1250.00";
     }
     void storedAmountsGoOutAsPlainNumbers() {
         QFETCH(QString, stored);
         QFETCH(QString, sheet);
         QCOMPARE(amountForSheet(stored), sheet);
+        // The export reads the usual forms straight from the bytes: the same number.
+        QByteArray bytes;
+        if (appendPlainAmount(bytes, stored.toLatin1())) {
+            QCOMPARE(QString::fromLatin1(bytes), sheet);
+        }
     }
 
     // The amount columns' cells decide the decimal mark; other columns do not count.

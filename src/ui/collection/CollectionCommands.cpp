@@ -31,6 +31,8 @@ namespace {
 // A sheet of coins is a few megabytes; a file far larger is something else
 // and would only fill the memory.
 constexpr qint64 kLargestSheet = qint64{512} * 1024 * 1024;
+// A sheet of coins has a few dozen columns; thousands mean a file of another kind.
+constexpr qsizetype kMostColumns = 1000;
 
 class BusyCursor {
 public:
@@ -164,10 +166,10 @@ void CollectionCommands::exportCollection() {
     if (!coins) {
         return;
     }
-    const QString suggested =
-        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
-            .filePath(QStringLiteral("Coin Collection %1.csv")
-                          .arg(QDate::currentDate().toString(Qt::ISODate)));
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString suggested = QDir(QFileInfo(documents).isDir() ? documents : QDir::homePath())
+                                  .filePath(QStringLiteral("Coin Collection %1.csv")
+                                                .arg(QDate::currentDate().toString(Qt::ISODate)));
     const std::optional<QString> path = platform::fileDialogs().saveFile(
         title, {QStringLiteral("CSV Files (*.CSV)|*.CSV"), QStringLiteral("All Files (*.*)|*.*")},
         suggested);
@@ -248,6 +250,14 @@ void CollectionCommands::importCoins() {
                 QString::number(sheet.unclosedQuoteLines().front()) +
                 QStringLiteral(" is never closed.\n\n") + shown(*path) + nothing,
             platform::Icon::Warning);
+        return;
+    }
+    if (sheet.header().size() > kMostColumns) {
+        tell(QStringLiteral("The first row of the file has ") + grouped(sheet.header().size()) +
+                 QStringLiteral(" columns; a sheet of coins has a few dozen. It is probably not "
+                                "a sheet:\n\n") +
+                 shown(*path) + nothing,
+             platform::Icon::Warning);
         return;
     }
     if (sheet.rows().empty() && sheet.unclosedQuoteLines().empty()) {

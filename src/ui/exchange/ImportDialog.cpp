@@ -67,7 +67,12 @@ QString separatorText(char separator) {
     }
 }
 
+// A value on one line, cut where a table cell could not show more anyway.
 QString oneLine(QString text) {
+    constexpr qsizetype kLongest = 300;
+    if (text.size() > kLongest) {
+        text = text.left(kLongest) + QStringLiteral("...");
+    }
     return text.replace(u'\n', QStringLiteral(" / "));
 }
 
@@ -206,9 +211,12 @@ void ImportDialog::refresh() {
         summary += QStringLiteral("None of its rows has a value to store.");
     } else {
         summary += count(static_cast<qsizetype>(rows.size()), "coin", "coins") +
-                   QStringLiteral(" will be added after the ") +
-                   count(m_coinsBefore, "coin", "coins") +
-                   QStringLiteral(" in the collection; nothing in the collection changes.");
+                   (m_coinsBefore == 0
+                        ? QStringLiteral(" will make up the collection.")
+                        : QStringLiteral(" will be added after the ") +
+                              count(m_coinsBefore, "coin", "coins") +
+                              QStringLiteral(" in the collection; nothing in the collection "
+                                             "changes."));
     }
     if (skipped > 0) {
         summary += u' ' + count(skipped, "row is", "rows are") + QStringLiteral(" skipped.");
