@@ -216,8 +216,8 @@ private slots:
                                       << "-7.50";
         QTest::newRow("negative zero") << "($0.00)"
                                        << "0.00";
-        QTest::newRow("grouping without digits after") << "1,,250"
-                                                       << "1250.00";
+        QTest::newRow("two commas") << "1,,250"
+                                    << "1,,250";
     }
     void storedAmountsGoOutAsPlainNumbers() {
         QFETCH(QString, stored);
