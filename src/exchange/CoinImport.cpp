@@ -24,7 +24,7 @@ bool isAmount(const ColumnTarget& t) {
 } // namespace
 
 QString remarkText(const RowRemark& remark, qsizetype headerValues) {
-    const QString line = QStringLiteral("Line %1: ").arg(remark.line);
+    QString line = QStringLiteral("Line %1: ").arg(remark.line);
     switch (remark.kind) {
     case RowRemark::Kind::UnclosedQuote:
         return line + QStringLiteral("a value opens a quote that is never closed; the row is "

@@ -189,8 +189,8 @@ QByteArray collectionSheet(const store::Collection& collection,
     const QByteArray folderBytes = folder.toUtf8();
     for (const qsizetype position : positions) {
         const store::CoinRecord& record = collection.record(position);
-        if (out.capacity() - out.size() < 64 * 1024) {
-            out.reserve(out.size() + (out.size() / 8) + 1024 * 1024);
+        if (out.capacity() - out.size() < qsizetype{64} * 1024) {
+            out.reserve(out.size() + (out.size() / 8) + qsizetype{1024} * 1024);
         }
         at.fill(-1);
         pictures.clear();

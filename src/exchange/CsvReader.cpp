@@ -43,7 +43,7 @@ bool looksBinary(const QByteArray& bytes) {
     if (std::memchr(bytes.constData(), '\0', static_cast<std::size_t>(bytes.size())) != nullptr) {
         return true;
     }
-    const qsizetype head = std::min<qsizetype>(bytes.size(), 64 * 1024);
+    const qsizetype head = std::min<qsizetype>(bytes.size(), qsizetype{64} * 1024);
     qsizetype controls = 0;
     for (qsizetype i = 0; i < head; ++i) {
         const auto c = static_cast<unsigned char>(bytes[i]);

@@ -210,7 +210,7 @@ ColumnTarget targetOfHeader(QStringView header) {
 std::optional<int> listRowOfText(store::Field field, QStringView text) {
     static const std::array<ListNames, 3> lists = {namesOf(F::CoinType), namesOf(F::MintMark),
                                                    namesOf(F::Grade)};
-    const ListNames* names = field == F::CoinType   ? &lists[0]
+    const ListNames* names = field == F::CoinType   ? lists.data()
                              : field == F::MintMark ? &lists[1]
                              : field == F::Grade    ? &lists[2]
                                                     : nullptr;
