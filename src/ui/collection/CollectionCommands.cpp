@@ -317,6 +317,7 @@ void CollectionCommands::importCoins() {
     }
     progress.setLabelText(QStringLiteral("Saving the collection..."));
     progress.setCancelButton(nullptr);
+    progress.setValue(static_cast<int>(rows.size()) - 1); // shows the label before the save
     const qsizetype before = m_collection.count();
     bool added = false;
     {
