@@ -159,7 +159,9 @@ ImportedCoin ImportPlan::coin(qsizetype row) const {
     };
     for (qsizetype c = 0; c < columnCount() && c < cells.size(); ++c) {
         const QString cell = app::trimBlanks(cells[c]);
-        if (cell.trimmed().isEmpty()) {
+        // Blanks and tabs are nothing; a line break alone is a value as the window keeps it.
+        if (std::all_of(cell.begin(), cell.end(),
+                        [](QChar ch) { return ch == u'\t' || ch == u' '; })) {
             continue;
         }
         const ColumnTarget& t = target(c);

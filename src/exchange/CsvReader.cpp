@@ -49,7 +49,8 @@ bool looksBinary(const QByteArray& bytes) {
         const auto c = static_cast<unsigned char>(bytes[i]);
         controls += (c < 0x20 && c != '\t' && c != '\r' && c != '\n' && c != '\f') || c == 0x7F;
     }
-    return controls * 100 > head;
+    // A stray one (an old end-of-file mark, a form feed) is no sign.
+    return controls >= 8 && controls * 100 > head;
 }
 
 // The separator the first line uses most, outside quotes: comma, semicolon or tab.
@@ -110,7 +111,7 @@ Scan scanRow(const QByteArray& text, char separator, qsizetype p, qsizetype line
                     return scan;
                 }
                 for (const char* c = d + p; c < quote; ++c) {
-                    filled = filled || *c != ' ';
+                    filled = filled || (*c != ' ' && *c != '\t');
                     line += *c == '\n' || (*c == '\r' && (c + 1 == d + n || c[1] != '\n'));
                 }
                 p = quote - d + 1;
@@ -124,7 +125,7 @@ Scan scanRow(const QByteArray& text, char separator, qsizetype p, qsizetype line
             contentEnd = p - 1;
             // Text after the closing quote stays with the value, as spreadsheets read it.
             for (; p < n && d[p] != separator && !isLineBreak(d[p]); ++p) {
-                filled = filled || d[p] != ' ';
+                filled = filled || (d[p] != ' ' && d[p] != '\t');
             }
         } else {
             for (; p < n && d[p] != separator && !isLineBreak(d[p]); ++p) {
