@@ -55,8 +55,12 @@ tfoot td { font-weight: bold; border-top: 2px solid #000; }
 )";
 
 const char* const kTableHead = R"(<table>
-<colgroup><col style="width:4%"><col style="width:7%"><col style="width:21%"><col style="width:6%"><col style="width:10%"><col style="width:15%"><col style="width:11%"><col style="width:13%"><col style="width:13%"></colgroup>
-<thead><tr><th class="n">No.</th><th>Picture</th><th>Description</th><th>Year</th><th>Country</th><th>Grade</th><th>Item #</th><th class="n">Purchase Price</th><th class="n">Current Value</th></tr></thead>
+<colgroup><col style="width:4%"><col style="width:7%"><col style="width:21%">
+<col style="width:6%"><col style="width:10%"><col style="width:15%"><col style="width:11%">
+<col style="width:13%"><col style="width:13%"></colgroup>
+<thead><tr><th class="n">No.</th><th>Picture</th><th>Description</th><th>Year</th>
+<th>Country</th><th>Grade</th><th>Item #</th><th class="n">Purchase Price</th>
+<th class="n">Current Value</th></tr></thead>
 <tbody>
 )";
 
