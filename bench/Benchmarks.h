@@ -45,6 +45,7 @@ void runItemCommandBenchmarks();
 // The collection list at 100,000 coins, each run in a fresh process.
 void runListBenchmarks();
 int runListChild(int argc, char* argv[]);
+void runExchangeBenchmarks();
 
 // The child processes of the start-up figures; -1 when argv names none.
 int runStartupChild(int argc, char* argv[]);

@@ -28,6 +28,12 @@ public:
     QStringList openFiles(const QString&, const QStringList&, const QString&) override {
         return files;
     }
+    std::optional<QString> openFile(const QString&, const QStringList&, const QString&) override {
+        return files.value(0);
+    }
+    std::optional<QString> saveFile(const QString&, const QStringList&, const QString&) override {
+        return std::nullopt;
+    }
     QStringList files;
 };
 

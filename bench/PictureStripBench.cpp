@@ -36,6 +36,12 @@ public:
     QStringList openFiles(const QString&, const QStringList&, const QString&) override {
         return {path};
     }
+    std::optional<QString> openFile(const QString&, const QStringList&, const QString&) override {
+        return path;
+    }
+    std::optional<QString> saveFile(const QString&, const QStringList&, const QString&) override {
+        return std::nullopt;
+    }
     QString path;
 };
 

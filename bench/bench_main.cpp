@@ -161,5 +161,6 @@ int main(int argc, char* argv[]) {
         runPictureBenchmarks();
         runPictureAddBenchmarks();
     });
+    run("exchange", runExchangeBenchmarks);
     return 0;
 }

@@ -20,6 +20,14 @@ public:
                           const QString& /*folder*/) override {
         return {};
     }
+    std::optional<QString> openFile(const QString& /*title*/, const QStringList& /*filters*/,
+                                    const QString& /*folder*/) override {
+        return std::nullopt;
+    }
+    std::optional<QString> saveFile(const QString& /*title*/, const QStringList& /*filters*/,
+                                    const QString& /*suggested*/) override {
+        return std::nullopt;
+    }
 };
 
 class HeadlessShell : public Shell {

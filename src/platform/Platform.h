@@ -39,6 +39,13 @@ public:
     // order chosen, the dialog opening in `folder`. An empty list means cancelled.
     virtual QStringList openFiles(const QString& title, const QStringList& filters,
                                   const QString& folder) = 0;
+    // The same for exactly one file. No value means cancelled.
+    virtual std::optional<QString> openFile(const QString& title, const QStringList& filters,
+                                            const QString& folder) = 0;
+    // The file-save dialog, which asks before a file is replaced; `suggested`
+    // is the path it proposes. No value means cancelled.
+    virtual std::optional<QString> saveFile(const QString& title, const QStringList& filters,
+                                            const QString& suggested) = 0;
 };
 
 class Shell {

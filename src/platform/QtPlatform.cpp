@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -112,6 +113,37 @@ QStringList QtFileDialogs::openFiles(const QString& title, const QStringList& fi
         path = QDir::toNativeSeparators(path);
     }
     return paths;
+}
+
+std::optional<QString> QtFileDialogs::openFile(const QString& title, const QStringList& filters,
+                                               const QString& folder) {
+    const QString path = QFileDialog::getOpenFileName(QApplication::activeWindow(), title, folder,
+                                                      qtFilters(filters));
+    if (path.isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(path);
+}
+
+std::optional<QString> QtFileDialogs::saveFile(const QString& title, const QStringList& filters,
+                                               const QString& suggested) {
+    QFileDialog dialog(QApplication::activeWindow(), title, {}, qtFilters(filters));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an ending gets the first filter's, before the
+    // dialog asks whether to replace a file of that name.
+    const QString first = filters.value(0).section(u'|', 1).section(u';', 0, 0);
+    if (first.startsWith(QStringLiteral("*."))) {
+        dialog.setDefaultSuffix(first.mid(2).toLower());
+    }
+    // The proposed folder, or the home folder where that is missing.
+    const QFileInfo proposed(suggested);
+    dialog.setDirectory(proposed.absoluteDir().exists() ? proposed.absolutePath()
+                                                        : QDir::homePath());
+    dialog.selectFile(proposed.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return std::nullopt;
+    }
+    return QDir::toNativeSeparators(dialog.selectedFiles().constFirst());
 }
 
 bool QtShell::open(const QString& target, std::function<void()> failedLater) {

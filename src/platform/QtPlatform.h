@@ -16,6 +16,10 @@ class QtFileDialogs : public FileDialogs {
 public:
     QStringList openFiles(const QString& title, const QStringList& filters,
                           const QString& folder) override;
+    std::optional<QString> openFile(const QString& title, const QStringList& filters,
+                                    const QString& folder) override;
+    std::optional<QString> saveFile(const QString& title, const QStringList& filters,
+                                    const QString& suggested) override;
 };
 
 // Runs xdg-open itself and watches it: QDesktopServices lets it go, and so never

@@ -26,10 +26,26 @@ struct FakeFileDialogs : platform::FileDialogs {
         folders.append(folder);
         return chosen.isEmpty() ? QStringList() : chosen.takeFirst();
     }
+    std::optional<QString> openFile(const QString& title, const QStringList& filters,
+                                    const QString& folder) override {
+        titles.append(title);
+        lastFilters = filters;
+        folders.append(folder);
+        return answers.isEmpty() ? std::nullopt : answers.takeFirst();
+    }
+    std::optional<QString> saveFile(const QString& title, const QStringList& /*filters*/,
+                                    const QString& suggested) override {
+        titles.append(title);
+        suggestions.append(suggested);
+        return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.takeFirst();
+    }
     QStringList titles;
     QStringList lastFilters;
     QStringList folders;       // where each dialog opened
     QList<QStringList> chosen; // taken front first; cancelled when empty
+    QList<std::optional<QString>> answers;     // the one-file dialog's, the same way
+    QStringList suggestions;                   // paths the save dialog proposed
+    QList<std::optional<QString>> saveAnswers; // the same for the save dialog
 };
 
 struct FakeShell : platform::Shell {

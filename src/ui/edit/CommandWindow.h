@@ -24,7 +24,6 @@ public:
     virtual std::optional<ChosenItem> chosenItem() const = 0;
     virtual bool isCoinImagesShown() const = 0;
     virtual bool isThumbnailSelected() const = 0;
-
     // The coin at that position into the editor, on the item panels.
     virtual void openItem(qsizetype position) = 0;
     virtual void showHomePage() = 0;

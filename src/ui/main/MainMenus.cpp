@@ -46,7 +46,7 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
                      CollectionCommands& collection, const ItemEditor& editor,
                      const store::Collection& coins)
     : QObject(bar), m_bar(bar), m_edit(new EditCommands(window, this)), m_window(window),
-      m_editor(editor) {
+      m_collection(collection), m_editor(editor) {
     QMenu* file = addMenu(QStringLiteral("&File"), QStringLiteral("mnuFile"));
     addAction(file, QStringLiteral("&Open"), QStringLiteral("mnuFileOpen"));
     addAction(file, QStringLiteral("&Close"), QStringLiteral("mnuFileClose"));
@@ -59,6 +59,10 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
     addAction(file, QStringLiteral("Save a Copy of This Item &As..."),
               QStringLiteral("mnuFileSaveAs"));
     addSeparator(file, QStringLiteral("mnuFileBarCollection"));
+    addAction(file, QStringLiteral("&Import Coins..."), QStringLiteral("mnuFileImport"));
+    addAction(file, QStringLiteral("&Export Collection..."), QStringLiteral("mnuFileExport"));
+    addAction(file, QStringLiteral("Print Collection In&ventory"),
+              QStringLiteral("mnuFilePrintInventory"));
     addAction(file, QStringLiteral("Restore from &Backup..."),
               QStringLiteral("mnuFileRestoreBackup"));
     addSeparator(file, QStringLiteral("mnuFileBar1"));
@@ -110,8 +114,12 @@ MainMenus::MainMenus(QMenuBar* bar, CommandWindow& window, ItemCommands& command
          {"mnuFileSaveAs", &ItemCommands::saveCopy}});
     connect(action(QStringLiteral("mnuFileSave")), &QAction::triggered, &commands,
             [&commands] { commands.save(); });
-    connect(action(QStringLiteral("mnuFileRestoreBackup")), &QAction::triggered, &collection,
-            &CollectionCommands::restoreFromBackup);
+    connectEntries<CollectionCommands, void (CollectionCommands::*)()>(
+        *this, &collection,
+        {{"mnuFileImport", &CollectionCommands::importCoins},
+         {"mnuFileExport", &CollectionCommands::exportCollection},
+         {"mnuFilePrintInventory", &CollectionCommands::printCollectionInventory},
+         {"mnuFileRestoreBackup", &CollectionCommands::restoreFromBackup}});
     connect(action(QStringLiteral("mnuFileExit")), &QAction::triggered, bar->window(),
             &QWidget::close);
     // The report shows the boxes as they are, unsaved edits included; from the
@@ -240,14 +248,23 @@ QMenu* MainMenus::menu(const QString& name) const {
 void MainMenus::fileEnablingRule() {
     const bool home = isHomeOrListShown();
     const bool highlighted = home && m_window.chosenItem().has_value();
+    // The whole collection goes out as stored, so no edit may be waiting to be saved.
+    const bool wholeCollection = m_collection.hasCoins() && (home || !m_editor.hasUnsavedChanges());
     const struct {
         const char* name;
         bool enabled;
     } entries[] = {
-        {"mnuFileOpen", highlighted},    {"mnuFileClose", !home},
-        {"mnuFileAddNewProperty", home}, {"mnuFileRemoveSelectedProperty", highlighted},
-        {"mnuFileSave", !home},          {"mnuFileSaveAs", !home && !m_editor.isNewItem()},
-        {"mnuFileRestoreBackup", home},  {"mnuFileExit", true},
+        {"mnuFileOpen", highlighted},
+        {"mnuFileClose", !home},
+        {"mnuFileAddNewProperty", home},
+        {"mnuFileRemoveSelectedProperty", highlighted},
+        {"mnuFileSave", !home},
+        {"mnuFileSaveAs", !home && !m_editor.isNewItem()},
+        {"mnuFileImport", home},
+        {"mnuFileExport", wholeCollection},
+        {"mnuFilePrintInventory", wholeCollection},
+        {"mnuFileRestoreBackup", home},
+        {"mnuFileExit", true},
     };
     for (const auto& e : entries) {
         action(QString::fromLatin1(e.name))->setEnabled(e.enabled);

@@ -49,5 +49,6 @@ private:
     QMenuBar* m_bar;
     EditCommands* m_edit = nullptr;
     CommandWindow& m_window;
+    const CollectionCommands& m_collection;
     const ItemEditor& m_editor;
 };
