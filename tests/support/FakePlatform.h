@@ -41,8 +41,8 @@ struct FakeFileDialogs : platform::FileDialogs {
     }
     QStringList titles;
     QStringList lastFilters;
-    QStringList folders;       // where each dialog opened
-    QList<QStringList> chosen; // taken front first; cancelled when empty
+    QStringList folders;                       // where each dialog opened
+    QList<QStringList> chosen;                 // taken front first; cancelled when empty
     QList<std::optional<QString>> answers;     // the one-file dialog's, the same way
     QStringList suggestions;                   // paths the save dialog proposed
     QList<std::optional<QString>> saveAnswers; // the same for the save dialog
