@@ -57,9 +57,16 @@ void CoinRecord::removeAt(qsizetype i) {
     m_fields.erase(m_fields.begin() + i);
 }
 
-void CoinRecord::squeeze() {
-    m_fields.shrink_to_fit();
-    m_bytes.squeeze();
+void CoinRecord::clearKeepingRoom() {
+    m_fields.clear();
+    m_bytes.resize(0);
+}
+
+CoinRecord CoinRecord::compacted() const {
+    CoinRecord copy;
+    copy.m_fields.assign(m_fields.begin(), m_fields.end());
+    copy.m_bytes = QByteArray(m_bytes.constData(), m_bytes.size());
+    return copy;
 }
 
 std::vector<IniEntry> CoinRecord::entries() const {

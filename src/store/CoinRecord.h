@@ -50,8 +50,10 @@ public:
     // A value already in the file's form.
     void appendBytes(const QString& key, QByteArrayView value);
     void removeAt(qsizetype i);
-    // Gives back what the appends reserved beyond the record's size.
-    void squeeze();
+    // Empty, keeping the room its fields took for the next record.
+    void clearKeepingRoom();
+    // A copy holding no more room than its fields take.
+    CoinRecord compacted() const;
     std::vector<IniEntry> entries() const;
 
     // The first value stored under the key, letter case ignored.

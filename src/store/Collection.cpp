@@ -132,6 +132,7 @@ void Collection::load() {
             m_preamble = m_converted.first(preambleEnd);
         }
     }
+    m_slots.reserve(spans.size());
     for (auto it = firstNamed; it != spans.end(); ++it) {
         if (!it->named) {
             continue;
@@ -203,8 +204,11 @@ CoinRecord& Collection::recordForReading(qsizetype position) const {
     }
 
     // A key written twice counts once, with its first value, as the Windows
-    // INI functions read it.
-    CoinRecord& record = m_records[i];
+    // INI functions read it. The record is gathered in room kept from the last
+    // one and then copied at its size: a hundred thousand records would keep a
+    // tenth more than they hold, and each growth costs a copy.
+    CoinRecord& record = m_scratch;
+    record.clearKeepingRoom();
     if (++m_recordSerial == 0) {
         std::fill(m_keySeen.begin(), m_keySeen.end(), 0);
         m_recordSerial = 1;
@@ -225,14 +229,13 @@ CoinRecord& Collection::recordForReading(qsizetype position) const {
                         }
                         record.appendBytes(key.text, value);
                     });
-    // A hundred thousand records: the room their growth left would cost a tenth more.
-    record.squeeze();
+    m_records[i] = record.compacted();
     if (--m_unreadCount == 0) {
         m_file.reset();
         m_window = QByteArray();
         m_windowBegin = 0;
     }
-    return record;
+    return m_records[i];
 }
 
 const CoinRecord& Collection::record(qsizetype position) const {

@@ -174,6 +174,8 @@ std::vector<SectionSpan> indexSections(const QByteArray& bytes) {
 std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames, qsizetype chunk) {
     const qsizetype kChunk = std::max<qsizetype>(chunk, 1);
     std::vector<SectionSpan> spans;
+    // A coin takes about a kilobyte: room for most files without growing.
+    spans.reserve(static_cast<std::size_t>(std::clamp<qint64>(file.size() / 512, 16, 1 << 20)));
     QByteArray buffer;
     qsizetype base = 0;
     bool atEnd = false;
