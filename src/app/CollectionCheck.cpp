@@ -39,7 +39,7 @@ QString coinsText(qsizetype coins) {
 
 void offerRestoreOfDamagedCollection(store::Collection& collection) {
     const QString database = nativePath(collection.databasePath());
-    const store::FileDamage damage = store::checkDatabaseFile(database);
+    const store::FileDamage damage = collection.damage();
     if (damage == store::FileDamage::None) {
         return;
     }

@@ -51,10 +51,6 @@ FileDamage damageOfText(QByteArrayView text) {
     return everyLinePlaced(text) ? FileDamage::None : FileDamage::StrayLines;
 }
 
-FileDamage checkDatabaseFile(const QString& nativePath) {
-    return readDatabaseFile(nativePath).damage;
-}
-
 std::optional<GoodBackup> newestGoodBackup(const QString& nativeDatabase) {
     std::vector<GoodBackup> candidates;
     const QString single = nativeDatabase + QStringLiteral("backup");

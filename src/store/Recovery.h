@@ -18,8 +18,7 @@ enum class FileDamage {
     StrayLines, // lines the reader cannot place
 };
 
-FileDamage checkDatabaseFile(const QString& nativePath);
-// The same for a file's text already in the program's form.
+// What is wrong with a file's text already in the program's form.
 FileDamage damageOfText(QByteArrayView text);
 
 struct GoodBackup {

@@ -318,7 +318,6 @@ private slots:
         QVERIFY(f.log().contains("\"53\",\"File not found\""));
 
         f.write(kDatabase, QByteArray());
-        QCOMPARE(store::checkDatabaseFile(f.path(kDatabase)), store::FileDamage::Empty);
         f.collection.load();
         QCOMPARE(f.collection.damage(), store::FileDamage::Empty);
         f.collection.save(CoinRecord(item("after")), std::nullopt);
@@ -336,7 +335,8 @@ private slots:
     void damageIsFoundAndABackupRestored() {
         Folder f;
         const QByteArray good = databaseText({item("a"), item("b")});
-        QCOMPARE(store::checkDatabaseFile(f.path(kDatabase)), store::FileDamage::Missing);
+        f.collection.load();
+        QCOMPARE(f.collection.damage(), store::FileDamage::Missing);
         for (const auto& [bytes, damage] :
              {std::pair{good, store::FileDamage::None},
               std::pair{good.left(good.size() - 3), store::FileDamage::CutShort},
@@ -344,7 +344,8 @@ private slots:
               std::pair{good + "no key here\r\n", store::FileDamage::StrayLines},
               std::pair{"; note\r\n" + good + "\r\n", store::FileDamage::None}}) {
             f.write(kDatabase, bytes);
-            QCOMPARE(store::checkDatabaseFile(f.path(kDatabase)), damage);
+            f.collection.load();
+            QCOMPARE(f.collection.damage(), damage);
         }
         f.write(kBackup, good);
         f.write(kDatabase, good.left(30));
