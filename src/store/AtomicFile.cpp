@@ -20,7 +20,7 @@ Disk& realDisk() {
     static Disk real;
     return real;
 }
-Disk* g_disk = nullptr;
+Disk* replacementDisk = nullptr;
 
 QByteArray encoded(const QString& nativePath) {
     return QFile::encodeName(nativePath);
@@ -133,11 +133,11 @@ int Disk::unlink(const QByteArray& path) {
 }
 
 Disk& disk() {
-    return g_disk != nullptr ? *g_disk : realDisk();
+    return replacementDisk != nullptr ? *replacementDisk : realDisk();
 }
 
 void install(Disk* replacement) {
-    g_disk = replacement;
+    replacementDisk = replacement;
 }
 
 StagedFile::StagedFile(const QString& nativeTarget, const QByteArray& bytes)

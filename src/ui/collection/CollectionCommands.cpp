@@ -11,6 +11,7 @@
 #include "store/Collection.h"
 #include "store/Recovery.h"
 #include "ui/collection/RestoreDialog.h"
+#include "ui/common/BusyCursor.h"
 #include "ui/edit/CommandWindow.h"
 #include "ui/exchange/ImportDialog.h"
 #include "ui/exchange/PictureCopies.h"
@@ -33,14 +34,6 @@ namespace {
 constexpr qint64 kLargestSheet = qint64{512} * 1024 * 1024;
 // A sheet of coins has a few dozen columns; thousands mean a file of another kind.
 constexpr qsizetype kMostColumns = 1000;
-
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 QString grouped(qsizetype n) {
     static const QLocale us(QLocale::English, QLocale::UnitedStates);
@@ -177,7 +170,7 @@ void CollectionCommands::exportCollection() {
         return;
     }
     try {
-        const BusyCursor busy;
+        const ui::BusyCursor busy;
         exchange::writeSheetFile(*path, exchange::collectionSheet(m_collection, *coins));
     } catch (const app::RuntimeError& e) {
         app::Guard().step([&] { throw e; });
@@ -200,7 +193,7 @@ void CollectionCommands::printCollectionInventory() {
         return;
     }
     try {
-        const BusyCursor busy;
+        const ui::BusyCursor busy;
         report::printCollectionInventory(
             report::inventoryPage(report::inventoryLines(m_collection, *coins), scopeOf(*coins),
                                   QDateTime::currentDateTime()));
@@ -322,7 +315,7 @@ void CollectionCommands::importCoins() {
     const qsizetype before = m_collection.count();
     bool added = false;
     {
-        const BusyCursor busy;
+        const ui::BusyCursor busy;
         added = m_collection.append(records);
     }
     progress.reset();

@@ -4,6 +4,7 @@
 #include "app/ErrorLog.h"
 #include "app/ProgramFolder.h"
 #include "store/Collection.h"
+#include "ui/common/BusyCursor.h"
 #include "ui/edit/CommandWindow.h"
 #include "ui/edit/InputDialog.h"
 #include "ui/edit/ItemEditor.h"
@@ -13,15 +14,6 @@
 #include <QGuiApplication>
 
 namespace {
-
-// The cursor shows the program busy while a command rewrites the database.
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 void commandAborted(const QString& text) {
     platform::messageBoxes().show(
@@ -111,7 +103,7 @@ void ItemCommands::removeSelectedItem() {
     }
     bool removed = false;
     {
-        const BusyCursor busy;
+        const ui::BusyCursor busy;
         removed = m_collection.remove(chosen->position);
     }
     if (!removed) {
@@ -133,7 +125,7 @@ bool ItemCommands::save() {
     readAgainIfChanged();
     std::optional<qsizetype> stored;
     {
-        const BusyCursor busy;
+        const ui::BusyCursor busy;
         m_editor.stampRecordLastUpdated(QDateTime::currentDateTime());
         stored = m_collection.save(m_editor.record(), m_editor.position());
     }

@@ -5,6 +5,7 @@
 #include "app/ProgramFolder.h"
 #include "app/RegionalFormats.h"
 #include "platform/Platform.h"
+#include "ui/common/BusyCursor.h"
 #include "ui/common/Controls.h"
 #include "ui/common/PictureLoading.h"
 #include "ui/common/Twips.h"
@@ -68,14 +69,6 @@ QString labelOf(const ui::PictureSource& source) {
     const QString name = QFileInfo(source.file).fileName();
     return name.isEmpty() ? source.file : name;
 }
-
-class BusyCursor {
-public:
-    BusyCursor() { QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor)); }
-    ~BusyCursor() { QGuiApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 void setRaised(QLabel* image, bool raised) {
     image->setFrameStyle(raised ? QFrame::Panel | QFrame::Raised : QFrame::NoFrame | QFrame::Plain);
@@ -178,7 +171,7 @@ void PictureStrip::addPictures(const QList<ui::PictureSource>& pictures) {
     QStringList list = m_editor.pictures();
     QList<std::pair<QString, QString>> failures;
     {
-        const BusyCursor busy;
+        const ui::BusyCursor busy;
         for (const ui::PictureSource& source : pictures) {
             ui::ImportedPicture added;
             // A copy that did not reach the disk is logged, and told with the others.
