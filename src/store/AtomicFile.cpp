@@ -20,7 +20,11 @@ Disk& realDisk() {
     static Disk real;
     return real;
 }
-Disk* replacementDisk = nullptr;
+// Tests put a disk that fails on demand in the real one's place.
+Disk*& replacementDisk() {
+    static Disk* replacement = nullptr;
+    return replacement;
+}
 
 QByteArray encoded(const QString& nativePath) {
     return QFile::encodeName(nativePath);
@@ -133,11 +137,11 @@ int Disk::unlink(const QByteArray& path) {
 }
 
 Disk& disk() {
-    return replacementDisk != nullptr ? *replacementDisk : realDisk();
+    return replacementDisk() != nullptr ? *replacementDisk() : realDisk();
 }
 
 void install(Disk* replacement) {
-    replacementDisk = replacement;
+    replacementDisk() = replacement;
 }
 
 StagedFile::StagedFile(const QString& nativeTarget, const QByteArray& bytes)

@@ -47,11 +47,7 @@ std::optional<FileId> fileId(const QString& nativePath) {
 }
 
 qsizetype coinsIn(const QString& nativePath) {
-    const QByteArray bytes = readWholeFile(nativePath);
-    const QByteArray text =
-        toNativeForm(bytes, textFormOf(bytes.first(std::min<qsizetype>(bytes.size(), 64 * 1024))));
-    const auto spans = indexSections(text);
-    return std::count_if(spans.begin(), spans.end(), [](const SectionSpan& s) { return s.named; });
+    return namedSectionCount(toNativeForm(readWholeFile(nativePath)));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringDecoder>
+#include <algorithm>
 #include <cstring>
 
 namespace store {
@@ -66,6 +67,11 @@ QByteArray toNativeForm(const QByteArray& file, TextForm form) {
         break;
     }
     return app::toWin1252(withCrLf(std::move(text)));
+}
+
+QByteArray toNativeForm(const QByteArray& file) {
+    constexpr qsizetype kHead = qsizetype{64} * 1024;
+    return toNativeForm(file, textFormOf(QByteArrayView(file).first(std::min(file.size(), kHead))));
 }
 
 bool everyLinePlaced(QByteArrayView text) {

@@ -17,6 +17,8 @@ TextForm textFormOf(QByteArrayView head);
 // The whole file in the program's form: Windows-1252, a letter it cannot
 // hold as a character reference, every line ended by CR LF.
 QByteArray toNativeForm(const QByteArray& file, TextForm form);
+// The same, the form told by the file's first bytes.
+QByteArray toNativeForm(const QByteArray& file);
 
 // True when every line is one the reader places: blank, a comment, a section
 // header, or a key line ("key=value") inside a section.

@@ -72,7 +72,7 @@ struct FieldInfo {
 const std::array<FieldInfo, kFieldCount>& fields();
 const FieldInfo& fieldInfo(Field field);
 inline QString fieldKey(Field field) {
-    return QString(fieldInfo(field).key);
+    return {fieldInfo(field).key};
 }
 // The field stored under a key, letter case ignored.
 std::optional<Field> fieldOfKey(QStringView key);

@@ -170,6 +170,11 @@ std::vector<SectionSpan> indexSections(const QByteArray& bytes) {
     return spans;
 }
 
+qsizetype namedSectionCount(const QByteArray& bytes) {
+    const auto spans = indexSections(bytes);
+    return std::count_if(spans.begin(), spans.end(), [](const SectionSpan& s) { return s.named; });
+}
+
 // The buffer stays small enough for the processor's cache.
 std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames, qsizetype chunk) {
     const qsizetype kChunk = std::max<qsizetype>(chunk, 1);

@@ -65,6 +65,8 @@ struct SectionSpan {
 // The sections the reader finds, in file order, without reading their keys:
 // in bytes held in memory, or read through a small buffer from a file.
 std::vector<SectionSpan> indexSections(const QByteArray& bytes);
+// How many sections with a name (one per coin) the text holds.
+qsizetype namedSectionCount(const QByteArray& bytes);
 std::vector<SectionSpan> indexSections(QIODevice& file, bool withNames,
                                        qsizetype chunk = qsizetype{128} * 1024);
 // Hands over the key lines between p and end, as the reader reads them: each

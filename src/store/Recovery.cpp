@@ -32,11 +32,8 @@ Reading readDatabaseFile(const QString& nativePath) {
     if (raw.isEmpty()) {
         return {FileDamage::Empty};
     }
-    const QByteArray text =
-        toNativeForm(raw, textFormOf(raw.first(std::min<qsizetype>(raw.size(), 64 * 1024))));
-    const auto spans = indexSections(text);
-    return {damageOfText(text), std::count_if(spans.begin(), spans.end(),
-                                              [](const SectionSpan& s) { return s.named; })};
+    const QByteArray text = toNativeForm(raw);
+    return {damageOfText(text), namedSectionCount(text)};
 }
 
 } // namespace

@@ -18,7 +18,7 @@ inline double twips(int pixels) {
 }
 
 inline QRect twipsRect(double left, double top, double width, double height) {
-    return QRect(px(left), px(top), px(width), px(height));
+    return {px(left), px(top), px(width), px(height)};
 }
 
 inline void placeTwips(QWidget* w, double left, double top, double width, double height) {
