@@ -213,7 +213,7 @@ QString inventoryPage(const std::vector<InventoryLine>& lines, const QString& sc
             rows += QLatin1StringView("<img src=\"");
             appendEscaped(rows, QUrl::fromLocalFile(line.picture).toString(QUrl::FullyEncoded));
             rows += QLatin1StringView("\" width=\"") + side + QLatin1StringView("\" height=\"") +
-                    side + QLatin1StringView("\" loading=\"lazy\" alt=\"\">");
+                    side + QLatin1StringView(R"(" loading="lazy" alt="">)");
         }
         rows += QLatin1StringView("</td>");
         cell(rows, line.description);

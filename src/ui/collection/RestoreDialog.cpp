@@ -10,7 +10,7 @@
 #include <QVBoxLayout>
 
 RestoreDialog::RestoreDialog(QWidget* owner, std::vector<store::DatedBackup> backups)
-    : QDialog(owner), m_backups(std::move(backups)) {
+    : QDialog(owner), m_backups(std::move(backups)), m_list(new QTreeWidget(this)) {
     setObjectName(QStringLiteral("frmRestoreBackup"));
     setWindowTitle(QStringLiteral("Restore from Backup"));
     auto* layout = new QVBoxLayout(this);
@@ -24,7 +24,6 @@ RestoreDialog::RestoreDialog(QWidget* owner, std::vector<store::DatedBackup> bac
     note->setWordWrap(true);
     layout->addWidget(note);
 
-    m_list = new QTreeWidget(this);
     m_list->setObjectName(QStringLiteral("lstBackups"));
     m_list->setRootIsDecorated(false);
     m_list->setHeaderLabels({QStringLiteral("Saved"), QStringLiteral("Coins")});

@@ -206,10 +206,15 @@ QImage rgbFrom420(const heif_image* yuv, int turns) {
     const auto [kr, kb] = *weights;
     const double kg = 1 - kr - kb;
     const bool full = fullRange(yuv);
-    const double yScale = full ? 1 : 255.0 / 219, cScale = full ? 1 : 255.0 / 224;
+    const double yScale = full ? 1 : 255.0 / 219;
+    const double cScale = full ? 1 : 255.0 / 224;
     const int yOffset = full ? 0 : 16;
     // 16.16 fixed point, one table per term.
-    std::array<int, 256> luma{}, crRed{}, cbGreen{}, crGreen{}, cbBlue{};
+    std::array<int, 256> luma{};
+    std::array<int, 256> crRed{};
+    std::array<int, 256> cbGreen{};
+    std::array<int, 256> crGreen{};
+    std::array<int, 256> cbBlue{};
     for (int v = 0; v < 256; ++v) {
         const auto fixed = [](double x) { return static_cast<int>(std::lround(x * 65536)); };
         const double c = (v - 128) * cScale;
@@ -219,7 +224,9 @@ QImage rgbFrom420(const heif_image* yuv, int turns) {
         crGreen[v] = fixed(2 * kr * (1 - kr) / kg * c);
         cbBlue[v] = fixed(2 * (1 - kb) * c);
     }
-    int yStride = 0, cbStride = 0, crStride = 0;
+    int yStride = 0;
+    int cbStride = 0;
+    int crStride = 0;
     const uint8_t* y = heif_image_get_plane_readonly(yuv, heif_channel_Y, &yStride);
     const uint8_t* cb = heif_image_get_plane_readonly(yuv, heif_channel_Cb, &cbStride);
     const uint8_t* cr = heif_image_get_plane_readonly(yuv, heif_channel_Cr, &crStride);
@@ -254,7 +261,8 @@ QImage rgbFrom420(const heif_image* yuv, int turns) {
             uchar* out = start(row);
             for (int x = 0; x < width; ++x, out += step) {
                 const int l = luma[lumaLine[x]];
-                const uint8_t b = cbLine[x / 2], r = crLine[x / 2];
+                const uint8_t b = cbLine[x / 2];
+                const uint8_t r = crLine[x / 2];
                 out[0] = clamped(l + crRed[r]);
                 out[1] = clamped(l - cbGreen[b] - crGreen[r]);
                 out[2] = clamped(l + cbBlue[b]);
@@ -374,7 +382,8 @@ HeifPicture readHeif(const QString& nativePath, qint64 maxDecodedBytes) {
     if (image.isNull()) {
         return {QImage(), QStringLiteral("the program cannot decode this kind of HEIF picture")};
     }
-    decoded.release();
+    // The image owns the pixels now.
+    static_cast<void>(decoded.release());
     image.setColorSpace(colourSpaceOf(c.handle.get()));
     return {image, {}};
 }

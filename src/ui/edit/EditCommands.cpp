@@ -116,8 +116,8 @@ void EditCommands::takeDeleteKeyOf(QWidget* textBox) {
 bool EditCommands::eventFilter(QObject* watched, QEvent* event) {
     // Not taken by the box, the key reaches the menu's shortcut.
     if (event->type() == QEvent::ShortcutOverride) {
-        const auto* key = dynamic_cast<QKeyEvent*>(event);
-        if (key != nullptr && key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
             event->ignore();
             return true;
         }

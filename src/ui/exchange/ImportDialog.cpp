@@ -39,7 +39,7 @@ QString targetCaption(const ColumnTarget& t) {
     case ColumnTarget::Kind::Field:
         break;
     }
-    return QString(store::fieldInfo(t.field).caption);
+    return {store::fieldInfo(t.field).caption};
 }
 
 QString encodingText(const exchange::CsvSheet& sheet) {
@@ -94,12 +94,13 @@ const std::vector<ColumnTarget>& ImportDialog::targetChoices() {
 
 ImportDialog::ImportDialog(QWidget* owner, exchange::ImportPlan& plan, const QString& fileName,
                            qsizetype coinsBefore)
-    : QDialog(owner), m_plan(plan), m_fileName(fileName), m_coinsBefore(coinsBefore) {
+    : QDialog(owner), m_plan(plan), m_fileName(fileName), m_coinsBefore(coinsBefore),
+      m_summary(new QLabel(this)),
+      m_columns(new QTableWidget(static_cast<int>(plan.columnCount()), 3, this)) {
     setObjectName(QStringLiteral("frmImportCoins"));
     setWindowTitle(QStringLiteral("Import Coins"));
     auto* layout = new QVBoxLayout(this);
 
-    m_summary = new QLabel(this);
     m_summary->setObjectName(QStringLiteral("lblImportSummary"));
     m_summary->setWordWrap(true);
     m_summary->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -107,7 +108,6 @@ ImportDialog::ImportDialog(QWidget* owner, exchange::ImportPlan& plan, const QSt
 
     layout->addWidget(
         new QLabel(QStringLiteral("<b>What each column of the file goes into</b>"), this));
-    m_columns = new QTableWidget(static_cast<int>(plan.columnCount()), 3, this);
     m_columns->setObjectName(QStringLiteral("tblImportColumns"));
     m_columns->setHorizontalHeaderLabels({QStringLiteral("Column in the file"),
                                           QStringLiteral("Goes into"),

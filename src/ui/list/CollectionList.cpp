@@ -115,7 +115,8 @@ QComboBox* makeBox(QWidget* parent, const QString& name, const QStringList& rows
 } // namespace
 
 CollectionList::CollectionList(store::Collection& collection, QWidget* parent)
-    : QWidget(parent), m_model(new CollectionListModel(collection, this)) {
+    : QWidget(parent), m_model(new CollectionListModel(collection, this)),
+      m_topRow(new QWidget(this)) {
     setObjectName(QStringLiteral("frameCollectionList"));
     ui::setBackground(this, ui::kWhite);
 
@@ -173,7 +174,6 @@ CollectionList::CollectionList(store::Collection& collection, QWidget* parent)
     m_progress->setMaximumWidth(240);
     m_progress->hide();
 
-    m_topRow = new QWidget(this);
     auto* top = new QHBoxLayout(m_topRow);
     top->setContentsMargins(0, 0, 8, 0);
     top->setSpacing(6);

@@ -182,7 +182,7 @@ std::optional<Field> columnField(ListColumn column) {
 
 QString columnCaption(ListColumn column) {
     if (const std::optional<Field> field = columnField(column)) {
-        return QString(store::fieldInfo(*field).caption);
+        return {store::fieldInfo(*field).caption};
     }
     return QStringLiteral("Pictures");
 }
@@ -612,7 +612,7 @@ SearchScan::SearchScan(std::vector<SearchWord> words)
 int KeyMemo::of(const QString& key) {
     const auto address = reinterpret_cast<quintptr>(key.constData());
     // Names live side by side in memory: a multiplicative hash spreads them.
-    std::size_t slot = static_cast<std::size_t>((quint64(address) * 0x9E3779B97F4A7C15ULL) >> 57);
+    auto slot = static_cast<std::size_t>((quint64(address) * 0x9E3779B97F4A7C15ULL) >> 57);
     for (;; slot = (slot + 1) % m_seen.size()) {
         Seen& seen = m_seen[slot];
         if (seen.key.constData() == key.constData() && seen.key.size() == key.size()) {

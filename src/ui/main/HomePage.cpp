@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
+#include <ranges>
 #include <vector>
 
 namespace {
@@ -224,9 +225,9 @@ void HomePage::applyCard(int n, const ui::CardContent& content, const QPixmap& n
     QLabel* picture = card->picture();
     const QSize shown = picture->contentsRect().size();
     const qreal dpr = picture->devicePixelRatioF();
-    for (auto it = content.pictures.rbegin(); it != content.pictures.rend(); ++it) {
+    for (const QString& name : std::views::reverse(content.pictures)) {
         const ui::LoadedPicture loaded =
-            ui::loadPictureOrInvalid(app::nativePath(app::programPath(*it)), shown, dpr);
+            ui::loadPictureOrInvalid(app::nativePath(app::programPath(name)), shown, dpr);
         if (loaded.status == ui::PictureStatus::Loaded) {
             picture->setPixmap(loaded.pixmap);
             return;

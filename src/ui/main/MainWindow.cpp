@@ -28,6 +28,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
+#include <ranges>
 
 namespace {
 
@@ -313,9 +314,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         }
     });
     const QWidgetList windows = QApplication::topLevelWidgets();
-    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
-        if (*it != this && (*it)->isVisible()) {
-            (*it)->close();
+    for (QWidget* window : std::views::reverse(windows)) {
+        if (window != this && window->isVisible()) {
+            window->close();
         }
     }
     if (!isMinimized()) {

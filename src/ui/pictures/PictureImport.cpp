@@ -135,7 +135,7 @@ QString storeNew(const QDateTime& now, const QString& ending, const QStringList&
         taken.insert(fileNameOf(element));
     }
     for (int suffix = 1; suffix <= kMaxSuffix; ++suffix) {
-        const QString name = copiedPictureName(now, ending, suffix);
+        QString name = copiedPictureName(now, ending, suffix);
         NewFile file;
         if (!taken.contains(fileNameOf(name)) &&
             file.create(app::nativePath(app::programPath(name)))) {
