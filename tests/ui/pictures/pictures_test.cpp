@@ -474,9 +474,12 @@ private slots:
         } else if (logged == app::kPathNotFound) {
             QVERIFY(QDir(pictures).removeRecursively());
             s.folder.write(kFolder.chopped(1), "a file");
-        } else if (!asRoot || QProcess::execute(
-                                  "mount", {"-t", "tmpfs", "-o", "size=64k", "tmpfs", pictures})) {
-            QSKIP("a small tmpfs could not be mounted to fill");
+        } else {
+            mounted = asRoot && QProcess::execute("mount", {"-t", "tmpfs", "-o", "size=64k",
+                                                            "tmpfs", pictures}) == 0;
+            if (!mounted) {
+                QSKIP("a small tmpfs could not be mounted to fill");
+            }
         }
         s.addChosen({"coin.png"});
         QCOMPARE(s.shownText(), "The picture \"coin.png\" could not be added: " + cause + '.');
