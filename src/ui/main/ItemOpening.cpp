@@ -15,6 +15,7 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QLabel>
+#include <QLayout>
 #include <QScrollBar>
 #include <QTreeView>
 
@@ -170,6 +171,9 @@ void MainWindow::showCollectionList() {
     m_list->show();
     // Beneath the bars and the corner picture, above the empty scrolling area.
     m_list->stackUnder(m_nav->itemBar());
+    // The rows get their height now, so bringing the selection into view
+    // below measures the real one and the scroll stays where it was.
+    m_list->layout()->activate();
     m_list->refresh();
     if (const std::optional<qsizetype> open = m_editor->position();
         open && m_itemOpenedFrom == View::CollectionList) {
