@@ -20,7 +20,6 @@
 #include <algorithm>
 #include <limits>
 #include <optional>
-#include <ranges>
 #include <vector>
 
 namespace {
@@ -225,9 +224,9 @@ void HomePage::applyCard(int n, const ui::CardContent& content, const QPixmap& n
     QLabel* picture = card->picture();
     const QSize shown = picture->contentsRect().size();
     const qreal dpr = picture->devicePixelRatioF();
-    for (const QString& name : std::views::reverse(content.pictures)) {
+    for (auto it = content.pictures.rbegin(); it != content.pictures.rend(); ++it) {
         const ui::LoadedPicture loaded =
-            ui::loadPictureOrInvalid(app::nativePath(app::programPath(name)), shown, dpr);
+            ui::loadPictureOrInvalid(app::nativePath(app::programPath(*it)), shown, dpr);
         if (loaded.status == ui::PictureStatus::Loaded) {
             picture->setPixmap(loaded.pixmap);
             return;

@@ -28,7 +28,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScrollBar>
-#include <ranges>
 
 namespace {
 
@@ -314,9 +313,9 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         }
     });
     const QWidgetList windows = QApplication::topLevelWidgets();
-    for (QWidget* window : std::views::reverse(windows)) {
-        if (window != this && window->isVisible()) {
-            window->close();
+    for (auto it = windows.crbegin(); it != windows.crend(); ++it) {
+        if (*it != this && (*it)->isVisible()) {
+            (*it)->close();
         }
     }
     if (!isMinimized()) {
