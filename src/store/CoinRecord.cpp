@@ -57,16 +57,9 @@ void CoinRecord::removeAt(qsizetype i) {
     m_fields.erase(m_fields.begin() + i);
 }
 
-void CoinRecord::clearKeepingRoom() {
-    m_fields.clear();
-    m_bytes.resize(0);
-}
-
-CoinRecord CoinRecord::compacted() const {
-    CoinRecord copy;
-    copy.m_fields.assign(m_fields.begin(), m_fields.end());
-    copy.m_bytes = QByteArray(m_bytes.constData(), m_bytes.size());
-    return copy;
+void CoinRecord::reserve(qsizetype fields, qsizetype bytes) {
+    m_fields.reserve(static_cast<std::size_t>(fields));
+    m_bytes.reserve(bytes);
 }
 
 std::vector<IniEntry> CoinRecord::entries() const {

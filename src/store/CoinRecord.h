@@ -50,10 +50,10 @@ public:
     // A value already in the file's form.
     void appendBytes(const QString& key, QByteArrayView value);
     void removeAt(qsizetype i);
-    // Empty, keeping the room its fields took for the next record.
-    void clearKeepingRoom();
-    // A copy holding no more room than its fields take.
-    CoinRecord compacted() const;
+    // Room for the fields and value bytes about to be appended.
+    void reserve(qsizetype fields, qsizetype bytes);
+    // Gives back the value bytes reserved beyond those appended.
+    void squeeze() { m_bytes.squeeze(); }
     std::vector<IniEntry> entries() const;
 
     // The first value stored under the key, letter case ignored.

@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <utility>
 
@@ -204,11 +205,18 @@ CoinRecord& Collection::recordForReading(qsizetype position) const {
     }
 
     // A key written twice counts once, with its first value, as the Windows
-    // INI functions read it. The record is gathered in room kept from the last
-    // one and then copied at its size: a hundred thousand records would keep a
-    // tenth more than they hold, and each growth costs a copy.
-    CoinRecord& record = m_scratch;
-    record.clearKeepingRoom();
+    // INI functions read it. The record gets room for a field per line and
+    // all the section's bytes at once; the bytes it did not take are given
+    // back in place. Growing as it reads would cost copies, and a hundred
+    // thousand records would keep what each growth left over.
+    CoinRecord& record = m_records[i];
+    qsizetype lines = 1;
+    for (const char* p = data;
+         (p = static_cast<const char*>(std::memchr(p, '\n', data + available - p))) != nullptr;
+         ++p) {
+        ++lines;
+    }
+    record.reserve(lines, available);
     if (++m_recordSerial == 0) {
         std::fill(m_keySeen.begin(), m_keySeen.end(), 0);
         m_recordSerial = 1;
@@ -229,7 +237,7 @@ CoinRecord& Collection::recordForReading(qsizetype position) const {
                         }
                         record.appendBytes(key.text, value);
                     });
-    m_records[i] = record.compacted();
+    record.squeeze();
     if (--m_unreadCount == 0) {
         m_file.reset();
         m_window = QByteArray();

@@ -127,7 +127,6 @@ private:
     mutable std::optional<FileDamage> m_damage;
     mutable KeyNames m_keyNames;
     mutable std::vector<quint32> m_keySeen; // by key id: the record that last had it
-    mutable CoinRecord m_scratch;           // where a record read is gathered
     mutable quint32 m_recordSerial = 0;
     std::optional<app::RuntimeError> m_lastFailure;
     quint64 m_revision = 0;
