@@ -153,12 +153,14 @@ FileDamage Collection::damage() const {
         m_damage = !m_identity.exists ? FileDamage::Missing
                    : m_unreadable     ? FileDamage::Unreadable
                                       : FileDamage::None;
-        if (*m_damage == FileDamage::None) {
-            try {
-                m_damage = damageOfText(sourceBytes().view);
-            } catch (const app::RuntimeError&) {
-                m_damage = FileDamage::Unreadable;
-            }
+        if (*m_damage == FileDamage::None && !m_converted.isEmpty()) {
+            m_damage = damageOfText(m_converted);
+        } else if (*m_damage == FileDamage::None) {
+            QFile file(app::nativePath(m_databasePath));
+            // A file replaced since it was read is not the one to judge.
+            m_damage = file.open(QIODevice::ReadOnly) && file.size() == m_identity.size
+                           ? damageOfFile(file)
+                           : FileDamage::Unreadable;
         }
     }
     return *m_damage;

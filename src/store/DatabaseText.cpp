@@ -75,9 +75,13 @@ QByteArray toNativeForm(const QByteArray& file) {
 }
 
 bool everyLinePlaced(QByteArrayView text) {
+    return LinePlacement().placed(text);
+}
+
+bool LinePlacement::placed(QByteArrayView text) {
     const char* p = text.data();
     const char* end = p + text.size();
-    bool inSection = false;
+    bool& inSection = m_inSection;
     while (p < end) {
         const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
         const char* lineEnd = lf ? lf : end;

@@ -24,4 +24,13 @@ QByteArray toNativeForm(const QByteArray& file);
 // header, or a key line ("key=value") inside a section.
 bool everyLinePlaced(QByteArrayView text);
 
+// The same over a file read a piece of whole lines at a time.
+class LinePlacement {
+public:
+    bool placed(QByteArrayView wholeLines);
+
+private:
+    bool m_inSection = false;
+};
+
 } // namespace store

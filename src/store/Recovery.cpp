@@ -48,6 +48,41 @@ FileDamage damageOfText(QByteArrayView text) {
     return everyLinePlaced(text) ? FileDamage::None : FileDamage::StrayLines;
 }
 
+FileDamage damageOfFile(QIODevice& file) {
+    constexpr qsizetype kChunk = qsizetype{256} * 1024;
+    LinePlacement lines;
+    QByteArray buffer;
+    char last = 0;
+    qint64 total = 0;
+    for (;;) {
+        const qsizetype kept = buffer.size();
+        buffer.resize(kept + kChunk);
+        const qint64 got = file.read(buffer.data() + kept, kChunk);
+        buffer.resize(kept + std::max<qint64>(got, 0));
+        if (got < 0) {
+            return FileDamage::Unreadable;
+        }
+        if (got == 0) {
+            break;
+        }
+        total += got;
+        last = buffer.back();
+        // Whole lines now; the last one's rest comes with the next piece.
+        const qsizetype lineEnd = buffer.lastIndexOf('\n') + 1;
+        if (!lines.placed(QByteArrayView(buffer).first(lineEnd))) {
+            return FileDamage::StrayLines;
+        }
+        buffer.remove(0, lineEnd);
+    }
+    if (total == 0) {
+        return FileDamage::Empty;
+    }
+    if (last != '\n' && last != '\r') {
+        return FileDamage::CutShort;
+    }
+    return lines.placed(buffer) ? FileDamage::None : FileDamage::StrayLines;
+}
+
 std::optional<GoodBackup> newestGoodBackup(const QString& nativeDatabase) {
     std::vector<GoodBackup> candidates;
     const QString single = nativeDatabase + QStringLiteral("backup");

@@ -5,6 +5,8 @@
 #include <QString>
 #include <optional>
 
+class QIODevice;
+
 // What start-up checks of the item database, and how a backup takes its
 // place. Paths are native.
 namespace store {
@@ -20,6 +22,9 @@ enum class FileDamage {
 
 // What is wrong with a file's text already in the program's form.
 FileDamage damageOfText(QByteArrayView text);
+// The same for an open file in the program's form, read through a small
+// buffer so that checking a large file takes no memory.
+FileDamage damageOfFile(QIODevice& file);
 
 struct GoodBackup {
     QString path;

@@ -335,6 +335,7 @@ private slots:
     void damageIsFoundAndABackupRestored() {
         Folder f;
         const QByteArray good = databaseText({item("a"), item("b")});
+        const QByteArray large = databaseText(std::vector<TestItem>(20000, item("filler")));
         f.collection.load();
         QCOMPARE(f.collection.damage(), store::FileDamage::Missing);
         for (const auto& [bytes, damage] :
@@ -342,7 +343,14 @@ private slots:
               std::pair{good.left(good.size() - 3), store::FileDamage::CutShort},
               std::pair{"junk\r\n" + good, store::FileDamage::StrayLines},
               std::pair{good + "no key here\r\n", store::FileDamage::StrayLines},
-              std::pair{"; note\r\n" + good + "\r\n", store::FileDamage::None}}) {
+              std::pair{"; note\r\n" + good + "\r\n", store::FileDamage::None},
+              // Read in pieces: a stray line far into a large file, and one
+              // that a piece's end cuts in two.
+              std::pair{large + good, store::FileDamage::None},
+              std::pair{large + "no key here\r\n" + good, store::FileDamage::StrayLines},
+              std::pair{large.first(large.lastIndexOf('\n', 256 * 1024) + 1) +
+                            QByteArray(200, 's') + "\r\n" + good,
+                        store::FileDamage::StrayLines}}) {
             f.write(kDatabase, bytes);
             f.collection.load();
             QCOMPARE(f.collection.damage(), damage);
