@@ -187,10 +187,14 @@ QByteArray collectionSheet(const store::Collection& collection,
     QString folder = app::nativePath(app::programPath(QStringLiteral("x")));
     folder.chop(1);
     const QByteArray folderBytes = folder.toUtf8();
+    qsizetype done = 0;
     for (const qsizetype position : positions) {
         const store::CoinRecord& record = collection.record(position);
-        if (out.capacity() - out.size() < qsizetype{64} * 1024) {
-            out.reserve(out.size() + (out.size() / 8) + qsizetype{1024} * 1024);
+        // The first hundred rows tell the whole sheet's size; growing by
+        // small steps instead copied it over and over.
+        constexpr qsizetype kSample = 100;
+        if (++done == kSample && std::ssize(positions) > kSample) {
+            out.reserve(out.size() / kSample * std::ssize(positions) * 21 / 20);
         }
         at.fill(-1);
         pictures.clear();
