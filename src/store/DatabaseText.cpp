@@ -78,9 +78,9 @@ bool everyLinePlaced(QByteArrayView text) {
     return LinePlacement().placed(text);
 }
 
-bool LinePlacement::placed(QByteArrayView text) {
-    const char* p = text.data();
-    const char* end = p + text.size();
+bool LinePlacement::placed(QByteArrayView wholeLines) {
+    const char* p = wholeLines.data();
+    const char* end = p + wholeLines.size();
     bool& inSection = m_inSection;
     while (p < end) {
         const char* lf = static_cast<const char*>(std::memchr(p, '\n', end - p));
