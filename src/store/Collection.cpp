@@ -245,7 +245,7 @@ CoinRecord& Collection::recordForReading(qsizetype position) const {
         m_window = QByteArray();
         m_windowBegin = 0;
     }
-    return m_records[i];
+    return record;
 }
 
 const CoinRecord& Collection::record(qsizetype position) const {
